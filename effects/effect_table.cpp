@@ -1,0 +1,64 @@
+// Kamishibai: the effect codes with their names and frame times, and the transition of each.
+#include <algorithm>
+#include <array>
+
+#include "effects/effects.h"
+
+namespace kamishibai {
+namespace {
+
+constexpr std::array<EffectInfo, 36> kEffects{{
+    {0, "cut", 0, nullptr},
+    {1, "split-sideways", 50, nullptr},
+    {2, "split-up-down", 50, nullptr},
+    {3, "random-tiles", 40, nullptr},
+    {4, "blinds", 40, nullptr},
+    {5, "slide-from-left", 50, nullptr},
+    {6, "slide-from-right", 50, nullptr},
+    {7, "slide-from-top", 50, nullptr},
+    {8, "slide-from-bottom", 50, nullptr},
+    {9, "spiral-tiles", 40, nullptr},
+    {10, "box-out", 40, nullptr},
+    {11, "squeeze-horizontal", 20, nullptr},
+    {12, "squeeze-vertical", 20, nullptr},
+    {13, "squeeze-spring-horizontal", 10, nullptr},
+    {14, "squeeze-spring-vertical", 10, nullptr},
+    {15, "squeeze-in-left", 25, nullptr},
+    {16, "squeeze-in-top", 25, nullptr},
+    {17, "squeeze-in-right", 25, nullptr},
+    {18, "squeeze-in-bottom", 25, nullptr},
+    {19, "wipe-from-left", 50, nullptr},
+    {20, "wipe-from-top", 50, nullptr},
+    {21, "wipe-from-right", 50, nullptr},
+    {22, "wipe-from-bottom", 50, nullptr},
+    {23, "zoom-in", 40, nullptr},
+    {24, "zoom-out", 40, nullptr},
+    {25, "zoom-through-black", 20, nullptr},
+    {26, "push-right", 40, nullptr},
+    {27, "push-down", 40, nullptr},
+    {28, "push-left", 40, nullptr},
+    {29, "roll-up", 40, nullptr},
+    {30, "ellipse", 40, nullptr},
+    {31, "diamond", 40, nullptr},
+    {32, "clock", 40, nullptr},
+    {33, "spiral", 8, nullptr},
+    {34, "random-columns", 40, nullptr},
+    {35, "random-rows", 40, nullptr},
+}};
+
+}  // namespace
+
+std::span<const EffectInfo> effectTable() { return kEffects; }
+
+const EffectInfo* findEffect(std::int32_t code) {
+  if (code < 0 || code >= static_cast<std::int32_t>(kEffects.size())) return nullptr;
+  return &kEffects[static_cast<std::size_t>(code)];
+}
+
+const EffectInfo* findEffect(std::string_view name) {
+  const auto it = std::find_if(kEffects.begin(), kEffects.end(),
+                               [&](const EffectInfo& e) { return e.name == name; });
+  return it == kEffects.end() ? nullptr : &*it;
+}
+
+}  // namespace kamishibai

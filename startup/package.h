@@ -1,0 +1,94 @@
+// Kamishibai: the picture package record appended to the saver's own file, its reader and its
+// writer. All numbers are little-endian; fields follow each other without padding.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kamishibai {
+
+// Bytes that stay valid for the life of the program: a view on a read-only mapping of the own
+// file, or an owned buffer. Copies share the same bytes.
+class ByteBuffer {
+ public:
+  ByteBuffer() = default;
+  explicit ByteBuffer(std::vector<std::uint8_t> owned);
+  ByteBuffer(std::shared_ptr<const void> keepAlive, const std::uint8_t* data, std::size_t size)
+      : keepAlive_(std::move(keepAlive)), data_(data), size_(size) {}
+
+  std::span<const std::uint8_t> bytes() const { return {data_, size_}; }
+  const std::uint8_t* data() const { return data_; }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+
+ private:
+  std::shared_ptr<const void> keepAlive_;
+  const std::uint8_t* data_ = nullptr;
+  std::size_t size_ = 0;
+};
+
+// An array descriptor: a dimension count of 0 (empty, nothing follows) or 1 (element count and
+// lower bound follow). The stored form is kept so that a package is written back byte for byte.
+struct ArrayShape {
+  std::int16_t dimensions = 0;
+  std::int32_t lowerBound = 0;
+};
+
+struct ByteArray {
+  ArrayShape shape;
+  ByteBuffer data;
+};
+
+struct PictureEntry {
+  std::string FileName;
+  std::string SoundName;
+  std::int32_t ShowTime = 0;
+  std::int32_t PosX = 0;
+  std::int32_t PosY = 0;
+  std::int32_t EffectNo = 0;
+  std::int32_t Speed = 0;
+  std::int16_t Overlay = 0;
+  std::int16_t Transparent = 0;
+  ByteArray FileData;
+  ByteArray SoundData;
+};
+
+// The picture entries with the lower bound stored in the package; indices are checked against
+// the entries actually read.
+struct PictureArray {
+  ArrayShape shape;
+  std::vector<PictureEntry> entries;
+
+  bool contains(std::int32_t index) const;
+  // The entry with that index counted from the lower bound; an index outside the entries read is
+  // a std::out_of_range error that names the index.
+  const PictureEntry& at(std::int32_t index) const;
+};
+
+struct PackageRecord {
+  std::int32_t AreaWidth = 0;
+  std::int32_t AreaHeight = 0;
+  std::int32_t AreaColor = 0;
+  std::int16_t HasSettings = 0;
+  std::int32_t PictureCount = 0;
+  std::string BgmName;
+  ByteArray BgmData;
+  PictureArray Pictures;
+  std::int32_t PackageLength = 0;
+};
+
+// Reads the package at the end of the file. A missing file, a file without a package or a
+// damaged package give the fields that could be read and empty values for the rest; the reader
+// never reads beyond the file and never fails.
+PackageRecord readPackage(const std::filesystem::path& ownFile);
+// The same from bytes already in memory (the fuzzer and the tests use it).
+PackageRecord readPackage(std::span<const std::uint8_t> file);
+
+// The package's bytes, PackageLength included (written as the actual length of the bytes).
+std::vector<std::uint8_t> writePackage(const PackageRecord& record);
+
+}  // namespace kamishibai
