@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Kamishibai: installs the Debian packages the build, the tests and the benchmarks need, only
+# those that are missing (run as root on Debian 12).
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  libgtk-3-dev fonts-noto-cjk libsdl2-mixer-dev libsodium-dev libtomlplusplus-dev libcli11-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
+  xvfb xdotool imagemagick x11-utils sox
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

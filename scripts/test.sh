@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Kamishibai: installs what is missing, builds, runs every test (the end-to-end tests on a
+# virtual X display), fuzzes the package reader for a bounded time, then builds again with
+# AddressSanitizer and UndefinedBehaviorSanitizer and runs the unit tests there.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+jobs=$(nproc)
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake --build build -j "$jobs"
+
+# A display of our own for the end-to-end tests, removed when the script ends.
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
+for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+export DISPLAY=$display
+
+echo "== Unit and end-to-end tests"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== Fuzzing the package reader"
+CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DKAMISHIBAI_FUZZ=ON -DKAMISHIBAI_DEMO=OFF -DKAMISHIBAI_BENCH=OFF
+cmake --build build-fuzz -j "$jobs" --target package_reader_fuzz
+mkdir -p build-fuzz/corpus
+build-fuzz/tests/package_reader_fuzz -max_total_time=60 -rss_limit_mb=2048 build-fuzz/corpus
+
+echo "== Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKAMISHIBAI_SANITIZE=ON \
+  -DKAMISHIBAI_DEMO=OFF -DKAMISHIBAI_BENCH=OFF
+cmake --build build-asan -j "$jobs" --target unit_tests
+ctest --test-dir build-asan --output-on-failure -j "$jobs" -L unit
