@@ -179,10 +179,13 @@ PackageReading inspect(std::span<const std::uint8_t> file, std::shared_ptr<const
 
 }  // namespace
 
-bool PackageReading::wellFormed() const {
+bool PackageReading::intact() const {
   return complete && end == fileSize &&
-         static_cast<std::int64_t>(record.PackageLength) ==
-             static_cast<std::int64_t>(end - start) &&
+         static_cast<std::int64_t>(record.PackageLength) == static_cast<std::int64_t>(end - start);
+}
+
+bool PackageReading::wellFormed() const {
+  return intact() &&
          record.PictureCount == static_cast<std::int64_t>(record.Pictures.entries.size());
 }
 

@@ -101,8 +101,10 @@ struct PackageReading {
   std::size_t end = 0;    // just past the last field read
   bool complete = false;  // every field, PackageLength included, was read
 
-  // Read to the end, ending exactly at the end of the file, with PackageLength equal to P and
-  // PictureCount equal to the number of entries: what the writer produces.
+  // Read to the end, ending exactly at the end of the file, with PackageLength equal to P: the
+  // writer gives back the same bytes.
+  bool intact() const;
+  // Intact, and PictureCount equal to the number of entries: what the packer makes.
   bool wellFormed() const;
 };
 PackageReading inspectPackage(const std::filesystem::path& file);

@@ -96,9 +96,9 @@ int runExtract(const fs::path& file, const fs::path& dir, std::ostream& out, std
     return 1;
   }
   out << files.size() << " files and " << kManifestName << " written to " << dir.string() << "\n";
-  if (!reading.wellFormed()) {
+  if (!reading.intact()) {
     err << file.string()
-        << ": the package is damaged or irregular; building the manifest will not give the same "
+        << ": the package is damaged; building the manifest will not give the same "
            "file\n";
     return 1;
   }

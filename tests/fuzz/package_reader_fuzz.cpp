@@ -1,5 +1,5 @@
 // Kamishibai: fuzzing the package reader: any file must read without a fault, every entry read
-// must be reachable through its index and nothing past them, and a well-formed read must write
+// must be reachable through its index and nothing past them, and an intact read must write
 // back to the same package bytes.
 #include <cstdint>
 #include <cstdlib>
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (inside) std::abort();
     }
   }
-  if (reading.wellFormed()) {
+  if (reading.intact()) {
     const std::vector<std::uint8_t> written = writePackage(reading.record);
     const auto original = file.subspan(reading.start);
     if (!std::equal(written.begin(), written.end(), original.begin(), original.end())) std::abort();
