@@ -189,6 +189,7 @@ effect = "sparkle"
 colour = 3
 [[slide]]
 time = 10
+sound = "notes.txt"
 )");
   ASSERT_EQ(build(dir_ / "show.toml", dir_ / "out.scr"), 1);
   const std::string report = errors_.str();
@@ -209,7 +210,8 @@ time = 10
   EXPECT_THAT(report, HasSubstr(at + "26: unknown effect 'sparkle'"));
   EXPECT_THAT(report, HasSubstr(at + "27: unknown key 'colour'"));
   EXPECT_THAT(report, HasSubstr(at + "28: the slide needs 'picture'"));
-  EXPECT_THAT(report, HasSubstr("13 problem(s); nothing was written"));
+  EXPECT_THAT(report, HasSubstr(at + "30: sound 'notes.txt' cannot be loaded"));
+  EXPECT_THAT(report, HasSubstr("14 problem(s); nothing was written"));
   EXPECT_FALSE(fs::exists(dir_ / "out.scr"));
   EXPECT_EQ(filesIn(dir_).size(), 5u);
 }
