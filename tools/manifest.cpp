@@ -83,6 +83,9 @@ class ManifestReader {
         integer(root, "picture_count", kInt32Min, kInt32Max)
             .value_or(static_cast<std::int64_t>(r.Pictures.entries.size())));
     show.problems = std::move(problems_);
+    std::stable_sort(
+        show.problems.begin(), show.problems.end(),
+        [](const ManifestProblem& a, const ManifestProblem& b) { return a.line < b.line; });
     return show;
   }
 
