@@ -63,7 +63,7 @@ void removeStaleFrames(const fs::path& dir, int firstStale) {
   }
 }
 
-void render(const RenderOptions& options) {
+void render(const RenderOptions& options, std::ostream& out) {
   const EffectInfo& effect = effectNamed(options.effect);
   Surface pictureA, pictureB;
   loadPicture(options.from, pictureA);
@@ -101,14 +101,28 @@ void render(const RenderOptions& options) {
     gif->addFrame(display, frames * frameMs);
     gif->finish(1000);
   }
-  std::cout << "effect " << effect.code << " (" << effect.name << "): " << frames
-            << " frames and final.png in " << dir.string() << "\n";
+  out << "effect " << effect.code << " (" << effect.name << "): " << frames
+      << " frames and final.png in " << dir.string() << "\n";
 }
 
-void listEffects() {
+// A failure (an unreadable picture, an unknown effect, a folder that cannot be written) is
+// reported on err with status 1.
+int runRender(const RenderOptions& options, std::ostream& out, std::ostream& err) {
+  try {
+    render(options, out);
+    return 0;
+  } catch (const std::exception& e) {
+    err << "kamishibai-pack render: " << e.what() << "\n";
+    return 1;
+  }
+}
+
+void listEffects(std::ostream& out) {
   for (const EffectInfo& effect : effectTable()) {
-    std::printf("%2d  %-26s %3d ms\n", effect.code, std::string(effect.name).c_str(),
-                effect.frameMs);
+    char line[64];
+    std::snprintf(line, sizeof line, "%2d  %-26s %3d ms\n", effect.code,
+                  std::string(effect.name).c_str(), effect.frameMs);
+    out << line;
   }
 }
 
@@ -132,10 +146,11 @@ void addRenderCommands(CLI::App& app) {
                    "Speed exponent as in a manifest: every step lasts frame time / 2^K")
       ->check(CLI::Range(0, 30));
   render->add_option("--gif", options->gif, "Also write the frames as an animated GIF");
-  render->callback([options] { kamishibai::render(*options); });
+  render->callback([options] { finishCommand(runRender(*options, std::cout, std::cerr)); });
 
-  app.add_subcommand("effects", "List the transitions: code, name and frame time")
-      ->callback(listEffects);
+  app.add_subcommand("effects", "List the transitions: code, name and frame time")->callback([] {
+    listEffects(std::cout);
+  });
 }
 
 }  // namespace kamishibai
