@@ -23,6 +23,15 @@ convert -size 80x40 xc:'rgb(0,0,255)' b.png
 [ "$(identify -format '%T ' tiles.gif)" = "$(printf '4 %.0s' $(seq 25))100 " ] \
   || fail "the GIF is not paced at 40 ms per frame"
 
+# A busy picture fills the compression table many times over; the GIF's frames still match the
+# PNG frames up to the palette's steps.
+convert -size 120x90 plasma:fractal busy.png
+"$PACK" render --effect ellipse --from busy.png --to b.png --out busy --gif busy.gif >/dev/null \
+  || fail "render of a busy picture failed"
+convert 'busy.gif[12]' gif-frame-12.png
+[ "$(compare -metric AE -fuzz 12% gif-frame-12.png busy/frame-0012.png null: 2>&1)" = 0 ] \
+  || fail "the GIF's frame 12 differs from frame-0012.png"
+
 # A later, shorter render into the same folder leaves no frames of the earlier one behind.
 "$PACK" render --effect 33 --from a.png --to b.png --out again >/dev/null || fail "render 33 failed"
 "$PACK" render --effect 9 --from a.png --to b.png --out again >/dev/null || fail "render 9 failed"
