@@ -110,6 +110,7 @@ void registerBenchmarks() {
 // At 3840 by 2160 a step must draw within its frame time at speed factor 1; at 1920 by 1080
 // within 3 ms.
 void printTable() {
+  if (results.empty()) return;
   std::printf("\n%4s  %-26s %8s %8s %7s   %8s %8s %7s\n", "code", "name", "1080 avg", "slowest",
               "budget", "2160 avg", "slowest", "budget");
   bool allWithin = true;
