@@ -48,7 +48,9 @@ constexpr std::array<EffectInfo, 36> kEffects{{
 
 }  // namespace
 
-std::span<const EffectInfo> effectTable() { return kEffects; }
+std::span<const EffectInfo> effectTable() {
+  return kEffects;
+}
 
 const EffectInfo* findEffect(std::int32_t code) {
   if (code < 0 || code >= static_cast<std::int32_t>(kEffects.size())) return nullptr;

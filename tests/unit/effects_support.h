@@ -113,8 +113,8 @@ inline ::testing::AssertionResult frameMatches(
     for (std::int32_t x = 0; x < frame.width; ++x) {
       const Colour want = expected(x, y), got = frame.at(x, y);
       if (want != got && ++misses <= 5) {
-        report << " (" << x << "," << y << "): got " << describe(got) << " want "
-               << describe(want) << ";";
+        report << " (" << x << "," << y << "): got " << describe(got) << " want " << describe(want)
+               << ";";
       }
     }
   }
