@@ -10,8 +10,9 @@
 
 namespace kamishibai {
 
-// While alive, hands the display's image to the sink at every Refresh, with the frame's index
-// from 0. The display must outlive the recorder.
+// While alive, it is the display's Refresh hook: it hands the display's image to the sink at
+// every Refresh, with the frame's index from 0, and leaves the display without a hook when it
+// ends. The display must outlive the recorder.
 class FrameRecorder {
  public:
   using Sink = std::function<void(const Surface& frame, int index)>;
