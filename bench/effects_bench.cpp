@@ -102,7 +102,7 @@ void registerBenchmarks() {
       benchmark::RegisterBenchmark(name.c_str(), stepBenchmark, &effect, size)
           ->UseManualTime()
           ->Unit(benchmark::kMillisecond)
-          ->Iterations(5);
+          ->Iterations(9);
     }
   }
 }
