@@ -22,7 +22,8 @@ void splitApart(TransitionContext& context, Axis axis) {
 }
 
 // The next picture enters from the near edge with its far edge leading. The band is one pixel
-// longer than i, so its first column (row) is read from just beyond the next picture.
+// longer than i, so its source reaches past the next picture's far edge, where the display keeps
+// its pixels.
 void slideFromNearEdge(TransitionContext& context, Axis axis) {
   runTransition(context, kFrameMs, FinalRefresh::No, [&](Steps& steps) {
     const double length = along(steps, axis);
