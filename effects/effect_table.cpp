@@ -9,16 +9,16 @@ namespace {
 
 constexpr std::array<EffectInfo, 36> kEffects{{
     {0, "cut", 0, nullptr},
-    {1, "split-sideways", 50, nullptr},
-    {2, "split-up-down", 50, nullptr},
-    {3, "random-tiles", 40, nullptr},
-    {4, "blinds", 40, nullptr},
-    {5, "slide-from-left", 50, nullptr},
-    {6, "slide-from-right", 50, nullptr},
-    {7, "slide-from-top", 50, nullptr},
-    {8, "slide-from-bottom", 50, nullptr},
-    {9, "spiral-tiles", 40, nullptr},
-    {10, "box-out", 40, nullptr},
+    {1, "split-sideways", 50, splitSideways},
+    {2, "split-up-down", 50, splitUpDown},
+    {3, "random-tiles", 40, randomTiles},
+    {4, "blinds", 40, blinds},
+    {5, "slide-from-left", 50, slideFromLeft},
+    {6, "slide-from-right", 50, slideFromRight},
+    {7, "slide-from-top", 50, slideFromTop},
+    {8, "slide-from-bottom", 50, slideFromBottom},
+    {9, "spiral-tiles", 40, spiralTiles},
+    {10, "box-out", 40, boxOut},
     {11, "squeeze-horizontal", 20, nullptr},
     {12, "squeeze-vertical", 20, nullptr},
     {13, "squeeze-spring-horizontal", 10, nullptr},
@@ -27,28 +27,30 @@ constexpr std::array<EffectInfo, 36> kEffects{{
     {16, "squeeze-in-top", 25, nullptr},
     {17, "squeeze-in-right", 25, nullptr},
     {18, "squeeze-in-bottom", 25, nullptr},
-    {19, "wipe-from-left", 50, nullptr},
-    {20, "wipe-from-top", 50, nullptr},
-    {21, "wipe-from-right", 50, nullptr},
-    {22, "wipe-from-bottom", 50, nullptr},
+    {19, "wipe-from-left", 50, wipeFromLeft},
+    {20, "wipe-from-top", 50, wipeFromTop},
+    {21, "wipe-from-right", 50, wipeFromRight},
+    {22, "wipe-from-bottom", 50, wipeFromBottom},
     {23, "zoom-in", 40, nullptr},
     {24, "zoom-out", 40, nullptr},
     {25, "zoom-through-black", 20, nullptr},
-    {26, "push-right", 40, nullptr},
-    {27, "push-down", 40, nullptr},
-    {28, "push-left", 40, nullptr},
-    {29, "roll-up", 40, nullptr},
-    {30, "ellipse", 40, nullptr},
-    {31, "diamond", 40, nullptr},
-    {32, "clock", 40, nullptr},
-    {33, "spiral", 8, nullptr},
-    {34, "random-columns", 40, nullptr},
-    {35, "random-rows", 40, nullptr},
+    {26, "push-right", 40, pushRight},
+    {27, "push-down", 40, pushDown},
+    {28, "push-left", 40, pushLeft},
+    {29, "roll-up", 40, rollUp},
+    {30, "ellipse", 40, openingEllipse},
+    {31, "diamond", 40, openingDiamond},
+    {32, "clock", 40, clockSweep},
+    {33, "spiral", 8, spiralSweep},
+    {34, "random-columns", 40, randomColumns},
+    {35, "random-rows", 40, randomRows},
 }};
 
 }  // namespace
 
-std::span<const EffectInfo> effectTable() { return kEffects; }
+std::span<const EffectInfo> effectTable() {
+  return kEffects;
+}
 
 const EffectInfo* findEffect(std::int32_t code) {
   if (code < 0 || code >= static_cast<std::int32_t>(kEffects.size())) return nullptr;

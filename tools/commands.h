@@ -11,6 +11,9 @@ namespace kamishibai {
 void addBuildCommand(CLI::App& app);
 void addInfoCommand(CLI::App& app);
 void addExtractCommand(CLI::App& app);
+// render (one transition to PNG frames and an optional animated GIF) and effects (the list of
+// transitions).
+void addRenderCommands(CLI::App& app);
 
 // Validates the manifest and its files, then writes player + package to output atomically.
 int runBuild(const std::filesystem::path& manifest, const std::filesystem::path& output,

@@ -7,6 +7,7 @@ int main(int argc, char** argv) {
   kamishibai::addBuildCommand(app);
   kamishibai::addInfoCommand(app);
   kamishibai::addExtractCommand(app);
+  kamishibai::addRenderCommands(app);
   CLI11_PARSE(app, argc, argv);
   return 0;
 }

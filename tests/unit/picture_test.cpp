@@ -1,0 +1,58 @@
+// Kamishibai: the picture loader and the PNG frames agree pixel for pixel.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#include "platform/headless/frame_recorder.h"
+#include "platform/picture.h"
+
+namespace kamishibai {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PictureFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = fs::temp_directory_path() / (std::string("kamishibai-") + test->name());
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  fs::path dir_;
+};
+
+TEST_F(PictureFiles, LoadingAWrittenFrameResizesTheTargetAndKeepsEveryPixel) {
+  Surface written(5, 3);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x) written.setPixel(x, y, makeColour(40 * x, 70 * y, 200));
+  writePng(written, dir_ / frameFileName(7));
+  EXPECT_TRUE(fs::exists(dir_ / "frame-0007.png"));
+
+  Surface loaded(1, 1);
+  loadPicture((dir_ / "frame-0007.png").string(), loaded);
+  ASSERT_EQ(loaded.width(), 5);
+  ASSERT_EQ(loaded.height(), 3);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(loaded.pixel(x, y), written.pixel(x, y)) << x << y;
+}
+
+TEST_F(PictureFiles, AnUnreadablePictureIsAnErrorNamingTheFile) {
+  const fs::path text = dir_ / "notes.jpg";
+  std::ofstream(text) << "not a picture";
+  Surface target(2, 2);
+  for (const fs::path& path : {text, dir_ / "missing.png"}) {
+    try {
+      loadPicture(path.string(), target);
+      ADD_FAILURE() << path << " was loaded";
+    } catch (const std::runtime_error& e) {
+      EXPECT_NE(std::string(e.what()).find(path.string()), std::string::npos) << e.what();
+    }
+  }
+  EXPECT_EQ(target.width(), 2);
+}
+
+}  // namespace
+}  // namespace kamishibai
