@@ -19,21 +19,21 @@ constexpr std::array<EffectInfo, 36> kEffects{{
     {8, "slide-from-bottom", 50, nullptr},
     {9, "spiral-tiles", 40, nullptr},
     {10, "box-out", 40, nullptr},
-    {11, "squeeze-horizontal", 20, nullptr},
-    {12, "squeeze-vertical", 20, nullptr},
-    {13, "squeeze-spring-horizontal", 10, nullptr},
-    {14, "squeeze-spring-vertical", 10, nullptr},
-    {15, "squeeze-in-left", 25, nullptr},
-    {16, "squeeze-in-top", 25, nullptr},
-    {17, "squeeze-in-right", 25, nullptr},
-    {18, "squeeze-in-bottom", 25, nullptr},
+    {11, "squeeze-horizontal", 20, squeezeHorizontal},
+    {12, "squeeze-vertical", 20, squeezeVertical},
+    {13, "squeeze-spring-horizontal", 10, squeezeSpringHorizontal},
+    {14, "squeeze-spring-vertical", 10, squeezeSpringVertical},
+    {15, "squeeze-in-left", 25, squeezeInFromLeft},
+    {16, "squeeze-in-top", 25, squeezeInFromTop},
+    {17, "squeeze-in-right", 25, squeezeInFromRight},
+    {18, "squeeze-in-bottom", 25, squeezeInFromBottom},
     {19, "wipe-from-left", 50, nullptr},
     {20, "wipe-from-top", 50, nullptr},
     {21, "wipe-from-right", 50, nullptr},
     {22, "wipe-from-bottom", 50, nullptr},
-    {23, "zoom-in", 40, nullptr},
-    {24, "zoom-out", 40, nullptr},
-    {25, "zoom-through-black", 20, nullptr},
+    {23, "zoom-in", 40, zoomIn},
+    {24, "zoom-out", 40, zoomOut},
+    {25, "zoom-through-black", 20, zoomThroughBlack},
     {26, "push-right", 40, nullptr},
     {27, "push-down", 40, nullptr},
     {28, "push-left", 40, nullptr},
@@ -48,7 +48,9 @@ constexpr std::array<EffectInfo, 36> kEffects{{
 
 }  // namespace
 
-std::span<const EffectInfo> effectTable() { return kEffects; }
+std::span<const EffectInfo> effectTable() {
+  return kEffects;
+}
 
 const EffectInfo* findEffect(std::int32_t code) {
   if (code < 0 || code >= static_cast<std::int32_t>(kEffects.size())) return nullptr;
