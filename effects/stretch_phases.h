@@ -16,7 +16,6 @@ struct Rect {
   std::int32_t y = 0;
   std::int32_t w = 0;
   std::int32_t h = 0;
-  bool operator==(const Rect&) const = default;
 };
 
 // The axis a transition works along: across the width or across the height.
