@@ -19,9 +19,9 @@ namespace kamishibai::stretch_frames {
 
 enum class Pic : std::uint32_t { Black = 0, Current = 1, Next = 2 };
 
-// x in the low 11 bits, y in the next 11, the picture in the top 2: black is never a picture.
+// x in the low 12 bits, y in the next 10, the picture in the top 2: black is never a picture.
 inline Colour encode(std::int32_t x, std::int32_t y, Pic pic) {
-  return static_cast<Colour>(x) | static_cast<Colour>(y) << 11 | static_cast<Colour>(pic) << 22;
+  return static_cast<Colour>(x) | static_cast<Colour>(y) << 12 | static_cast<Colour>(pic) << 22;
 }
 
 struct Decoded {
@@ -31,7 +31,7 @@ struct Decoded {
 };
 
 inline Decoded decode(Colour c) {
-  return {static_cast<std::int32_t>(c & 0x7FF), static_cast<std::int32_t>(c >> 11 & 0x7FF),
+  return {static_cast<std::int32_t>(c & 0xFFF), static_cast<std::int32_t>(c >> 12 & 0x3FF),
           static_cast<Pic>(c >> 22 & 3)};
 }
 
