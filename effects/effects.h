@@ -6,17 +6,57 @@
 
 namespace kamishibai {
 
-// Squeezes (codes 11 to 14), squeeze-ins (codes 15 to 18) and centre zooms (codes 23 to 25).
-void squeezeHorizontal(TransitionContext& context);
-void squeezeVertical(TransitionContext& context);
-void squeezeSpringHorizontal(TransitionContext& context);
-void squeezeSpringVertical(TransitionContext& context);
-void squeezeInFromLeft(TransitionContext& context);
-void squeezeInFromTop(TransitionContext& context);
-void squeezeInFromRight(TransitionContext& context);
-void squeezeInFromBottom(TransitionContext& context);
-void zoomIn(TransitionContext& context);
-void zoomOut(TransitionContext& context);
-void zoomThroughBlack(TransitionContext& context);
+// split_slide.cpp
+void splitSideways(TransitionContext& context);    // 1
+void splitUpDown(TransitionContext& context);      // 2
+void slideFromLeft(TransitionContext& context);    // 5
+void slideFromRight(TransitionContext& context);   // 6
+void slideFromTop(TransitionContext& context);     // 7
+void slideFromBottom(TransitionContext& context);  // 8
+
+// tiles_blinds_box.cpp
+void randomTiles(TransitionContext& context);  // 3
+void blinds(TransitionContext& context);       // 4
+void spiralTiles(TransitionContext& context);  // 9
+void boxOut(TransitionContext& context);       // 10
+
+// edge_wipes.cpp
+void wipeFromLeft(TransitionContext& context);    // 19
+void wipeFromTop(TransitionContext& context);     // 20
+void wipeFromRight(TransitionContext& context);   // 21
+void wipeFromBottom(TransitionContext& context);  // 22
+
+// push_roll.cpp
+void pushRight(TransitionContext& context);  // 26
+void pushDown(TransitionContext& context);   // 27
+void pushLeft(TransitionContext& context);   // 28
+void rollUp(TransitionContext& context);     // 29
+
+// shape_reveals.cpp
+void openingEllipse(TransitionContext& context);  // 30
+void openingDiamond(TransitionContext& context);  // 31
+void clockSweep(TransitionContext& context);      // 32
+void spiralSweep(TransitionContext& context);     // 33
+
+// random_strips.cpp
+void randomColumns(TransitionContext& context);  // 34
+void randomRows(TransitionContext& context);     // 35
+
+// squeeze.cpp
+void squeezeHorizontal(TransitionContext& context);        // 11
+void squeezeVertical(TransitionContext& context);          // 12
+void squeezeSpringHorizontal(TransitionContext& context);  // 13
+void squeezeSpringVertical(TransitionContext& context);    // 14
+
+// squeeze_in.cpp
+void squeezeInFromLeft(TransitionContext& context);    // 15
+void squeezeInFromTop(TransitionContext& context);     // 16
+void squeezeInFromRight(TransitionContext& context);   // 17
+void squeezeInFromBottom(TransitionContext& context);  // 18
+
+// centre_zoom.cpp
+void zoomIn(TransitionContext& context);            // 23
+void zoomOut(TransitionContext& context);           // 24
+void zoomThroughBlack(TransitionContext& context);  // 25
 
 }  // namespace kamishibai

@@ -15,10 +15,10 @@ using namespace stretching;
 class SqueezeBand {
  public:
   SqueezeBand(const Steps& steps, Axis axis)
-      : steps_(steps), axis_(axis), step_(singleStep(lengthAlong(steps, axis) / 20)) {}
+      : steps_(steps), axis_(axis), step_(singleStep(along(steps, axis) / 20)) {}
 
   Rect rect() const {
-    const double extent = lengthAlong(steps_, axis_) - checkedMul(2, offset_);
+    const double extent = along(steps_, axis_) - checkedMul(2, offset_);
     return spanAlong(steps_, axis_, offset_, roundEven(extent));
   }
   void move(Direction direction) {
@@ -59,19 +59,19 @@ void squeeze(TransitionContext& context, std::int32_t frameMs, std::span<const P
 }  // namespace
 
 void squeezeHorizontal(TransitionContext& context) {
-  squeeze(context, 20, kOverBlack, Axis::Width);
+  squeeze(context, 20, kOverBlack, Axis::X);
 }
 
 void squeezeVertical(TransitionContext& context) {
-  squeeze(context, 20, kOverBlack, Axis::Height);
+  squeeze(context, 20, kOverBlack, Axis::Y);
 }
 
 void squeezeSpringHorizontal(TransitionContext& context) {
-  squeeze(context, 10, kSpring, Axis::Width);
+  squeeze(context, 10, kSpring, Axis::X);
 }
 
 void squeezeSpringVertical(TransitionContext& context) {
-  squeeze(context, 10, kSpring, Axis::Height);
+  squeeze(context, 10, kSpring, Axis::Y);
 }
 
 }  // namespace kamishibai

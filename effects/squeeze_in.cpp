@@ -13,7 +13,7 @@ enum class Edge { Start, End };
 
 void squeezeIn(TransitionContext& context, Axis axis, Edge edge) {
   runTransition(context, 25, FinalRefresh::Yes, [&](Steps& steps) {
-    const double length = lengthAlong(steps, axis);
+    const double length = along(steps, axis);
     const float step = singleStep(length / 20);
     std::int32_t share = 0;
     forSteps(steps, 0, 20, [&](std::int32_t) {
@@ -33,19 +33,19 @@ void squeezeIn(TransitionContext& context, Axis axis, Edge edge) {
 }  // namespace
 
 void squeezeInFromLeft(TransitionContext& context) {
-  squeezeIn(context, Axis::Width, Edge::Start);
+  squeezeIn(context, Axis::X, Edge::Start);
 }
 
 void squeezeInFromTop(TransitionContext& context) {
-  squeezeIn(context, Axis::Height, Edge::Start);
+  squeezeIn(context, Axis::Y, Edge::Start);
 }
 
 void squeezeInFromRight(TransitionContext& context) {
-  squeezeIn(context, Axis::Width, Edge::End);
+  squeezeIn(context, Axis::X, Edge::End);
 }
 
 void squeezeInFromBottom(TransitionContext& context) {
-  squeezeIn(context, Axis::Height, Edge::End);
+  squeezeIn(context, Axis::Y, Edge::End);
 }
 
 }  // namespace kamishibai

@@ -3,12 +3,8 @@
 
 namespace kamishibai::stretching {
 
-double lengthAlong(const Steps& steps, Axis axis) {
-  return axis == Axis::Width ? steps.W() : steps.H();
-}
-
 Rect spanAlong(const Steps& steps, Axis axis, std::int32_t from, std::int32_t extent) {
-  if (axis == Axis::Width) return {from, 0, extent, roundEven(steps.H())};
+  if (axis == Axis::X) return {from, 0, extent, roundEven(steps.H())};
   return {0, from, roundEven(steps.W()), extent};
 }
 

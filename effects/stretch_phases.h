@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 
+#include "effects/bands.h"
 #include "effects/steps.h"
 
 namespace kamishibai::stretching {
@@ -17,12 +18,6 @@ struct Rect {
   std::int32_t w = 0;
   std::int32_t h = 0;
 };
-
-// The axis a transition works along: across the width or across the height.
-enum class Axis { Width, Height };
-
-// W along the width, H along the height.
-double lengthAlong(const Steps& steps, Axis axis);
 
 // The rectangle that starts at `from` along the axis with the given extent, and covers the
 // other axis whole.

@@ -1,13 +1,9 @@
 // Kamishibai: the squeeze-ins (codes 15 to 18) frame by frame: the share of the next picture at
 // every step, both pictures whole in their parts of the display, and the pacing.
-#include <gtest/gtest.h>
+#include "tests/unit/stretch_checks.h"
 
-#include "stretch_frames.h"
-
-namespace kamishibai {
+namespace kamishibai::testing {
 namespace {
-
-using namespace stretch_frames;
 
 struct SqueezeInCase {
   std::int32_t code;
@@ -20,18 +16,18 @@ std::ostream& operator<<(std::ostream& out, const SqueezeInCase& c) {
   return out << "code " << c.code << " on " << c.width << " by " << c.height;
 }
 
-// The current picture's band and the next picture's band at a share of s.
-std::vector<Band> bands(const SqueezeInCase& c, std::int32_t s) {
+// The current picture's band and then the next picture's band at a share of s.
+std::vector<StretchedBand> bands(const SqueezeInCase& c, std::int32_t s) {
   const std::int32_t W = c.width, H = c.height;
   switch (c.code) {
     case 15:
-      return {{s, 0, W - s, H, Pic::Current}, {0, 0, s, H, Pic::Next}};
+      return {{s, 0, W - s, H, Picture::Current}, {0, 0, s, H, Picture::Next}};
     case 16:
-      return {{0, s, W, H - s, Pic::Current}, {0, 0, W, s, Pic::Next}};
+      return {{0, s, W, H - s, Picture::Current}, {0, 0, W, s, Picture::Next}};
     case 17:
-      return {{0, 0, W - s, H, Pic::Current}, {W - s, 0, s, H, Pic::Next}};
+      return {{0, 0, W - s, H, Picture::Current}, {W - s, 0, s, H, Picture::Next}};
     default:
-      return {{0, 0, W, H - s, Pic::Current}, {0, H - s, W, s, Pic::Next}};
+      return {{0, 0, W, H - s, Picture::Current}, {0, H - s, W, s, Picture::Next}};
   }
 }
 
@@ -42,17 +38,17 @@ class SqueezeIn : public ::testing::TestWithParam<SqueezeInCase> {};
 // 240 and the current picture is still there, whole, squeezed into 10 columns.
 TEST_P(SqueezeIn, ShareGrowsStepByStep) {
   const SqueezeInCase c = GetParam();
-  Recording rec(c.width, c.height);
-  rec.run(c.code);
-  ASSERT_EQ(rec.frames.size(), 22u) << "21 steps and the refresh after the final copy";
+  TransitionRun run(c.width, c.height);
+  run.run(c.code);
+  ASSERT_EQ(run.frames.size(), 22u) << "21 steps and the refresh after the final copy";
   ASSERT_EQ(findEffect(c.code)->frameMs, 25);
   for (std::int32_t k = 0; k < 21; ++k) {
-    EXPECT_EQ(rec.ticks[k], k * 26) << "step " << k;
-    const Surface& before = k == 0 ? rec.current : rec.frames[k - 1];
-    EXPECT_TRUE(framePixels(rec.frames[k], bands(c, k * c.unit), before)) << c << " step " << k;
+    const auto step = static_cast<std::size_t>(k);
+    EXPECT_EQ(run.refreshTicks[step], 1000 + 26 * k) << "step " << k;
+    const Frame before = k == 0 ? snapshot(run.current) : run.frames[step - 1];
+    EXPECT_TRUE(showsBands(run.frames[step], bands(c, k * c.unit), before)) << c << " step " << k;
   }
-  EXPECT_TRUE(samePixels(rec.frames[21], rec.next));
-  EXPECT_TRUE(samePixels(rec.display, rec.next));
+  EXPECT_TRUE(frameMatches(run.frames[21], next));
 }
 
 INSTANTIATE_TEST_SUITE_P(FromEachEdge, SqueezeIn,
@@ -63,4 +59,4 @@ INSTANTIATE_TEST_SUITE_P(FromEachEdge, SqueezeIn,
                                            SqueezeInCase{18, 8, 250, 12}));
 
 }  // namespace
-}  // namespace kamishibai
+}  // namespace kamishibai::testing

@@ -1,20 +1,18 @@
 // Kamishibai: the squeezes (codes 11 to 14) frame by frame: the band of every step, its picture,
 // what lies outside it, the mirrored sliver past the centre line and the pacing.
-#include <gtest/gtest.h>
+#include "tests/unit/stretch_checks.h"
 
-#include "stretch_frames.h"
-
-namespace kamishibai {
+namespace kamishibai::testing {
 namespace {
 
-using namespace stretch_frames;
-
-// Offsets of the band, step by step, in units of the rounded offset step: W = 640 moves by 32,
-// and W = 250 (d = 12.5, halves rounded to even) by 12 every time.
+// Offsets in units of the rounded offset step, one per step, from runs of consecutive units:
+// W = 640 moves by 32 every time, and W = 250 (d = 12.5, halves rounded to even) by 12.
 std::vector<std::int32_t> units(std::initializer_list<std::pair<int, int>> runs) {
   std::vector<std::int32_t> out;
-  for (auto [from, to] : runs)
-    for (int u = from; from <= to ? u <= to : u >= to; u += from <= to ? 1 : -1) out.push_back(u);
+  for (auto [from, to] : runs) {
+    const int by = from <= to ? 1 : -1;
+    for (int u = from; u != to + by; u += by) out.push_back(u);
+  }
   return out;
 }
 
@@ -29,41 +27,36 @@ std::ostream& operator<<(std::ostream& out, const SqueezeCase& c) {
   return out << "code " << c.code << " on " << c.width << " by " << c.height;
 }
 
-bool horizontal(const SqueezeCase& c) {
-  return c.code == 11 || c.code == 13;
+StretchedBand band(const SqueezeCase& c, std::int32_t offset, Picture picture) {
+  if (c.code % 2 == 1) return {offset, 0, c.width - 2 * offset, c.height, picture};
+  return {0, offset, c.width, c.height - 2 * offset, picture};
 }
 
-Band band(const SqueezeCase& c, std::int32_t offset, Pic pic) {
-  if (horizontal(c)) return {offset, 0, c.width - 2 * offset, c.height, pic};
-  return {0, offset, c.width, c.height - 2 * offset, pic};
-}
-
-void expectPacing(const Recording& rec, std::int32_t code, std::int32_t frameMs) {
+void expectPacing(const TransitionRun& run, std::int32_t code, std::int32_t frameMs) {
   ASSERT_EQ(findEffect(code)->frameMs, frameMs);
-  for (std::size_t k = 0; k < rec.ticks.size(); ++k) {
-    EXPECT_EQ(rec.ticks[k], static_cast<std::int32_t>(k) * (frameMs + 1)) << "frame " << k;
+  for (std::size_t k = 0; k < run.refreshTicks.size(); ++k) {
+    EXPECT_EQ(run.refreshTicks[k], 1000 + static_cast<std::int32_t>(k) * (frameMs + 1)) << k;
   }
 }
 
 class SqueezeOverBlack : public ::testing::TestWithParam<SqueezeCase> {};
 
-// Steps 0 to 10 squeeze the current picture on black, 11 to 19 grow the next one out of the
-// centre line; the step before the last move is the narrowest.
+// Steps 0 to 10 squeeze the current picture on black, steps 11 to 19 grow the next one out of
+// the centre line; at W = 250 the narrowest band is 10 pixels wide, never 0.
 TEST_P(SqueezeOverBlack, BandsOnBlackStepByStep) {
   const SqueezeCase c = GetParam();
-  Recording rec(c.width, c.height);
-  rec.run(c.code);
-  ASSERT_EQ(rec.frames.size(), 21u) << "20 steps and the refresh after the final copy";
-  expectPacing(rec, c.code, 20);
+  TransitionRun run(c.width, c.height);
+  run.run(c.code);
+  ASSERT_EQ(run.frames.size(), 21u) << "20 steps and the refresh after the final copy";
+  expectPacing(run, c.code, 20);
 
-  const Surface black(c.width, c.height);
+  const Frame black = blackFrame(c.width, c.height);
   const auto offsets = units({{0, 10}, {10, 2}});
-  for (std::int32_t k = 0; k < 20; ++k) {
-    const Band b = band(c, offsets[k] * c.unit, k <= 10 ? Pic::Current : Pic::Next);
-    EXPECT_TRUE(framePixels(rec.frames[k], {b}, black)) << "step " << k;
+  for (std::size_t k = 0; k < 20; ++k) {
+    const auto b = band(c, offsets[k] * c.unit, k <= 10 ? Picture::Current : Picture::Next);
+    EXPECT_TRUE(showsBands(run.frames[k], {b}, black)) << "step " << k;
   }
-  EXPECT_TRUE(samePixels(rec.frames[20], rec.next));
-  EXPECT_TRUE(samePixels(rec.display, rec.next));
+  EXPECT_TRUE(frameMatches(run.frames[20], next));
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes11And12, SqueezeOverBlack,
@@ -73,11 +66,13 @@ INSTANTIATE_TEST_SUITE_P(Codes11And12, SqueezeOverBlack,
 
 TEST(SqueezeOverBlack, NarrowestStepShowsBlackWhenTheBandVanishes) {
   for (const SqueezeCase c : {SqueezeCase{11, 640, 4, 32}, SqueezeCase{12, 4, 640, 32}}) {
-    Recording rec(c.width, c.height);
-    rec.run(c.code);
-    ASSERT_EQ(rec.frames.size(), 21u);
-    for (std::int32_t k : {10, 11})
-      EXPECT_TRUE(samePixels(rec.frames[k], Surface(c.width, c.height))) << c << " step " << k;
+    TransitionRun run(c.width, c.height);
+    run.run(c.code);
+    ASSERT_EQ(run.frames.size(), 21u);
+    for (std::size_t k : {10, 11}) {
+      EXPECT_TRUE(frameMatches(run.frames[k], [](std::int32_t, std::int32_t) { return 0u; }))
+          << c << " step " << k;
+    }
   }
 }
 
@@ -86,44 +81,42 @@ class SqueezeAndSpring : public ::testing::TestWithParam<SqueezeCase> {};
 // Nothing is cleared, so outside its band every frame keeps the frame before it.
 TEST_P(SqueezeAndSpring, BandsOverThePreviousFrameStepByStep) {
   const SqueezeCase c = GetParam();
-  Recording rec(c.width, c.height);
-  rec.run(c.code);
-  ASSERT_EQ(rec.frames.size(), 41u) << "40 steps and the refresh after the final copy";
-  expectPacing(rec, c.code, 10);
+  TransitionRun run(c.width, c.height);
+  run.run(c.code);
+  ASSERT_EQ(run.frames.size(), 41u) << "40 steps and the refresh after the final copy";
+  expectPacing(run, c.code, 10);
 
-  auto offsets = units({{0, 11}, {10, 2}});
-  const auto nextOffsets = units({{2, 11}, {10, 2}});
-  offsets.insert(offsets.end(), nextOffsets.begin(), nextOffsets.end());
+  const auto offsets = units({{0, 11}, {10, 2}, {2, 11}, {10, 2}});
   ASSERT_EQ(offsets.size(), 40u);
-  for (std::int32_t k = 0; k < 40; ++k) {
-    const Band b = band(c, offsets[k] * c.unit, k <= 20 ? Pic::Current : Pic::Next);
-    const Surface& before = k == 0 ? rec.current : rec.frames[k - 1];
-    EXPECT_TRUE(framePixels(rec.frames[k], {b}, before)) << "step " << k;
+  for (std::size_t k = 0; k < 40; ++k) {
+    const auto b = band(c, offsets[k] * c.unit, k <= 20 ? Picture::Current : Picture::Next);
+    const Frame before = k == 0 ? snapshot(run.current) : run.frames[k - 1];
+    EXPECT_TRUE(showsBands(run.frames[k], {b}, before)) << "step " << k;
   }
-  EXPECT_TRUE(samePixels(rec.frames[40], rec.next));
+  EXPECT_TRUE(frameMatches(run.frames[40], next));
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes13And14, SqueezeAndSpring,
                          ::testing::Values(SqueezeCase{13, 640, 4, 32}, SqueezeCase{13, 250, 4, 12},
                                            SqueezeCase{14, 8, 250, 12}));
 
-// W = 250: one step past the centre the band is (132, 0, -14, H), the current picture flipped
-// left to right between the columns 118 and 132; the next picture flips there at step 30.
+// W = 250: one step past the centre line the band is (132, 0, -14, H), the picture flipped left
+// to right between the columns 118 and 132: the current picture at step 11, the next at step 30.
 TEST(SqueezeAndSpring, MirroredSliverPastTheCentreLine) {
-  Recording rec(250, 4);
-  rec.run(13);
-  ASSERT_EQ(rec.frames.size(), 41u);
-  for (auto [k, pic] : {std::pair{11, Pic::Current}, std::pair{30, Pic::Next}}) {
-    const Surface& frame = rec.frames[k];
-    const Decoded left = decode(frame.pixel(118, 2)), right = decode(frame.pixel(131, 2));
-    EXPECT_EQ(left.pic, pic) << k;
-    EXPECT_EQ(right.pic, pic) << k;
+  TransitionRun run(250, 4);
+  run.run(13);
+  ASSERT_EQ(run.frames.size(), 41u);
+  for (auto [k, picture] : {std::pair{11u, Picture::Current}, std::pair{30u, Picture::Next}}) {
+    const Frame& frame = run.frames[k];
+    const Origin left = originOf(frame.at(118, 2)), right = originOf(frame.at(131, 2));
+    EXPECT_EQ(left.picture, static_cast<Colour>(picture)) << k;
+    EXPECT_EQ(right.picture, static_cast<Colour>(picture)) << k;
     EXPECT_GE(left.x, 232) << "the picture's right edge at the sliver's left, step " << k;
     EXPECT_LE(right.x, 17) << "the picture's left edge at the sliver's right, step " << k;
-    EXPECT_EQ(frame.pixel(117, 2), rec.frames[k - 1].pixel(117, 2)) << k;
-    EXPECT_EQ(frame.pixel(132, 2), rec.frames[k - 1].pixel(132, 2)) << k;
+    EXPECT_EQ(frame.at(117, 2), run.frames[k - 1].at(117, 2)) << k;
+    EXPECT_EQ(frame.at(132, 2), run.frames[k - 1].at(132, 2)) << k;
   }
 }
 
 }  // namespace
-}  // namespace kamishibai
+}  // namespace kamishibai::testing
