@@ -42,4 +42,21 @@ void spiralSweep(TransitionContext& context);     // 33
 void randomColumns(TransitionContext& context);  // 34
 void randomRows(TransitionContext& context);     // 35
 
+// squeeze.cpp
+void squeezeHorizontal(TransitionContext& context);        // 11
+void squeezeVertical(TransitionContext& context);          // 12
+void squeezeSpringHorizontal(TransitionContext& context);  // 13
+void squeezeSpringVertical(TransitionContext& context);    // 14
+
+// squeeze_in.cpp
+void squeezeInFromLeft(TransitionContext& context);    // 15
+void squeezeInFromTop(TransitionContext& context);     // 16
+void squeezeInFromRight(TransitionContext& context);   // 17
+void squeezeInFromBottom(TransitionContext& context);  // 18
+
+// centre_zoom.cpp
+void zoomIn(TransitionContext& context);            // 23
+void zoomOut(TransitionContext& context);           // 24
+void zoomThroughBlack(TransitionContext& context);  // 25
+
 }  // namespace kamishibai
