@@ -16,17 +16,21 @@ const char* const kErrorPrompt = "不明のエラーが発生しました。";
 const char* const kErrorTitle = "エラー";
 const char* const kLineBreak = "\r\n";
 
-std::string entryName(std::int32_t index) { return "picture entry " + std::to_string(index); }
+std::string entryName(std::int32_t index) {
+  return "picture entry " + std::to_string(index);
+}
 
 }  // namespace
 
-Form1::Form1(const ShowInputs& inputs, ShowWindow& window, ShowAudio& audio,
-             RandomSequence& random, EffectLookup lookup)
+Form1::Form1(const ShowInputs& inputs, ShowWindow& window, ShowAudio& audio, RandomSequence& random,
+             EffectLookup lookup)
     : inputs_(inputs), window_(window), audio_(audio), random_(random), lookup_(lookup) {
   window_.setInput(this);
 }
 
-Form1::~Form1() { window_.setInput(nullptr); }
+Form1::~Form1() {
+  window_.setInput(nullptr);
+}
 
 void Form1::load() {
   try {
@@ -161,8 +165,8 @@ void Form1::runTransition(const PictureEntry& leaving, std::int32_t speedFactor)
   const EffectInfo* effect = lookup_(code);
   if (effect == nullptr || effect->run == nullptr) return;
   source_ = "EffectModule: effect " + std::to_string(code) + " (" + std::string(effect->name) + ")";
-  TransitionContext context{Picture1,   NowPicture, NextPicture, window_.events(),
-                            endFlag_,   speedFactor, random_};
+  TransitionContext context{Picture1, NowPicture,  NextPicture, window_.events(),
+                            endFlag_, speedFactor, random_};
   effect->run(context);
 }
 
@@ -192,18 +196,21 @@ void Form1::showCursor() {
   }
 }
 
-void Form1::keyDown() { endFlag_ = kTrue; }
+void Form1::keyDown() {
+  endFlag_ = kTrue;
+}
 
-void Form1::buttonDown() { endFlag_ = kTrue; }
+void Form1::buttonDown() {
+  endFlag_ = kTrue;
+}
 
 void Form1::mouseMove() {
   if (window_.cursorPos() != StartCursorPos) endFlag_ = kTrue;
 }
 
 void Form1::reportError(const std::string& description) {
-  window_.showErrorMessage(std::string(kErrorPrompt) + kLineBreak + description + kLineBreak +
-                               source_,
-                           kErrorTitle);
+  window_.showErrorMessage(
+      std::string(kErrorPrompt) + kLineBreak + description + kLineBreak + source_, kErrorTitle);
 }
 
 }  // namespace kamishibai

@@ -19,9 +19,9 @@ Range visibleOffsets(std::int32_t extent, std::int32_t targetStart, std::int32_t
                      std::int32_t sourceStart, std::int32_t sourceSize) {
   const std::int64_t from = std::max<std::int64_t>(
       {0, -static_cast<std::int64_t>(targetStart), -static_cast<std::int64_t>(sourceStart)});
-  const std::int64_t to = std::min<std::int64_t>(
-      {extent, static_cast<std::int64_t>(targetSize) - targetStart,
-       static_cast<std::int64_t>(sourceSize) - sourceStart});
+  const std::int64_t to =
+      std::min<std::int64_t>({extent, static_cast<std::int64_t>(targetSize) - targetStart,
+                              static_cast<std::int64_t>(sourceSize) - sourceStart});
   return {from, to};
 }
 

@@ -11,8 +11,8 @@ namespace kamishibai {
 std::int32_t GtkEventLoop::tickCount() {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
-  const auto milliseconds =
-      static_cast<std::uint64_t>(now.tv_sec) * 1000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
+  const auto milliseconds = static_cast<std::uint64_t>(now.tv_sec) * 1000u +
+                            static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(milliseconds));
 }
 

@@ -129,8 +129,8 @@ GtkShowWindow::GtkShowWindow()
 }
 
 void GtkShowWindow::connectInput(GtkWidget* widget) {
-  gtk_widget_add_events(widget, GDK_KEY_PRESS_MASK | GDK_BUTTON_PRESS_MASK |
-                                    GDK_POINTER_MOTION_MASK);
+  gtk_widget_add_events(widget,
+                        GDK_KEY_PRESS_MASK | GDK_BUTTON_PRESS_MASK | GDK_POINTER_MOTION_MASK);
   g_signal_connect(widget, "key-press-event", G_CALLBACK(onKey), this);
   g_signal_connect(widget, "button-press-event", G_CALLBACK(onButton), this);
   g_signal_connect(widget, "motion-notify-event", G_CALLBACK(onMotion), this);
