@@ -1,0 +1,30 @@
+// Kamishibai: the numbered work folder that holds the unpacked music, pictures and sounds for
+// the length of the show.
+#pragma once
+
+#include <string>
+
+#include "startup/package.h"
+
+namespace kamishibai {
+
+// True for a plain file name that stays inside the work folder: not empty after trimming
+// blanks, not absolute, no '/' or '\\', no "..", no NUL. Other names are never written or
+// deleted.
+bool isSafeWorkFileName(const std::string& name);
+
+// Creates the first free parent/tempN (N = 1, 2, ...) with an atomic creation that fails when
+// the name is taken, and returns it with a final '/'. A creation that fails for another reason
+// is skipped: the folder is then simply missing.
+std::string prepareWorkFolder(const std::string& parent);
+
+// Writes the music, then every picture, then every sound under its stored name. Only the first
+// entry with a name writes; a later write replaces an earlier file of the same name. Failing
+// writes are skipped.
+void writeWorkFiles(const PackageRecord& record, const std::string& workDir);
+
+// Deletes each entry's picture and sound file, then the music file, then removes the folder,
+// which stays when anything else is left in it.
+void removeWorkFiles(const PackageRecord& record, const std::string& workDir);
+
+}  // namespace kamishibai
