@@ -7,6 +7,7 @@
 #include <set>
 
 #include "platform/work_files.h"
+#include "startup/stored_name.h"
 
 namespace kamishibai {
 
@@ -29,14 +30,18 @@ void forEachPicture(const PackageRecord& record,
 }
 
 // Replaces any normal file of that name, then creates the file without following links.
+bool isPlainFileName(const std::string& name) {
+  return storedNameProblem(name).empty();
+}
+
 void writeWorkFile(const std::string& workDir, const std::string& name, const ByteArray& data) {
-  if (!isSafeWorkFileName(name)) return;
+  if (!isPlainFileName(name)) return;
   if (isNormalFileIn(workDir, name)) deleteFileIn(workDir, name);
   createFileIn(workDir, name, data.data.bytes());
 }
 
 void deleteWorkFile(const std::string& workDir, const std::string& name) {
-  if (isSafeWorkFileName(name) && isNormalFileIn(workDir, name)) deleteFileIn(workDir, name);
+  if (isPlainFileName(name) && isNormalFileIn(workDir, name)) deleteFileIn(workDir, name);
 }
 
 // Writes the entries' files named by member, the first entry with each name only.
@@ -51,13 +56,6 @@ void writeFirstOfEachName(const PackageRecord& record, const std::string& workDi
 }
 
 }  // namespace
-
-bool isSafeWorkFileName(const std::string& name) {
-  const auto first = name.find_first_not_of(" \t\r\n\v\f");
-  return first != std::string::npos && name.front() != '/' &&
-         name.find_first_of(std::string("/\\\0", 3)) == std::string::npos &&
-         name.find("..") == std::string::npos;
-}
 
 std::string prepareWorkFolder(const std::string& parent) {
   const std::string base = parent.empty() || parent.back() != '/' ? parent + "/" : parent;

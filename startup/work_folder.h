@@ -8,11 +8,6 @@
 
 namespace kamishibai {
 
-// True for a plain file name that stays inside the work folder: not empty after trimming
-// blanks, not absolute, no '/' or '\\', no "..", no NUL. Other names are never written or
-// deleted.
-bool isSafeWorkFileName(const std::string& name);
-
 // Creates the first free parent/tempN (N = 1, 2, ...) with an atomic creation that fails when
 // the name is taken, and returns it with a final '/'. A creation that fails for another reason
 // is skipped: the folder is then simply missing.
@@ -20,7 +15,8 @@ std::string prepareWorkFolder(const std::string& parent);
 
 // Writes the music, then every picture, then every sound under its stored name. Only the first
 // entry with a name writes; a later write replaces an earlier file of the same name. Failing
-// writes are skipped.
+// writes are skipped, and so are names that are not plain file names (storedNameProblem), so
+// nothing is ever written outside the folder.
 void writeWorkFiles(const PackageRecord& record, const std::string& workDir);
 
 // Deletes each entry's picture and sound file, then the music file, then removes the folder,

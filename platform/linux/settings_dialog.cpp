@@ -65,6 +65,16 @@ GtkWidget* addCommand(GtkWidget* dialog, GtkFixed* fixed, const char* caption, c
   return button;
 }
 
+// Enter is OK wherever the focus is, except on a command button, which Enter presses itself.
+// An option button would otherwise take Enter as a click on itself.
+gboolean enterMeansOk(GtkWidget* dialog, GdkEventKey* event, GtkWidget* ok) {
+  if (event->keyval != GDK_KEY_Return && event->keyval != GDK_KEY_KP_Enter) return FALSE;
+  GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(dialog));
+  if (focus != nullptr && GTK_IS_BUTTON(focus) && !GTK_IS_TOGGLE_BUTTON(focus)) return FALSE;
+  gtk_button_clicked(GTK_BUTTON(ok));
+  return TRUE;
+}
+
 bool isActive(GtkWidget* option) {
   return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(option)) != FALSE;
 }
@@ -92,6 +102,7 @@ std::optional<SettingsChoice> runFrmSetting(SettingsChoice initial) {
   GtkWidget* ok = addCommand(dialog, fixed, "OK", kCommandOk, GTK_RESPONSE_OK);
   addCommand(dialog, fixed, "キャンセル", kCommandCancel, GTK_RESPONSE_CANCEL);
   gtk_widget_set_can_default(ok, TRUE);
+  g_signal_connect(dialog, "key-press-event", G_CALLBACK(enterMeansOk), ok);
   gtk_widget_show_all(dialog);
   gtk_window_set_default(GTK_WINDOW(dialog), ok);
   gtk_widget_grab_focus(ok);
