@@ -15,13 +15,14 @@ open_dialog() {
   "$saver" /c &
   pid=$!
   dialog=$(wait_for_window "設定") || fail "no settings dialog"
-  sleep 0.3  # let the dialog draw before it is photographed
+  sleep 0.3  # the window is mapped; let the dialog draw and take input
 }
 
 # expect_selected ON-OR-OFF ON-OR-OFF: the marks shown for BGM and Sound.
 expect_selected() {
   local shot=$E2E_DIR/dialog.png origin x y
   read -r x y <<<"$(window_origin "$dialog")"
+  sleep 0.3  # let the dialog redraw after the last input
   screenshot "$shot"
   local -n bgm=BGM_$1 sound=SOUND_$2
   blue_in "$shot" $((x + bgm[0] - 6)) $((y + bgm[1] - 6)) 12 12 || fail "BGM $1 not selected"
@@ -51,6 +52,16 @@ click_in "$dialog" "${SOUND_OFF[@]}"
 click_in "$dialog" "${OK[@]}"
 wait_for_exit "$pid"
 expect_file ffff0000
+
+# By keyboard alone: the focus starts on BGM's selected option, an arrow key moves the choice,
+# Tab goes on to Sound, and Enter confirms from there.
+rm "$settings"
+open_dialog
+key_to "$dialog" Right Tab Right
+expect_selected OFF OFF
+key_to "$dialog" Return
+wait_for_exit "$pid"
+expect_file 00000000
 
 # Any non-zero value is on; Esc, Cancel and the close box write nothing.
 printf '\x01\x00\x00\x00\x09' >"$settings"
