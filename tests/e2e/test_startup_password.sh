@@ -60,6 +60,22 @@ key_to "$dialog" Escape
 wait_for_exit "$pid"
 [ "$(cat "$hash")" = "$first_hash" ] || fail "a wrong old password changed the password"
 
+# The dialog belongs to the window whose handle follows "/A" (here another saver's dialog).
+other=$E2E_DIR/other.scr
+make_settings_saver "$other"
+"$other" /c &
+other_pid=$!
+owner=$(wait_for_window "設定") || fail "no settings dialog to own the password dialog"
+"$saver" "/A $owner" &
+pid=$!
+dialog=$(wait_for_window "$TITLE") || fail "no password dialog"
+xprop -id "$dialog" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x' "$owner")$" ||
+  fail "the dialog is not owned by $owner: $(xprop -id "$dialog" WM_TRANSIENT_FOR)"
+key_to "$dialog" Escape
+wait_for_exit "$pid"
+key_to "$owner" Escape
+wait_for_exit "$other_pid"
+
 # Changing asks for the old password first; the window handle after "/A" is read.
 run_dialog "/A 1234" "first secret" "second" "second"
 [ "$(cat "$hash")" != "$first_hash" ] || fail "the password was not changed"
