@@ -85,4 +85,23 @@ click_in "$dialog" "${SOUND_ON[@]}"
 wait_for_exit "$pid"
 expect_file "$before"
 [ "$(ls "$E2E_DIR" | grep -c '^saver\.set')" = 1 ] || fail "temporary files were left"
+
+# A folder of the settings file's name counts as absent (both ON); OK cannot replace it and a
+# message names the file, leaving the folder as it was.
+rm "$settings"
+mkdir -p "$settings/inside"
+open_dialog
+expect_selected ON ON
+key_to "$dialog" Return
+message=
+for _ in $(seq 100); do
+  message=$(xdotool search --onlyvisible --name "^設定\$" | grep -vx "$dialog" | head -n 1 || true)
+  [ -n "$message" ] && break
+  sleep 0.1
+done
+[ -n "$message" ] || fail "no message when the settings file cannot be written"
+key_to "$message" Return
+wait_for_exit "$pid"
+[ -d "$settings/inside" ] || fail "the folder in the way was changed"
+[ "$(ls "$E2E_DIR" | grep -c '^saver\.set')" = 1 ] || fail "temporary files were left"
 echo "PASS"
