@@ -2,6 +2,7 @@
 #include "show/show_audio.h"
 
 #include <string_view>
+#include <utility>
 
 namespace kamishibai {
 

@@ -1,10 +1,18 @@
-// Kamishibai: the player: reads the package from its own file.
-#include "platform/executable_path.h"
-#include "startup/package.h"
-#include "startup/paths.h"
+// Kamishibai: the saver's entry point: the command-line text and the own file go to start-up.
+#include <string>
 
-int main() {
-  const kamishibai::PackageRecord package = kamishibai::readPackage(
-      kamishibai::programPathsFor(kamishibai::runningExecutablePath()).ownFile);
-  return 0;
+#include "platform/executable_path.h"
+#include "startup/module1.h"
+#include "startup/system_services.h"
+
+int main(int argc, char** argv) {
+  // The text after the program's path, as the system hands it to a screen saver.
+  std::string commandLine;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) commandLine += ' ';
+    commandLine += argv[i];
+  }
+  kamishibai::SystemServices services;
+  kamishibai::StartupState state;
+  return kamishibai::runModule1(commandLine, kamishibai::runningExecutablePath(), services, state);
 }

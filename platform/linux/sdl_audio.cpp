@@ -1,0 +1,122 @@
+// Kamishibai: music and one-shot sounds on SDL2_mixer.
+#include "platform/linux/sdl_audio.h"
+
+#include <SDL.h>
+
+#include <utility>
+
+namespace kamishibai {
+namespace {
+
+// The channel every sound plays on, so that each new sound cuts off the previous one.
+constexpr int kSoundChannel = 0;
+constexpr int kOutputChannels = 2;
+constexpr int kOutputFrames = 2048;
+
+// One output device for the music and the sounds of the process, kept while either holds it.
+std::shared_ptr<SdlAudioOutput> sharedAudioOutput() {
+  static std::weak_ptr<SdlAudioOutput> shared;
+  std::shared_ptr<SdlAudioOutput> output = shared.lock();
+  if (!output) {
+    output = std::make_shared<SdlAudioOutput>();
+    shared = output;
+  }
+  return output;
+}
+
+}  // namespace
+
+SdlAudioOutput::SdlAudioOutput() = default;
+
+SdlAudioOutput::~SdlAudioOutput() {
+  if (state_ == State::Open) {
+    Mix_CloseAudio();
+    Mix_Quit();
+  }
+  if (subsystemStarted_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+bool SdlAudioOutput::ready() {
+  if (state_ != State::Untried) return state_ == State::Open;
+  state_ = State::Failed;
+  // The saver ends on SIGTERM like any program; SDL would otherwise turn it into a quit event
+  // that nobody reads.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Kamishibai");
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+  subsystemStarted_ = true;
+  if (Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, kOutputChannels, kOutputFrames) != 0)
+    return false;
+  state_ = State::Open;
+  return true;
+}
+
+SdlMusicBackend::SdlMusicBackend(std::shared_ptr<SdlAudioOutput> output)
+    : output_(std::move(output)) {}
+
+SdlMusicBackend::~SdlMusicBackend() {
+  close();
+}
+
+bool SdlMusicBackend::load(const std::string& path) {
+  close();
+  if (!output_->ready()) return false;
+  music_.reset(Mix_LoadMUS(path.c_str()));
+  return music_ != nullptr;
+}
+
+void SdlMusicBackend::play() {
+  if (music_ && Mix_PlayingMusic() == 0) Mix_PlayMusic(music_.get(), 0);
+}
+
+bool SdlMusicBackend::isPlaying() const {
+  return music_ && Mix_PlayingMusic() != 0;
+}
+
+void SdlMusicBackend::rewind() {
+  if (music_) Mix_HaltMusic();
+}
+
+void SdlMusicBackend::close() {
+  if (!music_) return;
+  Mix_HaltMusic();
+  music_.reset();
+}
+
+SdlSoundPlayer::SdlSoundPlayer(std::shared_ptr<SdlAudioOutput> output)
+    : output_(std::move(output)) {}
+
+SdlSoundPlayer::~SdlSoundPlayer() {
+  stop();
+}
+
+void SdlSoundPlayer::playSound(const std::string* file, std::uint32_t flags) {
+  // Without a file every call stops the sound still playing, purge or not.
+  if (file == nullptr) {
+    stop();
+    return;
+  }
+  // Only sounds named by a file path are known here.
+  if ((flags & kSndFilename) == 0 || !output_->ready()) return;
+  stop();
+  current_.reset(Mix_LoadWAV(file->c_str()));
+  if (current_ && Mix_PlayChannel(kSoundChannel, current_.get(), 0) < 0) current_.reset();
+}
+
+void SdlSoundPlayer::stop() {
+  if (!current_) return;
+  // Halting first means the mixer no longer reads the chunk when it is freed.
+  Mix_HaltChannel(kSoundChannel);
+  current_.reset();
+}
+
+std::unique_ptr<MusicDevice> makeMusicDevice() {
+  return std::make_unique<MusicCommandInterpreter>(
+      std::make_unique<SdlMusicBackend>(sharedAudioOutput()));
+}
+
+std::unique_ptr<SoundPlayer> makeSoundPlayer() {
+  return std::make_unique<SdlSoundPlayer>(sharedAudioOutput());
+}
+
+}  // namespace kamishibai
