@@ -15,9 +15,9 @@ namespace kamishibai {
 // What every transition works with: it draws on the display only, reads the current and the next
 // frame, and paces its steps by the tick count shortened by the speed factor.
 struct TransitionContext {
-  Surface& display;       // Picture1
-  const Surface& current; // NowPicture
-  const Surface& next;    // NextPicture
+  Surface& display;        // Picture1
+  const Surface& current;  // NowPicture
+  const Surface& next;     // NextPicture
   EventLoop& events;
   const EndFlag& endFlag;
   std::int32_t speedFactor;
@@ -28,9 +28,9 @@ using TransitionFunction = void (*)(TransitionContext&);
 
 struct EffectInfo {
   std::int32_t code;
-  std::string_view name;     // short name used in manifests and by the packer's listings
-  std::int32_t frameMs;      // frame time F at speed factor 1 (0 for the plain cut)
-  TransitionFunction run;    // nullptr for the plain cut
+  std::string_view name;   // short name used in manifests and by the packer's listings
+  std::int32_t frameMs;    // frame time F at speed factor 1 (0 for the plain cut)
+  TransitionFunction run;  // nullptr for the plain cut
 };
 
 // Codes 0 (the plain cut) to 35, in code order.

@@ -48,6 +48,8 @@ std::int32_t roundEven(double v) {
   return toInt32(below, "rounding");
 }
 
-std::int32_t floorInt(double v) { return toInt32(std::floor(v), "floor"); }
+std::int32_t floorInt(double v) {
+  return toInt32(std::floor(v), "floor");
+}
 
 }  // namespace kamishibai

@@ -26,7 +26,9 @@ struct Span {
   bool empty() const { return from >= to; }
 };
 
-Span intersect(Span a, Span b) { return {std::max(a.from, b.from), std::min(a.to, b.to)}; }
+Span intersect(Span a, Span b) {
+  return {std::max(a.from, b.from), std::min(a.to, b.to)};
+}
 
 void setColour(cairo_t* cr, Colour c) {
   cairo_set_source_rgb(cr, (c & 0xFF) / 255.0, (c >> 8 & 0xFF) / 255.0, (c >> 16 & 0xFF) / 255.0);
@@ -73,7 +75,9 @@ Region Region::ellipse(std::int32_t left, std::int32_t top, std::int32_t right,
   return Region(Kind::Ellipse, {{left, top}, {right, bottom}});
 }
 
-Region Region::polygon(std::vector<Point> points) { return Region(Kind::Polygon, std::move(points)); }
+Region Region::polygon(std::vector<Point> points) {
+  return Region(Kind::Polygon, std::move(points));
+}
 
 Surface::Surface() : Surface(0, 0) {}
 
@@ -86,8 +90,12 @@ Surface::~Surface() = default;
 Surface::Surface(Surface&&) noexcept = default;
 Surface& Surface::operator=(Surface&&) noexcept = default;
 
-std::int32_t Surface::width() const { return backend_->width; }
-std::int32_t Surface::height() const { return backend_->height; }
+std::int32_t Surface::width() const {
+  return backend_->width;
+}
+std::int32_t Surface::height() const {
+  return backend_->height;
+}
 
 void Surface::resize(std::int32_t width, std::int32_t height) {
   backend_->image = makeImage(width, height);
@@ -114,10 +122,10 @@ void Surface::copyFrom(const Surface& source, std::int32_t xs, std::int32_t ys, 
     return;
   }
   const std::int64_t dx = std::int64_t{x} - xs, dy = std::int64_t{y} - ys;
-  const Span cols = intersect(intersect({x, std::int64_t{x} + w}, {0, width()}),
-                              {dx, dx + source.width()});
-  const Span rows = intersect(intersect({y, std::int64_t{y} + h}, {0, height()}),
-                              {dy, dy + source.height()});
+  const Span cols =
+      intersect(intersect({x, std::int64_t{x} + w}, {0, width()}), {dx, dx + source.width()});
+  const Span rows =
+      intersect(intersect({y, std::int64_t{y} + h}, {0, height()}), {dy, dy + source.height()});
   if (cols.empty() || rows.empty()) return;
   CairoContextPtr cr = clippedContext(*backend_);
   if (!cr) return;
@@ -126,7 +134,8 @@ void Surface::copyFrom(const Surface& source, std::int32_t xs, std::int32_t ys, 
   cairo_set_source_surface(cr.get(), source.backend_->image.get(), static_cast<double>(dx),
                            static_cast<double>(dy));
   cairo_rectangle(cr.get(), static_cast<double>(cols.from), static_cast<double>(rows.from),
-                  static_cast<double>(cols.to - cols.from), static_cast<double>(rows.to - rows.from));
+                  static_cast<double>(cols.to - cols.from),
+                  static_cast<double>(rows.to - rows.from));
   cairo_fill(cr.get());
 }
 
@@ -165,7 +174,8 @@ void Surface::stretchFrom(const Surface& source, std::int32_t xs, std::int32_t y
   cairo_set_source(cr.get(), pattern);
   cairo_pattern_destroy(pattern);
   cairo_rectangle(cr.get(), static_cast<double>(cols.from), static_cast<double>(rows.from),
-                  static_cast<double>(cols.to - cols.from), static_cast<double>(rows.to - rows.from));
+                  static_cast<double>(cols.to - cols.from),
+                  static_cast<double>(rows.to - rows.from));
   cairo_fill(cr.get());
 }
 
@@ -180,7 +190,8 @@ void Surface::fillBox(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::in
   setColour(cr.get(), colour);
   cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
   cairo_rectangle(cr.get(), static_cast<double>(cols.from), static_cast<double>(rows.from),
-                  static_cast<double>(cols.to - cols.from), static_cast<double>(rows.to - rows.from));
+                  static_cast<double>(cols.to - cols.from),
+                  static_cast<double>(rows.to - rows.from));
   cairo_fill(cr.get());
 }
 
@@ -208,7 +219,8 @@ Colour Surface::pixel(std::int32_t x, std::int32_t y) const {
   cairo_surface_flush(backend_->image.get());
   const unsigned char* data = cairo_image_surface_get_data(backend_->image.get());
   const int stride = cairo_image_surface_get_stride(backend_->image.get());
-  const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+  const auto* row =
+      reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
   return fromCairoPixel(row[x] & 0xFFFFFFu);
 }
 
