@@ -6,18 +6,6 @@ SHOW_TITLE=Kamishibai
 PICTURE_X=$((387 + 24))
 PICTURE_Y=$((259 + 24))
 
-# hold_display: keeps one client connected to the display for the rest of the test. An X server
-# started without -noreset resets whenever its last client leaves, and a program that connects
-# during the reset finds no display.
-hold_display() {
-  for _ in $(seq 50); do
-    xprop -root -spy _NET_ACTIVE_WINDOW >/dev/null 2>&1 &
-    sleep 0.1
-    kill -0 $! 2>/dev/null && return 0
-  done
-  fail "cannot connect to the display $DISPLAY"
-}
-
 # work_folders: the work folders that exist now, one per line.
 work_folders() {
   ls -d "$XDG_RUNTIME_DIR"/kamishibai/temp* 2>/dev/null || true

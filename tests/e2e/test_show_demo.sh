@@ -5,7 +5,6 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/show_lib.sh"
 e2e_setup
 e2e_display
-hold_display
 
 saver=$E2E_DIR/kamishibai.scr
 cp "$BUILD/kamishibai.scr" "$saver"
