@@ -14,22 +14,8 @@ namespace {
 // Names are stored as bytes; valid UTF-8 is passed on, any other byte is escaped as the
 // character of the same value so that the output stays valid JSON.
 std::string jsonString(std::string_view text) {
-  const bool utf8 = isValidUtf8(text);
-  std::string out = "\"";
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (byte < 0x20 || (!utf8 && byte >= 0x80)) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-      out += escaped;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
+  if (isValidUtf8(text)) return quotedText(text, [](unsigned char byte) { return byte < 0x20; });
+  return quotedText(text, [](unsigned char byte) { return byte < 0x20 || byte >= 0x80; });
 }
 
 void printJson(const PackageRecord& r, std::ostream& out) {

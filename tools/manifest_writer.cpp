@@ -6,26 +6,13 @@
 
 #include "effects/transition.h"
 #include "tools/manifest.h"
+#include "tools/utf8.h"
 
 namespace kamishibai {
 namespace {
 
 std::string tomlString(std::string_view text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (byte < 0x20 || byte == 0x7F) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04X", byte);
-      out += escaped;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
+  return quotedText(text, [](unsigned char byte) { return byte < 0x20 || byte == 0x7F; });
 }
 
 std::string switchText(std::int16_t value) {

@@ -1,7 +1,8 @@
-// Kamishibai: UTF-8 validation.
+// Kamishibai: UTF-8 validation and the quoting of names for the tools' text formats.
 #include "tools/utf8.h"
 
 #include <cstdint>
+#include <cstdio>
 
 namespace kamishibai {
 
@@ -39,6 +40,24 @@ bool isValidUtf8(std::string_view text) {
     i += length;
   }
   return true;
+}
+
+std::string quotedText(std::string_view text, bool (*escapeByte)(unsigned char)) {
+  std::string out = "\"";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (escapeByte(byte)) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+      out += escaped;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
 }
 
 }  // namespace kamishibai
