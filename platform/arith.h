@@ -29,7 +29,8 @@ std::int32_t floorInt(double v);
 class SingleLoop {
  public:
   SingleLoop(double from, double to, double step)
-      : value_(static_cast<float>(from)), to_(static_cast<float>(to)),
+      : value_(static_cast<float>(from)),
+        to_(static_cast<float>(to)),
         step_(static_cast<float>(step)) {}
   bool running() const { return step_ >= 0 ? value_ <= to_ : value_ >= to_; }
   float value() const { return value_; }

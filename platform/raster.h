@@ -74,8 +74,7 @@ class Surface {
   // StretchBlt with SRCCOPY, nearest neighbour: (xs, ys, ws, hs) of source onto (x, y, w, h).
   // A destination extent whose sign differs from the source extent's mirrors along that axis.
   void stretchFrom(const Surface& source, std::int32_t xs, std::int32_t ys, std::int32_t ws,
-                   std::int32_t hs, std::int32_t x, std::int32_t y, std::int32_t w,
-                   std::int32_t h);
+                   std::int32_t hs, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h);
   // A filled box from corner (x1, y1) to corner (x2, y2), both included.
   void fillBox(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Colour colour);
   // Draws the whole of source with its top-left corner at (x, y), unscaled.

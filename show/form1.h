@@ -4,6 +4,12 @@
 #include <cstdint>
 #include <string>
 
+#include "effects/transition.h"
+#include "platform/event_loop.h"
+#include "platform/random.h"
+#include "platform/raster.h"
+#include "platform/show_window.h"
+#include "show/show_audio.h"
 #include "startup/package.h"
 
 namespace kamishibai {
@@ -21,5 +27,65 @@ struct ShowInputs {
 // sequence with the password check, and the error message when something fails. Returns when
 // the show has ended; the caller then removes the work folder.
 void loadForm1(const ShowInputs& inputs);
+
+// The transition of an effect code; nullptr when that code draws nothing.
+using EffectLookup = const EffectInfo* (*)(std::int32_t code);
+
+// The show window's behaviour on any ShowWindow: its four surfaces, the load handler with the
+// slide-show loop and the end sequence, and the input handlers.
+class Form1 : public ShowInput {
+ public:
+  Form1(const ShowInputs& inputs, ShowWindow& window, ShowAudio& audio,
+        RandomSequence& random = RandomSequence::process(), EffectLookup lookup = &findEffect);
+  ~Form1() override;
+
+  // The load handler: returns when the show has finished or an error has been reported.
+  void load();
+
+  void keyDown() override;
+  void buttonDown() override;
+  void mouseMove() override;
+
+  const Surface& picture1() const { return Picture1; }
+  const Surface& nowPicture() const { return NowPicture; }
+  const Surface& nextPicture() const { return NextPicture; }
+  const Surface& memPicture() const { return MemPicture; }
+  std::int32_t currentIndex() const { return CurrentIndex; }
+  EndFlag endFlag() const { return endFlag_; }
+
+ private:
+  enum class EndOfShow { Finished, Restart };
+
+  void setup();
+  void startOfShow();
+  void runIteration();
+  EndOfShow endSequence();
+  void finish();
+  void reportError(const std::string& description);
+
+  const PictureEntry& entry(std::int32_t index) const;
+  void loadMemPicture(std::int32_t index);
+  void buildNextFrame(const PictureEntry& next);
+  std::int32_t speedFactorOf(const PictureEntry& leaving, std::int32_t index);
+  void runTransition(const PictureEntry& leaving, std::int32_t speedFactor);
+  void hideCursor();
+  void showCursor();
+
+  const ShowInputs& inputs_;
+  ShowWindow& window_;
+  ShowAudio& audio_;
+  RandomSequence& random_;
+  EffectLookup lookup_;
+
+  Surface Picture1;
+  Surface NowPicture;
+  Surface NextPicture;
+  Surface MemPicture;
+  std::int32_t CurrentIndex = 0;
+  Point StartCursorPos;
+  EndFlag endFlag_ = kFalse;
+  // Where the show stands, named in the error message as its source.
+  std::string source_;
+};
 
 }  // namespace kamishibai

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <ostream>
 #include <span>
 #include <string>
 #include <vector>
@@ -83,12 +84,38 @@ struct PackageRecord {
 
 // Reads the package at the end of the file. A missing file, a file without a package or a
 // damaged package give the fields that could be read and empty values for the rest; the reader
-// never reads beyond the file and never fails.
+// never reads beyond the file and never fails. The byte arrays are views on a read-only mapping
+// of the file that stays valid as long as any of them is alive.
 PackageRecord readPackage(const std::filesystem::path& ownFile);
-// The same from bytes already in memory (the fuzzer and the tests use it).
+// The same from bytes already in memory (the fuzzer and the tests use it); the byte arrays are
+// copies.
 PackageRecord readPackage(std::span<const std::uint8_t> file);
 
-// The package's bytes, PackageLength included (written as the actual length of the bytes).
+// A read together with what the tools need to know about the package's state.
+struct PackageReading {
+  PackageRecord record;
+  bool opened = false;  // the file could be opened (always true for bytes in memory)
+  bool found = false;   // the last four bytes give a length P with 0 < P <= the file length
+  std::size_t fileSize = 0;
+  std::size_t start = 0;  // where the package starts: the file length minus P
+  std::size_t end = 0;    // just past the last field read
+  bool complete = false;  // every field, PackageLength included, was read
+
+  // Read to the end, ending exactly at the end of the file, with PackageLength equal to P: the
+  // writer gives back the same bytes.
+  bool intact() const;
+  // Intact, and PictureCount equal to the number of entries: what the packer makes.
+  bool wellFormed() const;
+};
+PackageReading inspectPackage(const std::filesystem::path& file);
+PackageReading inspectPackage(std::span<const std::uint8_t> file);
+
+// The package's bytes, PackageLength included (written as the actual length of the bytes). An
+// empty array is written with dimension count 0 only when its shape says so. A package that
+// cannot be represented (a string over 65,535 bytes, a package over 2 GiB) is a
+// std::length_error.
 std::vector<std::uint8_t> writePackage(const PackageRecord& record);
+// The same, streamed, for packages too large to hold twice in memory.
+void writePackage(const PackageRecord& record, std::ostream& out);
 
 }  // namespace kamishibai

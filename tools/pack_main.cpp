@@ -1,1 +1,12 @@
-int main() { return 0; }
+// Kamishibai: kamishibai-pack, the tool that makes, lists and unpacks savers.
+#include "tools/commands.h"
+
+int main(int argc, char** argv) {
+  CLI::App app("Makes slide-show screen savers that carry their own pictures.", "kamishibai-pack");
+  app.require_subcommand(1);
+  kamishibai::addBuildCommand(app);
+  kamishibai::addInfoCommand(app);
+  kamishibai::addExtractCommand(app);
+  CLI11_PARSE(app, argc, argv);
+  return 0;
+}

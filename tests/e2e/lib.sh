@@ -19,6 +19,7 @@ e2e_setup() {
   mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
   chmod 700 "$XDG_RUNTIME_DIR"
   trap e2e_cleanup EXIT
+  e2e_display
 }
 
 e2e_cleanup() {
@@ -64,4 +65,87 @@ screenshot() {
 # pixel_at FILE X Y: the pixel's colour as "R,G,B".
 pixel_at() {
   convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
+}
+
+# Starts a private Xvfb when the test command has not provided a display; it ends with the test.
+e2e_display() {
+  [ -n "${DISPLAY:-}" ] && return 0
+  local fifo=$E2E_DIR/display
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  read -r number <"$fifo"
+  export DISPLAY=:$number
+}
+
+# make_settings_saver OUT: a saver of two slides whose package allows the settings dialog.
+make_settings_saver() {
+  local out=$1 show=$E2E_DIR/show
+  mkdir -p "$show"
+  cp "$BUILD/demo/picture-00.jpg" "$BUILD/demo/picture-01.jpg" "$show/"
+  cat >"$show/show.toml" <<TOML
+settings = true
+
+[area]
+width = 250
+height = 250
+colour = "#000000"
+
+[[slide]]
+picture = "picture-00.jpg"
+name = "0"
+time = 1000
+x = 24
+y = 24
+effect = "split-sideways"
+speed = 0
+
+[[slide]]
+picture = "picture-01.jpg"
+name = "1"
+time = 1000
+x = 24
+y = 24
+effect = "split-up-down"
+speed = 0
+TOML
+  "$BUILD/kamishibai-pack" build "$show/show.toml" -o "$out" --player "$BUILD/kamishibai" >/dev/null
+}
+
+# hex_of FILE: the file's bytes as lower-case hex without separators.
+hex_of() {
+  od -An -v -tx1 "$1" | tr -d ' \n'
+}
+
+# window_origin ID: the window's top-left corner on the screen as "X Y".
+window_origin() {
+  xdotool getwindowgeometry "$1" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p'
+}
+
+# click_in ID X Y: a left click at (X, Y) relative to the window's top-left corner.
+click_in() {
+  local origin
+  read -r -a origin <<<"$(window_origin "$1")"
+  xdotool mousemove $((origin[0] + $2)) $((origin[1] + $3)) click 1
+}
+
+# key_to ID KEY...: gives the window the keyboard focus (there is no window manager to do it)
+# and presses the keys.
+key_to() {
+  local id=$1
+  shift
+  xdotool windowfocus "$id"
+  xdotool key --delay 50 "$@"
+}
+
+# type_to ID TEXT: types the text into the window that has the focus.
+type_to() {
+  xdotool windowfocus "$1"
+  xdotool type --delay 30 "$2"
+}
+
+# blue_in FILE X Y W H: true when the box is clearly blue (a selected option button's mark).
+blue_in() {
+  local blueness
+  blueness=$(convert "$1" -crop "$4x$5+$2+$3" +repage -format "%[fx:int(100*(mean.b-mean.r))]" info:)
+  [ "$blueness" -gt 15 ]
 }

@@ -1,0 +1,37 @@
+// Kamishibai: the random strip reveals (codes 34, 35): 25 strips uncovered in a random order.
+#include "effects/bands.h"
+#include "effects/effects.h"
+
+namespace kamishibai {
+namespace {
+
+constexpr std::int32_t kStrips = 25;
+
+// A strip is one pixel wider (taller) than a twenty-fifth of the display, so the strips with
+// the highest indices lie partly or wholly outside it; their copies change only what is inside.
+void randomStrips(TransitionContext& context, Axis axis) {
+  runTransition(context, 40, FinalRefresh::No, [&](Steps& steps) {
+    const std::int32_t extent = roundEven(along(steps, axis) / kStrips + 1);
+    std::vector<bool> used(kStrips);
+    forSteps(steps, 0, kStrips - 1, [&](std::int32_t) {
+      const auto strip = pickUnused(steps, used, [&] {
+        return static_cast<std::size_t>(floorInt(double{steps.random().next()} * kStrips));
+      });
+      if (!strip) return false;
+      const std::int32_t at = checkedMul(extent, static_cast<std::int32_t>(*strip));
+      copyBand(steps, steps.next(), axis, at, at, extent);
+      return true;
+    });
+  });
+}
+
+}  // namespace
+
+void randomColumns(TransitionContext& context) {
+  randomStrips(context, Axis::X);
+}
+void randomRows(TransitionContext& context) {
+  randomStrips(context, Axis::Y);
+}
+
+}  // namespace kamishibai

@@ -1,0 +1,14 @@
+// Kamishibai: the connection to the desktop for the modes that show windows.
+#pragma once
+
+#include <cstdint>
+
+namespace kamishibai {
+
+// Opens the display for the toolkit; false when no display can be opened.
+bool openDisplay();
+
+// The window that has the keyboard focus, as a 32-bit handle; 0 when there is none.
+std::int32_t foregroundWindow();
+
+}  // namespace kamishibai

@@ -1,0 +1,38 @@
+// Kamishibai: the headless show window.
+#include "platform/headless/headless_show_window.h"
+
+namespace kamishibai {
+
+void HeadlessShowWindow::placePicture1(Surface& picture1, std::int32_t left, std::int32_t top) {
+  picture1Position_ = {left, top};
+  picture1.setRefreshHook([this] {
+    ++refreshCount_;
+    if (refreshHook_) refreshHook_();
+  });
+}
+
+void HeadlessShowWindow::showErrorMessage(const std::string& prompt, const std::string& title) {
+  errorPrompt_ = prompt;
+  errorTitle_ = title;
+  shownAtError_ = shown_;
+}
+
+bool HeadlessShowWindow::verifyScreenSaverPassword() {
+  ++passwordDialogs_;
+  return passwordAnswer_ && passwordAnswer_();
+}
+
+void HeadlessShowWindow::pressKey() {
+  if (input_) input_->keyDown();
+}
+
+void HeadlessShowWindow::pressButton() {
+  if (input_) input_->buttonDown();
+}
+
+void HeadlessShowWindow::moveMouse(Point to) {
+  cursor_ = to;
+  if (input_) input_->mouseMove();
+}
+
+}  // namespace kamishibai

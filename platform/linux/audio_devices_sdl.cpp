@@ -1,0 +1,13 @@
+// Kamishibai: the music device and sound player on SDL2_mixer.
+#include "platform/audio_devices.h"
+#include "platform/linux/sdl_audio.h"
+
+namespace kamishibai {
+
+AudioDevices createAudioDevices() {
+  auto output = std::make_shared<SdlAudioOutput>();
+  return {std::make_unique<MusicCommandInterpreter>(std::make_unique<SdlMusicBackend>(output)),
+          std::make_unique<SdlSoundPlayer>(output)};
+}
+
+}  // namespace kamishibai

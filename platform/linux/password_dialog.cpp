@@ -1,0 +1,116 @@
+// Kamishibai: the GTK dialog that sets, changes or clears the saver's password.
+#include "platform/password_dialog.h"
+
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "platform/message_box.h"
+
+namespace kamishibai {
+
+namespace {
+
+constexpr const char* kTitle = "パスワードの変更";
+
+GtkWidget* addPasswordRow(GtkGrid* grid, int row, const char* caption) {
+  GtkWidget* label = gtk_label_new(caption);
+  gtk_widget_set_halign(label, GTK_ALIGN_END);
+  GtkWidget* entry = gtk_entry_new();
+  gtk_entry_set_visibility(GTK_ENTRY(entry), FALSE);
+  gtk_entry_set_activates_default(GTK_ENTRY(entry), TRUE);
+  gtk_widget_set_hexpand(entry, TRUE);
+  gtk_grid_attach(grid, label, 0, row, 1, 1);
+  gtk_grid_attach(grid, entry, 1, row, 1, 1);
+  return entry;
+}
+
+std::string textOf(GtkWidget* entry) {
+  return gtk_entry_get_text(GTK_ENTRY(entry));
+}
+
+// Makes the dialog a child of the window with that handle, when the display is X11 and the
+// window exists; otherwise the dialog stands alone.
+void setOwner(GtkWidget* dialog, std::int32_t ownerWindow) {
+  GdkDisplay* display = gtk_widget_get_display(dialog);
+  if (ownerWindow == 0 || !GDK_IS_X11_DISPLAY(display)) return;
+  gtk_widget_realize(dialog);
+  GdkWindow* owner = gdk_x11_window_foreign_new_for_display(
+      display, static_cast<Window>(static_cast<std::uint32_t>(ownerWindow)));
+  if (owner == nullptr) return;
+  gdk_window_set_transient_for(gtk_widget_get_window(dialog), owner);
+  g_object_unref(owner);
+}
+
+struct PasswordDialog {
+  GtkWidget* window = nullptr;
+  GtkWidget* oldEntry = nullptr;  // only when a password is set
+  GtkWidget* newEntry = nullptr;
+  GtkWidget* confirmEntry = nullptr;
+};
+
+PasswordDialog buildDialog(bool passwordSet) {
+  PasswordDialog dialog;
+  dialog.window = gtk_dialog_new_with_buttons(kTitle, nullptr, GTK_DIALOG_MODAL, "キャンセル",
+                                              GTK_RESPONSE_CANCEL, "OK", GTK_RESPONSE_OK, nullptr);
+  gtk_dialog_set_default_response(GTK_DIALOG(dialog.window), GTK_RESPONSE_OK);
+  gtk_window_set_resizable(GTK_WINDOW(dialog.window), FALSE);
+  gtk_window_set_position(GTK_WINDOW(dialog.window), GTK_WIN_POS_CENTER);
+
+  GtkWidget* gridWidget = gtk_grid_new();
+  GtkGrid* grid = GTK_GRID(gridWidget);
+  gtk_grid_set_row_spacing(grid, 6);
+  gtk_grid_set_column_spacing(grid, 8);
+  gtk_container_set_border_width(GTK_CONTAINER(gridWidget), 12);
+  int row = 0;
+  if (passwordSet) dialog.oldEntry = addPasswordRow(grid, row++, "古いパスワード:");
+  dialog.newEntry = addPasswordRow(grid, row++, "新しいパスワード:");
+  dialog.confirmEntry = addPasswordRow(grid, row++, "新しいパスワードの確認:");
+  GtkWidget* hint = gtk_label_new("新しいパスワードを空にすると、パスワードは解除されます。");
+  gtk_grid_attach(grid, hint, 0, row, 2, 1);
+  gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog.window))), gridWidget,
+                     TRUE, TRUE, 0);
+  gtk_widget_show_all(dialog.window);
+  return dialog;
+}
+
+// Carries out the confirmed dialog; false (after saying why) when the user has to try again.
+bool applyChange(const PasswordDialog& dialog, const DesktopFiles& files) {
+  if (dialog.oldEntry != nullptr && !verifyPassword(files, textOf(dialog.oldEntry))) {
+    showMessageBox("古いパスワードが正しくありません。", kTitle, MessageIcon::Exclamation);
+    return false;
+  }
+  const std::string password = textOf(dialog.newEntry);
+  if (password != textOf(dialog.confirmEntry)) {
+    showMessageBox("新しいパスワードと確認のパスワードが一致しません。", kTitle,
+                   MessageIcon::Exclamation);
+    return false;
+  }
+  try {
+    if (password.empty()) {
+      clearPassword(files);
+    } else {
+      setPassword(files, password);
+    }
+  } catch (const std::exception& error) {
+    showMessageBox(std::string("パスワードを保存できません。\n") + error.what(), kTitle,
+                   MessageIcon::Exclamation);
+  }
+  return true;
+}
+
+}  // namespace
+
+void runPasswordChangeDialog(std::int32_t ownerWindow, const DesktopFiles& files) {
+  const PasswordDialog dialog = buildDialog(hasPassword(files));
+  setOwner(dialog.window, ownerWindow);
+  while (gtk_dialog_run(GTK_DIALOG(dialog.window)) == GTK_RESPONSE_OK &&
+         !applyChange(dialog, files)) {
+  }
+  gtk_widget_destroy(dialog.window);
+  while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+}
+
+}  // namespace kamishibai

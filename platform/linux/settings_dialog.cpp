@@ -1,0 +1,119 @@
+// Kamishibai: frmSetting as a fixed-size GTK dialog whose controls sit at the pixel positions of
+// the original form.
+#include "platform/settings_dialog.h"
+
+#include <gtk/gtk.h>
+
+namespace kamishibai {
+
+namespace {
+
+struct Box {
+  int left, top, width, height;
+};
+
+constexpr int kClientWidth = 297;
+constexpr int kClientHeight = 138;
+constexpr Box kFrame1{8, 8, 169, 57};
+constexpr Box kFrame2{8, 72, 169, 57};
+// Option buttons, relative to their frame.
+constexpr Box kOptionOn{16, 24, 57, 17};
+constexpr Box kOptionOff{88, 24, 57, 17};
+constexpr Box kCommandOk{192, 16, 97, 22};
+constexpr Box kCommandCancel{192, 42, 97, 22};
+
+// The theme's default padding would make the buttons taller than the form's 22 pixels.
+constexpr const char* kCompactCss =
+    "button { min-height: 0; padding-top: 0; padding-bottom: 0; }"
+    "radiobutton { min-height: 0; padding: 0; }";
+
+void place(GtkFixed* fixed, GtkWidget* widget, const Box& box, int dx = 0, int dy = 0) {
+  gtk_widget_set_size_request(widget, box.width, box.height);
+  gtk_fixed_put(fixed, widget, box.left + dx, box.top + dy);
+}
+
+void applyCompactStyle(GtkWidget* dialog) {
+  GtkCssProvider* css = gtk_css_provider_new();
+  gtk_css_provider_load_from_data(css, kCompactCss, -1, nullptr);
+  gtk_style_context_add_provider_for_screen(gtk_widget_get_screen(dialog), GTK_STYLE_PROVIDER(css),
+                                            GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+  g_object_unref(css);
+}
+
+// A frame with its ON and OFF option buttons; returns the ON button.
+GtkWidget* addSwitchFrame(GtkFixed* fixed, const char* caption, const Box& frame, bool on) {
+  place(fixed, gtk_frame_new(caption), frame);
+  GtkWidget* optionOn = gtk_radio_button_new_with_label(nullptr, "ON");
+  GtkWidget* optionOff =
+      gtk_radio_button_new_with_label_from_widget(GTK_RADIO_BUTTON(optionOn), "OFF");
+  place(fixed, optionOn, kOptionOn, frame.left, frame.top);
+  place(fixed, optionOff, kOptionOff, frame.left, frame.top);
+  gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(on ? optionOn : optionOff), TRUE);
+  return optionOn;
+}
+
+GtkWidget* addCommand(GtkWidget* dialog, GtkFixed* fixed, const char* caption, const Box& box,
+                      GtkResponseType response) {
+  GtkWidget* button = gtk_button_new_with_label(caption);
+  place(fixed, button, box);
+  g_signal_connect_swapped(button, "clicked", G_CALLBACK(+[](GtkDialog* d, GtkWidget* b) {
+                             gtk_dialog_response(
+                                 d, GPOINTER_TO_INT(g_object_get_data(G_OBJECT(b), "response")));
+                           }),
+                           dialog);
+  g_object_set_data(G_OBJECT(button), "response", GINT_TO_POINTER(response));
+  return button;
+}
+
+// Enter is OK wherever the focus is, except on a command button, which Enter presses itself.
+// An option button would otherwise take Enter as a click on itself.
+gboolean enterMeansOk(GtkWidget* dialog, GdkEventKey* event, GtkWidget* ok) {
+  if (event->keyval != GDK_KEY_Return && event->keyval != GDK_KEY_KP_Enter) return FALSE;
+  GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(dialog));
+  if (focus != nullptr && GTK_IS_BUTTON(focus) && !GTK_IS_TOGGLE_BUTTON(focus)) return FALSE;
+  gtk_button_clicked(GTK_BUTTON(ok));
+  return TRUE;
+}
+
+bool isActive(GtkWidget* option) {
+  return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(option)) != FALSE;
+}
+
+}  // namespace
+
+std::optional<SettingsChoice> runFrmSetting(SettingsChoice initial) {
+  GtkWidget* dialog = gtk_dialog_new();
+  gtk_window_set_title(GTK_WINDOW(dialog), "設定");
+  gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
+  gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
+  gtk_window_set_type_hint(GTK_WINDOW(dialog), GDK_WINDOW_TYPE_HINT_DIALOG);
+  applyCompactStyle(dialog);
+
+  GtkWidget* content = gtk_dialog_get_content_area(GTK_DIALOG(dialog));
+  gtk_container_set_border_width(GTK_CONTAINER(content), 0);
+  gtk_container_set_border_width(GTK_CONTAINER(dialog), 0);
+  GtkWidget* fixedWidget = gtk_fixed_new();
+  gtk_widget_set_size_request(fixedWidget, kClientWidth, kClientHeight);
+  gtk_box_pack_start(GTK_BOX(content), fixedWidget, TRUE, TRUE, 0);
+  GtkFixed* fixed = GTK_FIXED(fixedWidget);
+
+  GtkWidget* bgmOn = addSwitchFrame(fixed, "BGM", kFrame1, initial.bgmOn);
+  GtkWidget* soundOn = addSwitchFrame(fixed, "Sound", kFrame2, initial.soundOn);
+  GtkWidget* ok = addCommand(dialog, fixed, "OK", kCommandOk, GTK_RESPONSE_OK);
+  addCommand(dialog, fixed, "キャンセル", kCommandCancel, GTK_RESPONSE_CANCEL);
+  gtk_widget_set_can_default(ok, TRUE);
+  g_signal_connect(dialog, "key-press-event", G_CALLBACK(enterMeansOk), ok);
+  gtk_widget_show_all(dialog);
+  gtk_window_set_default(GTK_WINDOW(dialog), ok);
+  gtk_widget_grab_focus(ok);
+
+  // Esc and the close box both end in a response other than OK.
+  const gint response = gtk_dialog_run(GTK_DIALOG(dialog));
+  std::optional<SettingsChoice> choice;
+  if (response == GTK_RESPONSE_OK) choice = SettingsChoice{isActive(bgmOn), isActive(soundOn)};
+  gtk_widget_destroy(dialog);
+  while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+  return choice;
+}
+
+}  // namespace kamishibai

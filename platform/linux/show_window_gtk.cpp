@@ -1,0 +1,276 @@
+// Kamishibai: the show window on GTK: an undecorated, full-screen, keep-above black window on the
+// monitor under the pointer, with Picture1 as a drawing area that paints the display surface.
+#include <gtk/gtk.h>
+
+#include <memory>
+#include <stdexcept>
+
+#include "platform/cairo/backend.h"
+#include "platform/linux/gtk_event_loop.h"
+#include "platform/password.h"
+#include "platform/show_window.h"
+
+namespace kamishibai {
+namespace {
+
+const char* const kWindowTitle = "Kamishibai";
+const char* const kBlackBackground = "window, layout { background-color: #000000; }";
+
+struct GObjectDeleter {
+  void operator()(void* object) const { g_object_unref(object); }
+};
+using CursorPtr = std::unique_ptr<GdkCursor, GObjectDeleter>;
+using CssProviderPtr = std::unique_ptr<GtkCssProvider, GObjectDeleter>;
+
+struct RegionDeleter {
+  void operator()(cairo_region_t* region) const { cairo_region_destroy(region); }
+};
+using RegionPtr = std::unique_ptr<cairo_region_t, RegionDeleter>;
+
+// Destroys a top-level widget (and with it every child) when the owner goes.
+struct WidgetDeleter {
+  void operator()(GtkWidget* widget) const { gtk_widget_destroy(widget); }
+};
+using WidgetPtr = std::unique_ptr<GtkWidget, WidgetDeleter>;
+
+GdkMonitor* monitorUnderPointer(GdkDisplay* display) {
+  GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(display));
+  gint x = 0;
+  gint y = 0;
+  gdk_device_get_position(pointer, nullptr, &x, &y);
+  return gdk_display_get_monitor_at_point(display, x, y);
+}
+
+int monitorNumber(GdkDisplay* display, GdkMonitor* monitor) {
+  for (int i = 0; i < gdk_display_get_n_monitors(display); ++i) {
+    if (gdk_display_get_monitor(display, i) == monitor) return i;
+  }
+  return 0;
+}
+
+class GtkShowWindow : public ShowWindow {
+ public:
+  GtkShowWindow();
+
+  ScreenSize screenSize() override { return {monitorArea_.width, monitorArea_.height}; }
+  void placePicture1(Surface& picture1, std::int32_t left, std::int32_t top) override;
+  void show() override;
+  void makeTopmost() override { gtk_window_set_keep_above(window(), TRUE); }
+  void setScreenSaverRunning(bool running) override;
+  std::int32_t showCursor(bool show) override;
+  Point cursorPos() override;
+  void setInput(ShowInput* input) override { input_ = input; }
+  EventLoop& events() override { return events_; }
+  void showErrorMessage(const std::string& prompt, const std::string& title) override;
+  std::optional<std::int32_t> screenSaveUsePassword() override;
+  bool verifyScreenSaverPassword() override;
+
+ private:
+  GtkWindow* window() const { return GTK_WINDOW(window_.get()); }
+  void paintPicture1(cairo_t* cr) const;
+  void refreshPicture1();
+  void applyCursor();
+  void connectInput(GtkWidget* widget);
+  void makeOwned(GtkWidget* dialog) const;
+
+  static gboolean onKey(GtkWidget*, GdkEvent*, gpointer self);
+  static gboolean onButton(GtkWidget*, GdkEvent*, gpointer self);
+  static gboolean onMotion(GtkWidget*, GdkEvent*, gpointer self);
+
+  GdkDisplay* display_;
+  GdkRectangle monitorArea_{};
+  WidgetPtr window_;
+  GtkWidget* layout_;
+  GtkWidget* area_;
+  CssProviderPtr css_;
+  CursorPtr blankCursor_;
+  Surface* picture1_ = nullptr;
+  ShowInput* input_ = nullptr;
+  std::int32_t cursorCounter_ = 0;
+  bool grabbed_ = false;
+  GtkEventLoop events_;
+};
+
+GtkShowWindow::GtkShowWindow()
+    : display_(gdk_display_get_default()),
+      window_(gtk_window_new(GTK_WINDOW_TOPLEVEL)),
+      layout_(gtk_layout_new(nullptr, nullptr)),
+      area_(gtk_drawing_area_new()),
+      css_(gtk_css_provider_new()),
+      blankCursor_(gdk_cursor_new_for_display(display_, GDK_BLANK_CURSOR)) {
+  GdkMonitor* monitor = monitorUnderPointer(display_);
+  gdk_monitor_get_geometry(monitor, &monitorArea_);
+
+  gtk_window_set_title(window(), kWindowTitle);
+  gtk_window_set_decorated(window(), FALSE);
+  gtk_window_set_skip_taskbar_hint(window(), TRUE);
+  gtk_window_move(window(), monitorArea_.x, monitorArea_.y);
+  gtk_window_set_default_size(window(), monitorArea_.width, monitorArea_.height);
+  gtk_window_fullscreen_on_monitor(window(), gtk_window_get_screen(window()),
+                                   monitorNumber(display_, monitor));
+
+  gtk_css_provider_load_from_data(css_.get(), kBlackBackground, -1, nullptr);
+  for (GtkWidget* widget : {window_.get(), layout_}) {
+    gtk_style_context_add_provider(gtk_widget_get_style_context(widget),
+                                   GTK_STYLE_PROVIDER(css_.get()),
+                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+  }
+  gtk_container_add(GTK_CONTAINER(window_.get()), layout_);
+
+  g_signal_connect(area_, "draw", G_CALLBACK(+[](GtkWidget*, cairo_t* cr, gpointer self) {
+                     static_cast<GtkShowWindow*>(self)->paintPicture1(cr);
+                     return TRUE;
+                   }),
+                   this);
+  // The window is closed only by the end of the show.
+  g_signal_connect(window_.get(), "delete-event", G_CALLBACK(gtk_true), nullptr);
+  connectInput(window_.get());
+  connectInput(area_);
+}
+
+void GtkShowWindow::connectInput(GtkWidget* widget) {
+  gtk_widget_add_events(widget,
+                        GDK_KEY_PRESS_MASK | GDK_BUTTON_PRESS_MASK | GDK_POINTER_MOTION_MASK);
+  g_signal_connect(widget, "key-press-event", G_CALLBACK(onKey), this);
+  g_signal_connect(widget, "button-press-event", G_CALLBACK(onButton), this);
+  g_signal_connect(widget, "motion-notify-event", G_CALLBACK(onMotion), this);
+}
+
+gboolean GtkShowWindow::onKey(GtkWidget*, GdkEvent*, gpointer self) {
+  auto* window = static_cast<GtkShowWindow*>(self);
+  if (window->input_) window->input_->keyDown();
+  return TRUE;
+}
+
+gboolean GtkShowWindow::onButton(GtkWidget*, GdkEvent*, gpointer self) {
+  auto* window = static_cast<GtkShowWindow*>(self);
+  if (window->input_) window->input_->buttonDown();
+  return TRUE;
+}
+
+gboolean GtkShowWindow::onMotion(GtkWidget*, GdkEvent*, gpointer self) {
+  auto* window = static_cast<GtkShowWindow*>(self);
+  if (window->input_) window->input_->mouseMove();
+  return TRUE;
+}
+
+void GtkShowWindow::placePicture1(Surface& picture1, std::int32_t left, std::int32_t top) {
+  picture1_ = &picture1;
+  gtk_widget_set_size_request(area_, picture1.width(), picture1.height());
+  gtk_layout_put(GTK_LAYOUT(layout_), area_, left, top);
+  picture1.setRefreshHook([this] { refreshPicture1(); });
+}
+
+void GtkShowWindow::paintPicture1(cairo_t* cr) const {
+  if (!picture1_) return;
+  cairo_surface_flush(picture1_->backend().image.get());
+  cairo_set_source_surface(cr, picture1_->backend().image.get(), 0, 0);
+  cairo_paint(cr);
+}
+
+// Paints Picture1 now rather than at the next frame of the window's clock, so the display
+// shows each step of a transition as it is drawn.
+void GtkShowWindow::refreshPicture1() {
+  GdkWindow* target = gtk_widget_get_window(area_);
+  if (!target || !gtk_widget_get_mapped(area_)) return;
+  const cairo_rectangle_int_t whole{0, 0, gdk_window_get_width(target),
+                                    gdk_window_get_height(target)};
+  RegionPtr region(cairo_region_create_rectangle(&whole));
+  GdkDrawingContext* drawing = gdk_window_begin_draw_frame(target, region.get());
+  paintPicture1(gdk_drawing_context_get_cairo_context(drawing));
+  gdk_window_end_draw_frame(target, drawing);
+  gdk_display_flush(display_);
+}
+
+void GtkShowWindow::show() {
+  gtk_widget_show_all(window_.get());
+  applyCursor();
+  refreshPicture1();
+}
+
+void GtkShowWindow::setScreenSaverRunning(bool running) {
+  GdkSeat* seat = gdk_display_get_default_seat(display_);
+  if (running) {
+    GdkWindow* target = gtk_widget_get_window(window_.get());
+    // Owner events: the show's own dialogs keep receiving their input during the grab.
+    grabbed_ = target && gdk_seat_grab(seat, target, GDK_SEAT_CAPABILITY_ALL, TRUE, nullptr,
+                                       nullptr, nullptr, nullptr) == GDK_GRAB_SUCCESS;
+  } else if (grabbed_) {
+    gdk_seat_ungrab(seat);
+    grabbed_ = false;
+  }
+}
+
+std::int32_t GtkShowWindow::showCursor(bool show) {
+  cursorCounter_ += show ? 1 : -1;
+  applyCursor();
+  return cursorCounter_;
+}
+
+void GtkShowWindow::applyCursor() {
+  GdkWindow* target = gtk_widget_get_window(window_.get());
+  if (!target) return;
+  GdkCursor* cursor = cursorCounter_ < 0 ? blankCursor_.get() : nullptr;
+  gdk_window_set_cursor(target, cursor);
+  if (GdkWindow* picture = gtk_widget_get_window(area_)) gdk_window_set_cursor(picture, cursor);
+}
+
+Point GtkShowWindow::cursorPos() {
+  GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(display_));
+  gint x = 0;
+  gint y = 0;
+  gdk_device_get_position(pointer, nullptr, &x, &y);
+  return {x, y};
+}
+
+// Dialogs of the show belong to its window and stay above it.
+void GtkShowWindow::makeOwned(GtkWidget* dialog) const {
+  gtk_window_set_transient_for(GTK_WINDOW(dialog), window());
+  gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
+  gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+  gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER_ON_PARENT);
+}
+
+void GtkShowWindow::showErrorMessage(const std::string& prompt, const std::string& title) {
+  WidgetPtr dialog(gtk_message_dialog_new(window(), GTK_DIALOG_MODAL, GTK_MESSAGE_WARNING,
+                                          GTK_BUTTONS_OK, "%s", prompt.c_str()));
+  gtk_window_set_title(GTK_WINDOW(dialog.get()), title.c_str());
+  makeOwned(dialog.get());
+  gtk_dialog_run(GTK_DIALOG(dialog.get()));
+}
+
+std::optional<std::int32_t> GtkShowWindow::screenSaveUsePassword() {
+  return readScreenSaveUsePassword(DesktopFiles::forCurrentUser());
+}
+
+bool GtkShowWindow::verifyScreenSaverPassword() {
+  WidgetPtr dialog(gtk_dialog_new_with_buttons("スクリーン セーバーのパスワード", window(),
+                                               GTK_DIALOG_MODAL, "OK", GTK_RESPONSE_OK,
+                                               "キャンセル", GTK_RESPONSE_CANCEL, nullptr));
+  makeOwned(dialog.get());
+  gtk_dialog_set_default_response(GTK_DIALOG(dialog.get()), GTK_RESPONSE_OK);
+  GtkWidget* label = gtk_label_new("パスワード:");
+  GtkWidget* entry = gtk_entry_new();
+  gtk_entry_set_visibility(GTK_ENTRY(entry), FALSE);
+  gtk_entry_set_activates_default(GTK_ENTRY(entry), TRUE);
+  GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 8);
+  gtk_container_set_border_width(GTK_CONTAINER(row), 12);
+  gtk_box_pack_start(GTK_BOX(row), label, FALSE, FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(row), entry, TRUE, TRUE, 0);
+  gtk_container_add(GTK_CONTAINER(gtk_dialog_get_content_area(GTK_DIALOG(dialog.get()))), row);
+  gtk_widget_show_all(dialog.get());
+  gtk_widget_grab_focus(entry);
+  if (gtk_dialog_run(GTK_DIALOG(dialog.get())) != GTK_RESPONSE_OK) return false;
+  return verifyPassword(DesktopFiles::forCurrentUser(), gtk_entry_get_text(GTK_ENTRY(entry)));
+}
+
+}  // namespace
+
+std::unique_ptr<ShowWindow> createShowWindow() {
+  if (!gtk_init_check(nullptr, nullptr)) {
+    throw std::runtime_error("cannot open the display for the show window");
+  }
+  return std::make_unique<GtkShowWindow>();
+}
+
+}  // namespace kamishibai

@@ -1,0 +1,34 @@
+// Kamishibai: ownership of a POSIX file descriptor.
+#pragma once
+
+#include <unistd.h>
+
+#include <utility>
+
+namespace kamishibai {
+
+class UniqueFd {
+ public:
+  UniqueFd() = default;
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  ~UniqueFd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  UniqueFd& operator=(UniqueFd&& other) noexcept {
+    std::swap(fd_, other.fd_);
+    return *this;
+  }
+
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  int release() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_ = -1;
+};
+
+// Writes all bytes, going on after partial writes and interruptions; false on an error.
+bool writeAll(int fd, const void* data, std::size_t size);
+
+}  // namespace kamishibai

@@ -1,0 +1,57 @@
+// Kamishibai: the per-user runtime and cache folders from the XDG environment.
+#include "platform/user_folders.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace kamishibai {
+
+namespace {
+
+// An environment value that is an absolute path; relative values are ignored as XDG says.
+std::optional<std::string> absolutePathFromEnvironment(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr || value[0] != '/') return std::nullopt;
+  return std::string(value);
+}
+
+std::optional<std::string> cacheFolder() {
+  if (auto cache = absolutePathFromEnvironment("XDG_CACHE_HOME")) return cache;
+  if (auto home = absolutePathFromEnvironment("HOME")) return *home + "/.cache";
+  return std::nullopt;
+}
+
+// Creates the folder for the user only when missing; usable when it is a real folder (not a
+// link) that the user owns.
+bool ensurePrivateFolder(const std::string& path) {
+  if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid();
+}
+
+std::optional<std::string> kamishibaiFolderIn(const std::optional<std::string>& base) {
+  if (!base || !ensurePrivateFolder(*base)) return std::nullopt;
+  const std::string folder = *base + "/kamishibai";
+  if (!ensurePrivateFolder(folder)) return std::nullopt;
+  return folder;
+}
+
+}  // namespace
+
+std::optional<std::string> workFoldersParent() {
+  if (auto folder = kamishibaiFolderIn(absolutePathFromEnvironment("XDG_RUNTIME_DIR"))) {
+    return folder;
+  }
+  return kamishibaiFolderIn(cacheFolder());
+}
+
+std::optional<std::string> runtimeFolder() {
+  if (auto runtime = absolutePathFromEnvironment("XDG_RUNTIME_DIR")) return runtime;
+  auto cache = cacheFolder();
+  if (cache && ensurePrivateFolder(*cache)) return cache;
+  return std::nullopt;
+}
+
+}  // namespace kamishibai

@@ -1,0 +1,74 @@
+// Kamishibai: work-folder file operations relative to the folder's descriptor, never following
+// symbolic links.
+#include "platform/work_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/linux/unique_fd.h"
+
+namespace kamishibai {
+
+namespace {
+
+std::string withoutTrailingSeparators(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+// The folder itself must not be a link either: O_NOFOLLOW refuses one as the last component.
+UniqueFd openFolder(const std::string& folder) {
+  return UniqueFd(::open(withoutTrailingSeparators(folder).c_str(),
+                         O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+}
+
+}  // namespace
+
+bool writeAll(int fd, const void* data, std::size_t size) {
+  const auto* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    const ssize_t written = ::write(fd, bytes, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+FolderCreation createPrivateFolder(const std::string& path) {
+  if (::mkdir(withoutTrailingSeparators(path).c_str(), 0700) == 0) return FolderCreation::Created;
+  return errno == EEXIST ? FolderCreation::NameTaken : FolderCreation::Failed;
+}
+
+bool isNormalFileIn(const std::string& folder, const std::string& name) {
+  const UniqueFd dir = openFolder(folder);
+  struct stat info {};
+  return dir.valid() && ::fstatat(dir.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+         S_ISREG(info.st_mode);
+}
+
+bool deleteFileIn(const std::string& folder, const std::string& name) {
+  const UniqueFd dir = openFolder(folder);
+  return dir.valid() && ::unlinkat(dir.get(), name.c_str(), 0) == 0;
+}
+
+bool createFileIn(const std::string& folder, const std::string& name,
+                  std::span<const std::uint8_t> bytes) {
+  const UniqueFd dir = openFolder(folder);
+  if (!dir.valid()) return false;
+  const UniqueFd file(::openat(dir.get(), name.c_str(),
+                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+  return file.valid() && writeAll(file.get(), bytes.data(), bytes.size());
+}
+
+bool removeEmptyFolder(const std::string& path) {
+  return ::rmdir(withoutTrailingSeparators(path).c_str()) == 0;
+}
+
+}  // namespace kamishibai

@@ -1,0 +1,19 @@
+// Kamishibai: the per-user folders the saver keeps its transient files in.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace kamishibai {
+
+// The folder that holds the numbered work folders: $XDG_RUNTIME_DIR/kamishibai, else the
+// kamishibai folder in the user's cache folder, each created for the user only when missing and
+// used only when it is a real folder of the user's own. Without a trailing separator; nullopt
+// when neither can be had.
+std::optional<std::string> workFoldersParent();
+
+// The per-user runtime folder ($XDG_RUNTIME_DIR, else the user's cache folder); nullopt when
+// neither is known.
+std::optional<std::string> runtimeFolder();
+
+}  // namespace kamishibai

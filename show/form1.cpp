@@ -1,0 +1,216 @@
+// Kamishibai: Form1's load handler (setup, start of show, the slide-show loop, the end sequence
+// with the password check), its input handlers and its single error handler.
+#include "show/form1.h"
+
+#include <cmath>
+#include <stdexcept>
+
+#include "platform/arith.h"
+#include "platform/picture.h"
+#include "show/transparent_blt.h"
+
+namespace kamishibai {
+namespace {
+
+const char* const kErrorPrompt = "不明のエラーが発生しました。";
+const char* const kErrorTitle = "エラー";
+const char* const kLineBreak = "\r\n";
+
+std::string entryName(std::int32_t index) {
+  return "picture entry " + std::to_string(index);
+}
+
+}  // namespace
+
+Form1::Form1(const ShowInputs& inputs, ShowWindow& window, ShowAudio& audio, RandomSequence& random,
+             EffectLookup lookup)
+    : inputs_(inputs), window_(window), audio_(audio), random_(random), lookup_(lookup) {
+  window_.setInput(this);
+}
+
+Form1::~Form1() {
+  window_.setInput(nullptr);
+}
+
+void Form1::load() {
+  try {
+    setup();
+    for (;;) {
+      startOfShow();
+      while (endFlag_ != kTrue) runIteration();
+      if (endSequence() == EndOfShow::Finished) break;
+    }
+    finish();
+  } catch (const std::exception& error) {
+    reportError(error.what());
+  }
+}
+
+void Form1::setup() {
+  source_ = "Form1: setup";
+  const PackageRecord& record = inputs_.record;
+  const ScreenSize screen = window_.screenSize();
+  const std::int32_t left = screen.width / 2 - record.AreaWidth / 2;
+  const std::int32_t top = screen.height / 2 - record.AreaHeight / 2;
+  Picture1.resize(record.AreaWidth, record.AreaHeight);
+  window_.placePicture1(Picture1, left, top);
+  Picture1.setBackColour(static_cast<Colour>(record.AreaColor));
+  Picture1.clear();
+  for (Surface* hidden : {&NowPicture, &NextPicture}) {
+    hidden->setBackColour(Picture1.backColour());
+    hidden->resize(Picture1.width(), Picture1.height());
+  }
+  MemPicture.setBackColour(Picture1.backColour());
+  loadMemPicture(0);
+
+  window_.show();
+  window_.events().processPendingEvents();
+  window_.makeTopmost();
+  window_.setScreenSaverRunning(true);
+  audio_.startMusic();
+}
+
+void Form1::startOfShow() {
+  source_ = "Form1: start of show";
+  hideCursor();
+  endFlag_ = kFalse;
+  CurrentIndex = 0;
+  StartCursorPos = window_.cursorPos();
+  const PictureEntry& first = entry(0);
+  Picture1.clear();
+  Picture1.drawImage(MemPicture, first.PosX, first.PosY);
+  Picture1.refresh();
+}
+
+void Form1::runIteration() {
+  const std::int32_t i = CurrentIndex;
+  source_ = "Form1: " + entryName(i);
+  const PictureEntry& leaving = entry(i);
+  EventLoop& events = window_.events();
+
+  const std::int32_t now = events.tickCount();
+  std::int32_t deadline = 0;
+  try {
+    deadline = checkedAdd(now, leaving.ShowTime);
+  } catch (const OverflowError&) {
+    throw OverflowError("the display deadline of " + entryName(i) + ", tick " +
+                        std::to_string(now) + " + ShowTime " + std::to_string(leaving.ShowTime) +
+                        ", does not fit in 32 bits");
+  }
+
+  NowPicture.clear();
+  if (leaving.Overlay != 0) {
+    NowPicture.drawImage(Picture1, 0, 0);
+  } else {
+    NowPicture.drawImage(MemPicture, leaving.PosX, leaving.PosY);
+  }
+
+  CurrentIndex = i == checkedSub(inputs_.record.PictureCount, 1) ? 0 : checkedAdd(i, 1);
+  const std::int32_t n = CurrentIndex;
+  loadMemPicture(n);
+  const PictureEntry& next = entry(n);
+  buildNextFrame(next);
+
+  waitForDeadline(events, endFlag_, deadline);
+  audio_.playSound(next.SoundName);
+  const std::int32_t speedFactor = speedFactorOf(leaving, i);
+  runTransition(leaving, speedFactor);
+
+  Picture1.refresh();
+  audio_.keepMusicAlive();
+  events.processPendingEvents();
+}
+
+const PictureEntry& Form1::entry(std::int32_t index) const {
+  return inputs_.record.Pictures.at(index);
+}
+
+void Form1::loadMemPicture(std::int32_t index) {
+  MemPicture.clear();
+  loadPicture(inputs_.WorkDir + entry(index).FileName, MemPicture);
+}
+
+void Form1::buildNextFrame(const PictureEntry& next) {
+  NextPicture.clear();
+  if (next.Overlay == 0) {
+    NextPicture.drawImage(MemPicture, next.PosX, next.PosY);
+    return;
+  }
+  NextPicture.drawImage(NowPicture, 0, 0);
+  if (next.Transparent != 0) {
+    TransparentBltFunc(NextPicture, next.PosX, next.PosY, roundEven(MemPicture.scaleWidth()),
+                       roundEven(MemPicture.scaleHeight()), MemPicture, 0, 0,
+                       NextPicture.backColour());
+  } else {
+    NextPicture.drawImage(MemPicture, next.PosX, next.PosY);
+  }
+}
+
+std::int32_t Form1::speedFactorOf(const PictureEntry& leaving, std::int32_t index) {
+  const double factor = std::pow(2.0, leaving.Speed);
+  try {
+    return roundEven(factor);
+  } catch (const OverflowError&) {
+    throw OverflowError("the speed factor 2^" + std::to_string(leaving.Speed) + " of " +
+                        entryName(index) + " does not fit in 32 bits");
+  }
+}
+
+void Form1::runTransition(const PictureEntry& leaving, std::int32_t speedFactor) {
+  const std::int32_t code = leaving.EffectNo;
+  if (code == 0) {
+    Picture1.drawImage(NextPicture, 0, 0);
+    return;
+  }
+  const EffectInfo* effect = lookup_(code);
+  if (effect == nullptr || effect->run == nullptr) return;
+  source_ = "EffectModule: effect " + std::to_string(code) + " (" + std::string(effect->name) + ")";
+  TransitionContext context{Picture1, NowPicture,  NextPicture, window_.events(),
+                            endFlag_, speedFactor, random_};
+  effect->run(context);
+}
+
+Form1::EndOfShow Form1::endSequence() {
+  source_ = "Form1: end of show";
+  showCursor();
+  const std::optional<std::int32_t> usePassword = window_.screenSaveUsePassword();
+  if (usePassword.value_or(0) != 0 && !window_.verifyScreenSaverPassword()) {
+    hideCursor();
+    return EndOfShow::Restart;
+  }
+  return EndOfShow::Finished;
+}
+
+void Form1::finish() {
+  window_.setScreenSaverRunning(false);
+  audio_.finish();
+}
+
+void Form1::hideCursor() {
+  while (window_.showCursor(false) >= 0) {
+  }
+}
+
+void Form1::showCursor() {
+  while (window_.showCursor(true) < 0) {
+  }
+}
+
+void Form1::keyDown() {
+  endFlag_ = kTrue;
+}
+
+void Form1::buttonDown() {
+  endFlag_ = kTrue;
+}
+
+void Form1::mouseMove() {
+  if (window_.cursorPos() != StartCursorPos) endFlag_ = kTrue;
+}
+
+void Form1::reportError(const std::string& description) {
+  window_.showErrorMessage(
+      std::string(kErrorPrompt) + kLineBreak + description + kLineBreak + source_, kErrorTitle);
+}
+
+}  // namespace kamishibai

@@ -1,0 +1,25 @@
+// Kamishibai: loading Form1 on the desktop: the GTK show window and the machine's sound output.
+#include <iostream>
+
+#include "platform/audio_devices.h"
+#include "show/form1.h"
+
+namespace kamishibai {
+
+void loadForm1(const ShowInputs& inputs) {
+  std::unique_ptr<ShowWindow> window;
+  try {
+    window = createShowWindow();
+  } catch (const std::exception& error) {
+    // Without a display there is no window to show a message in.
+    std::cerr << "kamishibai: " << error.what() << '\n';
+    return;
+  }
+  AudioDevices audio = createAudioDevices();
+  ShowAudio showAudio(*audio.music, *audio.sounds, inputs.record.BgmName, inputs.WorkDir,
+                      inputs.BgmOn, inputs.SoundOn);
+  Form1 form(inputs, *window, showAudio);
+  form.load();
+}
+
+}  // namespace kamishibai

@@ -1,0 +1,50 @@
+// Kamishibai: reading and writing the settings file.
+#include "startup/settings.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/atomic_file.h"
+
+namespace kamishibai {
+
+namespace {
+
+// Reads the next little-endian int16 into value; a value the file does not hold stays as it is.
+void readSwitch(std::ifstream& in, std::int16_t& value) {
+  char bytes[2];
+  if (!in.read(bytes, 2)) return;
+  value = static_cast<std::int16_t>(static_cast<std::uint8_t>(bytes[0]) |
+                                    (static_cast<std::uint8_t>(bytes[1]) << 8));
+}
+
+}  // namespace
+
+SettingsSwitches readSettingsFile(const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return {};
+  SettingsSwitches switches{0, 0};
+  std::ifstream in(path, std::ios::binary);
+  readSwitch(in, switches.BgmOn);
+  readSwitch(in, switches.SoundOn);
+  return switches;
+}
+
+std::array<std::uint8_t, 4> settingsFileBytes(bool bgmOn, bool soundOn) {
+  const std::uint8_t bgm = bgmOn ? 0xFF : 0x00;
+  const std::uint8_t sound = soundOn ? 0xFF : 0x00;
+  return {bgm, bgm, sound, sound};
+}
+
+void saveSettingsFile(const std::string& path, bool bgmOn, bool soundOn) {
+  using std::filesystem::perms;
+  const auto bytes = settingsFileBytes(bgmOn, soundOn);
+  replaceFileAtomically(
+      path, bytes, perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
+}
+
+std::string settingsSaveFailure(const std::string& path, const std::string& reason) {
+  return "設定を保存できませんでした。\n" + path + "\n" + reason;
+}
+
+}  // namespace kamishibai

@@ -1,0 +1,63 @@
+// Kamishibai: start-up services over the platform layer, the package reader and the show.
+#include "startup/system_services.h"
+
+#include <exception>
+
+#include "platform/display.h"
+#include "platform/message_box.h"
+#include "platform/password_dialog.h"
+#include "platform/settings_dialog.h"
+#include "platform/user_folders.h"
+
+namespace kamishibai {
+
+bool SystemServices::anotherCopyRunning(const std::string& ownFile) {
+  lock_ = std::make_unique<InstanceLock>(ownFile);
+  // A lock that cannot be had at all (no runtime folder) does not keep the saver from running.
+  return lock_->state() == InstanceLock::State::HeldByAnotherCopy;
+}
+
+PackageRecord SystemServices::readPackage(const std::string& ownFile) {
+  return kamishibai::readPackage(std::filesystem::path(ownFile));
+}
+
+SettingsSwitches SystemServices::readSettings(const std::string& settingsFile) {
+  return readSettingsFile(settingsFile);
+}
+
+bool SystemServices::openDisplay() {
+  return kamishibai::openDisplay();
+}
+
+void SystemServices::showMessage(const std::string& prompt, const std::string& title) {
+  showMessageBox(prompt, title, MessageIcon::Information);
+}
+
+void SystemServices::runSettingsDialog(const std::string& settingsFile, SettingsSwitches shown) {
+  const auto choice = runFrmSetting({shown.BgmOn != 0, shown.SoundOn != 0});
+  if (!choice) return;
+  try {
+    saveSettingsFile(settingsFile, choice->bgmOn, choice->soundOn);
+  } catch (const std::exception& error) {
+    showMessageBox(settingsSaveFailure(settingsFile, error.what()), "設定",
+                   MessageIcon::Exclamation);
+  }
+}
+
+std::int32_t SystemServices::foregroundWindow() {
+  return kamishibai::foregroundWindow();
+}
+
+void SystemServices::changePassword(std::int32_t ownerWindow) {
+  runPasswordChangeDialog(ownerWindow, DesktopFiles::forCurrentUser());
+}
+
+std::optional<std::string> SystemServices::workFoldersParent() {
+  return kamishibai::workFoldersParent();
+}
+
+void SystemServices::runShow(const ShowInputs& inputs) {
+  loadForm1(inputs);
+}
+
+}  // namespace kamishibai

@@ -1,0 +1,26 @@
+// Kamishibai: the numbered work folder that holds the unpacked music, pictures and sounds for
+// the length of the show.
+#pragma once
+
+#include <string>
+
+#include "startup/package.h"
+
+namespace kamishibai {
+
+// Creates the first free parent/tempN (N = 1, 2, ...) with an atomic creation that fails when
+// the name is taken, and returns it with a final '/'. A creation that fails for another reason
+// is skipped: the folder is then simply missing.
+std::string prepareWorkFolder(const std::string& parent);
+
+// Writes the music, then every picture, then every sound under its stored name. Only the first
+// entry with a name writes; a later write replaces an earlier file of the same name. Failing
+// writes are skipped, and so are names that are not plain file names (storedNameProblem), so
+// nothing is ever written outside the folder.
+void writeWorkFiles(const PackageRecord& record, const std::string& workDir);
+
+// Deletes each entry's picture and sound file, then the music file, then removes the folder,
+// which stays when anything else is left in it.
+void removeWorkFiles(const PackageRecord& record, const std::string& workDir);
+
+}  // namespace kamishibai

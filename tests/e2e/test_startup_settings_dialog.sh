@@ -1,0 +1,77 @@
+# Kamishibai: "/C" on a package with settings: the dialog shows the file's state, OK writes
+# exactly four bytes, Cancel, Esc and the close box leave the file byte for byte.
+source "$(dirname "$0")/lib.sh"
+e2e_setup
+
+saver=$E2E_DIR/saver.scr
+settings=$E2E_DIR/saver.set
+make_settings_saver "$saver"
+
+# Option buttons (their marks) and command buttons, relative to the dialog's top-left corner.
+BGM_ON=(36 40) BGM_OFF=(107 40) SOUND_ON=(36 104) SOUND_OFF=(107 104)
+OK=(240 27) CANCEL=(240 53)
+
+open_dialog() {
+  "$saver" /c &
+  pid=$!
+  dialog=$(wait_for_window "設定") || fail "no settings dialog"
+  sleep 0.3  # let the dialog draw before it is photographed
+}
+
+# expect_selected ON-OR-OFF ON-OR-OFF: the marks shown for BGM and Sound.
+expect_selected() {
+  local shot=$E2E_DIR/dialog.png origin x y
+  read -r x y <<<"$(window_origin "$dialog")"
+  screenshot "$shot"
+  local -n bgm=BGM_$1 sound=SOUND_$2
+  blue_in "$shot" $((x + bgm[0] - 6)) $((y + bgm[1] - 6)) 12 12 || fail "BGM $1 not selected"
+  blue_in "$shot" $((x + sound[0] - 6)) $((y + sound[1] - 6)) 12 12 || fail "Sound $2 not selected"
+}
+
+expect_file() {
+  [ "$(hex_of "$settings")" = "$1" ] || fail "settings file holds $(hex_of "$settings"), not $1"
+}
+
+# No file: both ON. OK with OFF for BGM and ON for Sound writes 00 00 FF FF.
+open_dialog
+[ "$(xdotool getwindowgeometry "$dialog" | sed -n 's/.*Geometry: //p')" = "297x138" ] ||
+  fail "dialog is not 297 by 138"
+expect_selected ON ON
+click_in "$dialog" "${BGM_OFF[@]}"
+key_to "$dialog" Return
+wait_for_exit "$pid"
+expect_file 0000ffff
+
+# The file's state is shown; OK with ON and OFF replaces a longer file with FF FF 00 00.
+printf '\x00\x00\xff\xff\x01\x02\x03' >"$settings"
+open_dialog
+expect_selected OFF ON
+click_in "$dialog" "${BGM_ON[@]}"
+click_in "$dialog" "${SOUND_OFF[@]}"
+click_in "$dialog" "${OK[@]}"
+wait_for_exit "$pid"
+expect_file ffff0000
+
+# Any non-zero value is on; Esc, Cancel and the close box write nothing.
+printf '\x01\x00\x00\x00\x09' >"$settings"
+before=$(hex_of "$settings")
+open_dialog
+expect_selected ON OFF
+click_in "$dialog" "${BGM_OFF[@]}"
+key_to "$dialog" Escape
+wait_for_exit "$pid"
+expect_file "$before"
+
+open_dialog
+click_in "$dialog" "${SOUND_ON[@]}"
+click_in "$dialog" "${CANCEL[@]}"
+wait_for_exit "$pid"
+expect_file "$before"
+
+open_dialog
+click_in "$dialog" "${SOUND_ON[@]}"
+"$BUILD/tests/e2e_close_window" "$dialog"
+wait_for_exit "$pid"
+expect_file "$before"
+[ "$(ls "$E2E_DIR" | grep -c '^saver\.set')" = 1 ] || fail "temporary files were left"
+echo "PASS"

@@ -1,0 +1,125 @@
+// Kamishibai: test support for transitions: pictures whose pixels encode their own coordinates
+// and picture, a headless run on the virtual clock, and every Refresh recorded as a frame.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "effects/transition.h"
+#include "platform/headless/frame_recorder.h"
+#include "platform/headless/virtual_event_loop.h"
+
+namespace kamishibai::testing {
+
+// Which picture a display pixel shows, and from where in it.
+enum class Picture : std::uint32_t { Current = 1, Next = 2 };
+
+// The colour of pixel (x, y) of a picture: 11 bits of x, 11 bits of y, 2 bits of picture.
+constexpr Colour encode(Picture picture, std::int32_t x, std::int32_t y) {
+  return static_cast<Colour>(picture) << 22 | static_cast<Colour>(y) << 11 | static_cast<Colour>(x);
+}
+constexpr Colour now(std::int32_t x, std::int32_t y) {
+  return encode(Picture::Current, x, y);
+}
+constexpr Colour next(std::int32_t x, std::int32_t y) {
+  return encode(Picture::Next, x, y);
+}
+
+inline Surface codedPicture(Picture picture, std::int32_t w, std::int32_t h) {
+  Surface s(w, h);
+  for (std::int32_t y = 0; y < h; ++y)
+    for (std::int32_t x = 0; x < w; ++x) s.setPixel(x, y, encode(picture, x, y));
+  return s;
+}
+
+// A copy of the display's image at one Refresh.
+struct Frame {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::vector<Colour> pixels;
+  Colour at(std::int32_t x, std::int32_t y) const {
+    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                  static_cast<std::size_t>(x)];
+  }
+};
+
+inline Frame snapshot(const Surface& s) {
+  Frame f{s.width(), s.height(), {}};
+  f.pixels.reserve(static_cast<std::size_t>(s.width()) * static_cast<std::size_t>(s.height()));
+  for (std::int32_t y = 0; y < s.height(); ++y)
+    for (std::int32_t x = 0; x < s.width(); ++x) f.pixels.push_back(s.pixel(x, y));
+  return f;
+}
+
+// The show window's three surfaces of one size with coded pictures, the display showing the
+// current picture, and a virtual clock.
+struct TransitionRun {
+  TransitionRun(std::int32_t w, std::int32_t h)
+      : display(codedPicture(Picture::Current, w, h)),
+        current(codedPicture(Picture::Current, w, h)),
+        next(codedPicture(Picture::Next, w, h)) {}
+
+  // Runs the transition of a code, recording a frame at every Refresh of the display.
+  void run(std::int32_t code) {
+    const EffectInfo* effect = findEffect(code);
+    ASSERT_TRUE(effect && effect->run) << "no transition for code " << code;
+    FrameRecorder recorder(display, [this](const Surface& s, int) {
+      frames.push_back(snapshot(s));
+      refreshTicks.push_back(events.now());
+    });
+    TransitionContext context{display, current, next, events, endFlag, speedFactor, random};
+    effect->run(context);
+  }
+
+  // Raises the end flag at a tick, as an input handler would.
+  void raiseEndAt(std::int32_t tick) {
+    events.at(tick, [this] { endFlag = kTrue; });
+  }
+
+  Surface display;
+  Surface current;
+  Surface next;
+  VirtualEventLoop events{1000};
+  EndFlag endFlag = kFalse;
+  std::int32_t speedFactor = 1;
+  RandomSequence random;
+  std::vector<Frame> frames;
+  std::vector<std::int32_t> refreshTicks;
+};
+
+// "now(x,y)", "next(x,y)" or the raw value of a colour.
+inline std::string describe(Colour c) {
+  std::ostringstream text;
+  const Colour picture = c >> 22;
+  if (picture == 1 || picture == 2) {
+    text << (picture == 1 ? "now(" : "next(") << (c & 0x7FF) << "," << (c >> 11 & 0x7FF) << ")";
+  } else {
+    text << c;
+  }
+  return text.str();
+}
+
+// Compares every pixel of a frame with the expected colour and reports the first few misses.
+inline ::testing::AssertionResult frameMatches(
+    const Frame& frame, const std::function<Colour(std::int32_t, std::int32_t)>& expected) {
+  int misses = 0;
+  std::ostringstream report;
+  for (std::int32_t y = 0; y < frame.height; ++y) {
+    for (std::int32_t x = 0; x < frame.width; ++x) {
+      const Colour want = expected(x, y), got = frame.at(x, y);
+      if (want != got && ++misses <= 5) {
+        report << " (" << x << "," << y << "): got " << describe(got) << " want "
+               << describe(want) << ";";
+      }
+    }
+  }
+  if (misses == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << misses << " pixels differ:" << report.str();
+}
+
+}  // namespace kamishibai::testing

@@ -1,0 +1,327 @@
+// Kamishibai: kamishibai-pack: building from a manifest, the checks that stop a build, and the
+// extract/build round trip.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/canvas.h"
+#include "startup/package.h"
+#include "tools/commands.h"
+
+namespace kamishibai {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+using ::testing::HasSubstr;
+
+Bytes readAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeAll(const fs::path& path, std::string_view text) {
+  std::ofstream(path) << text;
+}
+
+void writeBytes(const fs::path& path, const Bytes& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+}
+
+// A mono 16-bit PCM WAV file of a few samples.
+Bytes wavFile() {
+  Bytes b;
+  const auto text = [&](const char* s) { b.insert(b.end(), s, s + 4); };
+  const auto u32 = [&](std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+  };
+  const auto u16 = [&](std::uint16_t v) {
+    b.push_back(static_cast<std::uint8_t>(v));
+    b.push_back(static_cast<std::uint8_t>(v >> 8));
+  };
+  const std::uint32_t samples = 64;
+  text("RIFF");
+  u32(36 + samples * 2);
+  text("WAVE");
+  text("fmt ");
+  u32(16);
+  u16(1);
+  u16(1);
+  u32(8000);
+  u32(16000);
+  u16(2);
+  u16(16);
+  text("data");
+  u32(samples * 2);
+  for (std::uint32_t i = 0; i < samples; ++i) u16(static_cast<std::uint16_t>(i * 500));
+  return b;
+}
+
+class PackTool : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("kamishibai-pack-test-" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    writeAll(dir_ / "player", "#!/bin/sh\n# a stand-in for the bare player\n");
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  void picture(const std::string& name, double shade) {
+    Canvas canvas(8, 6);
+    canvas.fillGradient({0, 0}, {shade, 0.2, 0.4}, {8, 6}, {0.1, shade, 0.9});
+    ASSERT_EQ(canvas.saveJpeg(dir_ / name, 90), "");
+  }
+
+  int build(const fs::path& manifest, const fs::path& output) {
+    errors_.str("");
+    return runBuild(manifest, output, dir_ / "player", errors_);
+  }
+
+  std::vector<fs::path> filesIn(const fs::path& folder) {
+    std::vector<fs::path> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+      names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  fs::path dir_;
+  std::ostringstream errors_;
+};
+
+TEST_F(PackTool, BuildAppendsThePackageToThePlayerAndSetsTheRunBits) {
+  picture("a.jpg", 0.9);
+  picture("b.jpg", 0.3);
+  writeBytes(dir_ / "tune.wav", wavFile());
+  writeBytes(dir_ / "ding.wav", wavFile());
+  writeAll(dir_ / "show.toml", R"(settings = true
+[area]
+width = 320
+height = 200
+colour = "#102030"
+[music]
+file = "tune.wav"
+[[slide]]
+picture = "a.jpg"
+name = "first"
+sound = "ding.wav"
+time = 1500
+x = 5
+y = -7
+effect = "clock"
+speed = 2
+overlay = true
+transparent = 1
+[[slide]]
+picture = "b.jpg"
+effect = 35
+)");
+  ASSERT_EQ(build(dir_ / "show.toml", dir_ / "out.scr"), 0) << errors_.str();
+  const Bytes saver = readAll(dir_ / "out.scr");
+  const Bytes player = readAll(dir_ / "player");
+  ASSERT_TRUE(std::equal(player.begin(), player.end(), saver.begin()));
+  const PackageReading reading = inspectPackage(saver);
+  ASSERT_TRUE(reading.wellFormed());
+  EXPECT_EQ(reading.start, player.size());
+  const PackageRecord& r = reading.record;
+  EXPECT_EQ(r.AreaWidth, 320);
+  EXPECT_EQ(r.AreaColor, 0x302010);
+  EXPECT_EQ(r.HasSettings, -1);
+  EXPECT_EQ(r.BgmName, "tune.wav");
+  EXPECT_EQ(r.BgmData.data.size(), wavFile().size());
+  ASSERT_EQ(r.PictureCount, 2);
+  const PictureEntry& first = r.Pictures.at(0);
+  EXPECT_EQ(first.FileName, "first");
+  EXPECT_EQ(first.SoundName, "ding.wav");
+  EXPECT_EQ(first.ShowTime, 1500);
+  EXPECT_EQ(first.PosY, -7);
+  EXPECT_EQ(first.EffectNo, 32);
+  EXPECT_EQ(first.Speed, 2);
+  EXPECT_EQ(first.Overlay, -1);
+  EXPECT_EQ(first.Transparent, 1);
+  EXPECT_EQ(r.Pictures.at(1).FileName, "b.jpg");
+  EXPECT_EQ(r.Pictures.at(1).ShowTime, 1000);
+  EXPECT_EQ(r.Pictures.at(1).SoundData.shape.dimensions, 0);
+  const auto perms = fs::status(dir_ / "out.scr").permissions();
+  EXPECT_NE(perms & fs::perms::owner_exec, fs::perms::none);
+  EXPECT_NE(perms & fs::perms::others_exec, fs::perms::none);
+  EXPECT_EQ(filesIn(dir_).size(), 7u);  // no temporary file left beside the saver
+}
+
+TEST_F(PackTool, EveryManifestProblemIsReportedWithItsLineAndNothingIsWritten) {
+  picture("a.jpg", 0.5);
+  picture("b.jpg", 0.6);
+  writeAll(dir_ / "notes.txt", "not a picture");
+  writeAll(dir_ / "show.toml", R"([area]
+width = 0
+height = 200
+colour = "blue"
+[[slide]]
+picture = "missing.jpg"
+[[slide]]
+picture = "notes.txt"
+[[slide]]
+picture = "a.jpg"
+name = "../a.jpg"
+[[slide]]
+picture = "a.jpg"
+name = ""
+[[slide]]
+picture = "a.jpg"
+name = "x"
+[[slide]]
+picture = "b.jpg"
+name = "x"
+effect = 36
+speed = 31
+time = -1
+[[slide]]
+picture = "a.jpg"
+effect = "sparkle"
+colour = 3
+[[slide]]
+time = 10
+)");
+  ASSERT_EQ(build(dir_ / "show.toml", dir_ / "out.scr"), 1);
+  const std::string report = errors_.str();
+  const std::string at = (dir_ / "show.toml").string() + ":";
+  EXPECT_THAT(report, HasSubstr(at + "2: 'width' is 0"));
+  EXPECT_THAT(report, HasSubstr(at + "4: 'colour' must be"));
+  EXPECT_THAT(report, HasSubstr(at + "6: picture 'missing.jpg' cannot be read"));
+  EXPECT_THAT(report, HasSubstr(at + "8: picture 'notes.txt' cannot be loaded"));
+  EXPECT_THAT(report,
+              HasSubstr(at + "11: stored name '../a.jpg': the name holds a path separator"));
+  EXPECT_THAT(report, HasSubstr(at + "14: stored name '': the name is empty"));
+  EXPECT_THAT(
+      report,
+      HasSubstr(at + "19: stored name 'x' is already used for a different file on line 16"));
+  EXPECT_THAT(report, HasSubstr(at + "21: 'effect' is 36, outside 0 to 35"));
+  EXPECT_THAT(report, HasSubstr(at + "22: 'speed' is 31, outside 0 to 30"));
+  EXPECT_THAT(report, HasSubstr(at + "23: 'time' is -1, outside 0 to"));
+  EXPECT_THAT(report, HasSubstr(at + "26: unknown effect 'sparkle'"));
+  EXPECT_THAT(report, HasSubstr(at + "27: unknown key 'colour'"));
+  EXPECT_THAT(report, HasSubstr(at + "28: the slide needs 'picture'"));
+  EXPECT_THAT(report, HasSubstr("13 problem(s); nothing was written"));
+  EXPECT_FALSE(fs::exists(dir_ / "out.scr"));
+  EXPECT_EQ(filesIn(dir_).size(), 5u);
+}
+
+TEST_F(PackTool, SyntaxErrorsAndAMissingPlayerWriteNothing) {
+  writeAll(dir_ / "show.toml", "[area]\nwidth = 10\nheight = = 3\n");
+  ASSERT_EQ(build(dir_ / "show.toml", dir_ / "out.scr"), 1);
+  EXPECT_THAT(errors_.str(), HasSubstr("show.toml:3: "));
+  picture("a.jpg", 0.5);
+  writeAll(dir_ / "show.toml", "[area]\nwidth = 10\nheight = 3\n[[slide]]\npicture = \"a.jpg\"\n");
+  std::ostringstream err;
+  EXPECT_EQ(runBuild(dir_ / "show.toml", dir_ / "out.scr", dir_ / "no-player", err), 1);
+  EXPECT_FALSE(fs::exists(dir_ / "out.scr"));
+}
+
+TEST_F(PackTool, ExtractThenBuildGivesTheIdenticalFile) {
+  picture("a.jpg", 0.9);
+  writeBytes(dir_ / "s.wav", wavFile());
+  writeAll(dir_ / "show.toml",
+           "[area]\nwidth = 9\nheight = 9\n[[slide]]\npicture = \"a.jpg\"\nsound = \"s.wav\"\n"
+           "effect = \"spiral\"\n[[slide]]\npicture = \"a.jpg\"\n");
+  ASSERT_EQ(build(dir_ / "show.toml", dir_ / "one.scr"), 0) << errors_.str();
+  std::ostringstream out, err;
+  ASSERT_EQ(runExtract(dir_ / "one.scr", dir_ / "unpacked", out, err), 0) << err.str();
+  EXPECT_EQ(filesIn(dir_ / "unpacked"), (std::vector<fs::path>{"a.jpg", "s.wav", "show.toml"}));
+  ASSERT_EQ(build(dir_ / "unpacked" / "show.toml", dir_ / "two.scr"), 0) << errors_.str();
+  EXPECT_EQ(readAll(dir_ / "one.scr"), readAll(dir_ / "two.scr"));
+}
+
+// Details a manifest does not normally spell out survive the round trip: lower bounds, empty
+// arrays with one dimension, a PictureCount that differs, switches other than -1, a colour with
+// its high byte set, music.
+TEST_F(PackTool, ExtractKeepsStoredDetailsForTheRoundTrip) {
+  picture("p.jpg", 0.4);
+  PackageRecord r;
+  r.AreaWidth = 64;
+  r.AreaHeight = 48;
+  r.AreaColor = static_cast<std::int32_t>(0xFF00FF00u);
+  r.HasSettings = 7;
+  r.PictureCount = 9;
+  r.BgmName = "m.wav";
+  r.BgmData = {{1, 4}, ByteBuffer(wavFile())};
+  r.Pictures.shape = {1, -3};
+  PictureEntry e;
+  e.FileName = "p";
+  e.ShowTime = 250;
+  e.EffectNo = 13;
+  e.Speed = 30;
+  e.Overlay = 2;
+  e.FileData = {{1, 1}, ByteBuffer(readAll(dir_ / "p.jpg"))};
+  e.SoundData.shape = {1, 0};
+  r.Pictures.entries = {e, e};
+  Bytes saver = readAll(dir_ / "player");
+  const Bytes package = writePackage(r);
+  saver.insert(saver.end(), package.begin(), package.end());
+  writeBytes(dir_ / "raw.scr", saver);
+
+  std::ostringstream out, err;
+  ASSERT_EQ(runExtract(dir_ / "raw.scr", dir_ / "unpacked", out, err), 0) << err.str();
+  ASSERT_EQ(build(dir_ / "unpacked" / "show.toml", dir_ / "again.scr"), 0) << errors_.str();
+  EXPECT_EQ(readAll(dir_ / "again.scr"), saver);
+}
+
+TEST_F(PackTool, ExtractRefusesUnsafeNamesAndFoldersInUse) {
+  PackageRecord r;
+  r.Pictures.shape = {1, 0};
+  PictureEntry e;
+  e.FileName = "../escape";
+  e.FileData.data = ByteBuffer(Bytes{1});
+  r.Pictures.entries = {e};
+  writeBytes(dir_ / "bad.scr", writePackage(r));
+  std::ostringstream out, err;
+  EXPECT_EQ(runExtract(dir_ / "bad.scr", dir_ / "unpacked", out, err), 1);
+  EXPECT_THAT(err.str(), HasSubstr("'../escape'"));
+  EXPECT_FALSE(fs::exists(dir_ / "unpacked"));
+  EXPECT_FALSE(fs::exists(dir_.parent_path() / "escape"));
+
+  r.Pictures.entries[0].FileName = "fine";
+  writeBytes(dir_ / "good.scr", writePackage(r));
+  fs::create_directories(dir_ / "busy");
+  writeAll(dir_ / "busy" / "keep.txt", "user file");
+  EXPECT_EQ(runExtract(dir_ / "good.scr", dir_ / "busy", out, err), 1);
+  EXPECT_EQ(filesIn(dir_ / "busy"), (std::vector<fs::path>{"keep.txt"}));
+}
+
+TEST_F(PackTool, InfoPrintsTheRecordAsJsonAndSaysWhenThereIsNoPackage) {
+  PackageRecord r;
+  r.AreaWidth = 250;
+  r.HasSettings = -1;
+  r.PictureCount = 1;
+  r.Pictures.shape = {1, 0};
+  PictureEntry e;
+  e.FileName = "0";
+  e.EffectNo = 4;
+  e.FileData.data = ByteBuffer(Bytes{1, 2, 3});
+  r.Pictures.entries = {e};
+  writeBytes(dir_ / "s.scr", writePackage(r));
+  std::ostringstream out, err;
+  ASSERT_EQ(runInfo(dir_ / "s.scr", true, out, err), 0);
+  EXPECT_EQ(out.str(),
+            "{\"AreaWidth\":250,\"AreaHeight\":0,\"AreaColor\":0,\"HasSettings\":-1,"
+            "\"PictureCount\":1,\"BgmName\":\"\",\"BgmSize\":0,\"Pictures\":[{\"FileName\":\"0\","
+            "\"SoundName\":\"\",\"ShowTime\":0,\"PosX\":0,\"PosY\":0,\"EffectNo\":4,\"Speed\":0,"
+            "\"Overlay\":0,\"Transparent\":0,\"FileSize\":3,\"SoundSize\":0}],"
+            "\"PackageLength\":80}\n");
+  std::ostringstream text;
+  ASSERT_EQ(runInfo(dir_ / "s.scr", false, text, err), 0);
+  EXPECT_THAT(text.str(), HasSubstr("blinds"));
+  std::ostringstream none;
+  EXPECT_EQ(runInfo(dir_ / "player", false, out, none), 1);
+  EXPECT_THAT(none.str(), HasSubstr("holds no package"));
+}
+
+}  // namespace
+}  // namespace kamishibai

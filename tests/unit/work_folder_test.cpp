@@ -1,0 +1,162 @@
+// Kamishibai: the work folder: its number, the write and replace rules, the removal, and names
+// that would leave the folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "startup/work_folder.h"
+#include "tests/unit/scratch_folder.h"
+
+namespace kamishibai {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+ByteArray bytesOf(const Bytes& bytes) {
+  return {{1, 0}, ByteBuffer(bytes)};
+}
+
+// A record of entries (file name, its byte, sound name, its byte) with the lower bound 0.
+struct Slide {
+  std::string file;
+  std::uint8_t fileByte;
+  std::string sound;
+  std::uint8_t soundByte;
+};
+
+PackageRecord recordOf(const std::vector<Slide>& slides, const std::string& bgm = "",
+                       std::uint8_t bgmByte = 0) {
+  PackageRecord record;
+  record.BgmName = bgm;
+  record.BgmData = bytesOf({bgmByte});
+  record.PictureCount = static_cast<std::int32_t>(slides.size());
+  record.Pictures.shape = {1, 0};
+  for (const Slide& slide : slides) {
+    PictureEntry entry;
+    entry.FileName = slide.file;
+    entry.FileData = bytesOf({slide.fileByte});
+    entry.SoundName = slide.sound;
+    entry.SoundData = bytesOf({slide.soundByte});
+    record.Pictures.entries.push_back(entry);
+  }
+  return record;
+}
+
+std::vector<std::string> namesIn(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& item : fs::directory_iterator(folder)) names.push_back(item.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(WorkFolderNumber, FirstFreeNumberCountingFilesAndFolders) {
+  ScratchFolder parent;
+  EXPECT_EQ(prepareWorkFolder(parent.str()), parent.str() + "/temp1/");
+  EXPECT_TRUE(fs::is_directory(parent.path() / "temp1"));
+  writeBytes(parent.path() / "temp2", {9});
+  EXPECT_EQ(prepareWorkFolder(parent.str() + "/"), parent.str() + "/temp3/");
+  EXPECT_EQ(readBytes(parent.path() / "temp2"), Bytes{9});
+  EXPECT_EQ(fs::status(parent.path() / "temp3").permissions() & fs::perms::all,
+            fs::perms::owner_all);
+}
+
+TEST(WorkFolderNumber, MissingParentStillGivesTheFirstName) {
+  ScratchFolder scratch;
+  const std::string parent = scratch.str() + "/missing";
+  EXPECT_EQ(prepareWorkFolder(parent), parent + "/temp1/");
+  EXPECT_FALSE(fs::exists(parent));
+}
+
+TEST(WorkFiles, FirstEntryWithANameWritesAndLaterWritesReplace) {
+  ScratchFolder parent;
+  const std::string dir = prepareWorkFolder(parent.str());
+  // b.jpg twice: the first bytes stay. c.wav is also a picture's name: the sound replaces it.
+  // music.mid is also a picture's name: the picture replaces the music.
+  const PackageRecord record = recordOf({{"a.jpg", 1, "", 0},
+                                         {"b.jpg", 2, "s.wav", 20},
+                                         {"b.jpg", 3, "s.wav", 30},
+                                         {"c.wav", 4, "c.wav", 40},
+                                         {"music.mid", 5, "", 0}},
+                                        "music.mid", 99);
+  writeWorkFiles(record, dir);
+  EXPECT_EQ(namesIn(dir),
+            (std::vector<std::string>{"a.jpg", "b.jpg", "c.wav", "music.mid", "s.wav"}));
+  EXPECT_EQ(readBytes(dir + "b.jpg"), Bytes{2});
+  EXPECT_EQ(readBytes(dir + "s.wav"), Bytes{20});
+  EXPECT_EQ(readBytes(dir + "c.wav"), Bytes{40});
+  EXPECT_EQ(readBytes(dir + "music.mid"), Bytes{5});
+
+  removeWorkFiles(record, dir);
+  EXPECT_FALSE(fs::exists(dir));
+}
+
+TEST(WorkFiles, EmptyNamesWriteAndDeleteNothing) {
+  ScratchFolder parent;
+  const std::string dir = prepareWorkFolder(parent.str());
+  writeWorkFiles(recordOf({{"", 1, "", 2}}, std::string("\0x", 2), 3), dir);
+  EXPECT_TRUE(namesIn(dir).empty());
+  writeBytes(dir + "stray", {7});
+  removeWorkFiles(recordOf({{"", 1, "", 2}}), dir);
+  EXPECT_EQ(namesIn(dir), std::vector<std::string>{"stray"});
+}
+
+TEST(WorkFiles, StrayFileKeepsTheFolderAndIsLeftAlone) {
+  ScratchFolder parent;
+  const std::string dir = prepareWorkFolder(parent.str());
+  const PackageRecord record = recordOf({{"0", 1, "", 0}, {"1", 2, "", 0}});
+  writeWorkFiles(record, dir);
+  writeBytes(dir + "left-over", {7});
+  removeWorkFiles(record, dir);
+  EXPECT_EQ(namesIn(dir), std::vector<std::string>{"left-over"});
+}
+
+TEST(WorkFiles, PackageClaimingMoreEntriesThanItHoldsWritesWhatItHas) {
+  ScratchFolder parent;
+  const std::string dir = prepareWorkFolder(parent.str());
+  PackageRecord record = recordOf({{"0", 1, "", 0}, {"1", 2, "", 0}});
+  record.PictureCount = std::numeric_limits<std::int32_t>::max();
+  writeWorkFiles(record, dir);
+  EXPECT_EQ(namesIn(dir), (std::vector<std::string>{"0", "1"}));
+  // With the lower bound 1 the first entry has index 1: index 0 is missing and skipped.
+  record.Pictures.shape.lowerBound = 1;
+  record.PictureCount = 2;
+  removeWorkFiles(record, dir);
+  EXPECT_EQ(namesIn(dir), (std::vector<std::string>{"1"}));
+}
+
+TEST(WorkFiles, UnsafeNamesAreNeverWrittenOrDeleted) {
+  ScratchFolder scratch;
+  const fs::path outside = scratch.path() / "outside";
+  fs::create_directories(outside / "sub");
+  writeBytes(outside / "keep", {1});
+  fs::create_directory(scratch.path() / "parent");
+  const std::string dir = prepareWorkFolder((scratch.path() / "parent").string() + "/");
+  const std::string up = "../../outside/";
+  const PackageRecord record = recordOf({{up + "keep", 2, up + "new", 3},
+                                         {(outside / "abs").string(), 4, "sub\\x", 5},
+                                         {"ok.jpg", 6, "  ", 7}},
+                                        up + "music", 8);
+  writeWorkFiles(record, dir);
+  EXPECT_EQ(namesIn(dir), std::vector<std::string>{"ok.jpg"});
+  EXPECT_EQ(namesIn(outside), (std::vector<std::string>{"keep", "sub"}));
+  EXPECT_EQ(readBytes(outside / "keep"), Bytes{1});
+  removeWorkFiles(record, dir);
+  EXPECT_FALSE(fs::exists(dir));
+  EXPECT_EQ(readBytes(outside / "keep"), Bytes{1});
+}
+
+TEST(WorkFiles, LinksPlacedInTheFolderAreNotWrittenThrough) {
+  ScratchFolder scratch;
+  const std::string dir = prepareWorkFolder(scratch.str());
+  writeBytes(scratch.path() / "target", {1});
+  fs::create_symlink(scratch.path() / "target", dir + "0");
+  const PackageRecord record = recordOf({{"0", 2, "", 0}});
+  writeWorkFiles(record, dir);
+  removeWorkFiles(record, dir);
+  EXPECT_EQ(readBytes(scratch.path() / "target"), Bytes{1});
+  EXPECT_TRUE(fs::is_symlink(dir + "0"));
+}
+
+}  // namespace
+}  // namespace kamishibai

@@ -1,0 +1,26 @@
+// Kamishibai: the subcommands of kamishibai-pack. Each adds itself to the application; the run
+// functions do the work and return the exit status, so tests can call them directly.
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <filesystem>
+#include <ostream>
+
+namespace kamishibai {
+
+void addBuildCommand(CLI::App& app);
+void addInfoCommand(CLI::App& app);
+void addExtractCommand(CLI::App& app);
+
+// Validates the manifest and its files, then writes player + package to output atomically.
+int runBuild(const std::filesystem::path& manifest, const std::filesystem::path& output,
+             const std::filesystem::path& player, std::ostream& err);
+int runInfo(const std::filesystem::path& file, bool json, std::ostream& out, std::ostream& err);
+// Writes every packaged file and show.toml into dir, which must be absent or empty.
+int runExtract(const std::filesystem::path& file, const std::filesystem::path& dir,
+               std::ostream& out, std::ostream& err);
+
+// Ends the command with the exit status through CLI11, when it is not 0.
+void finishCommand(int status);
+
+}  // namespace kamishibai

@@ -1,0 +1,118 @@
+// Kamishibai: kamishibai-pack extract: the packaged files of a saver and a manifest that builds
+// the same saver again.
+#include <fstream>
+#include <iostream>
+#include <map>
+
+#include "startup/stored_name.h"
+#include "startup/package.h"
+#include "tools/commands.h"
+#include "tools/manifest.h"
+
+namespace kamishibai {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kManifestName = "show.toml";
+
+// The files to write, by stored name; the same name must always carry the same bytes.
+using FileSet = std::map<std::string, ByteBuffer>;
+
+bool sameBytes(const ByteBuffer& a, const ByteBuffer& b) {
+  return a.size() == b.size() && std::equal(a.bytes().begin(), a.bytes().end(), b.bytes().begin());
+}
+
+void collect(FileSet& files, const std::string& name, const ByteBuffer& bytes, bool present,
+             std::vector<std::string>& problems) {
+  if (name.empty()) {
+    if (!bytes.empty()) problems.push_back("file bytes without a stored name cannot be extracted");
+    return;
+  }
+  if (!present) return;
+  if (const std::string_view trouble = storedNameProblem(name); !trouble.empty()) {
+    problems.push_back("stored name '" + name + "': " + std::string(trouble));
+  } else if (name == kManifestName) {
+    problems.push_back("stored name '" + name + "' is the manifest's own name");
+  } else if (const auto [it, inserted] = files.try_emplace(name, bytes);
+             !inserted && !sameBytes(it->second, bytes)) {
+    problems.push_back("stored name '" + name + "' holds different files");
+  }
+}
+
+FileSet filesOf(const PackageRecord& r, std::vector<std::string>& problems) {
+  FileSet files;
+  collect(files, r.BgmName, r.BgmData.data, true, problems);
+  for (const PictureEntry& e : r.Pictures.entries) {
+    collect(files, e.FileName, e.FileData.data, true, problems);
+    collect(files, e.SoundName, e.SoundData.data, !e.SoundName.empty(), problems);
+  }
+  return files;
+}
+
+bool writeFile(const fs::path& path, std::span<const std::uint8_t> bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return !out.fail();
+}
+
+bool usableFolder(const fs::path& dir) {
+  std::error_code error;
+  if (!fs::exists(dir, error)) return fs::create_directories(dir, error);
+  return fs::is_directory(dir, error) && fs::is_empty(dir, error);
+}
+
+}  // namespace
+
+int runExtract(const fs::path& file, const fs::path& dir, std::ostream& out, std::ostream& err) {
+  const PackageReading reading = inspectPackage(file);
+  if (!reading.found) {
+    err << file.string() << (reading.opened ? ": holds no package\n" : ": cannot be read\n");
+    return 1;
+  }
+  std::vector<std::string> problems;
+  const FileSet files = filesOf(reading.record, problems);
+  for (const std::string& problem : problems) err << file.string() << ": " << problem << "\n";
+  if (!problems.empty()) {
+    err << "nothing was extracted\n";
+    return 1;
+  }
+  if (!usableFolder(dir)) {
+    err << dir.string() << ": must be a new or empty folder\n";
+    return 1;
+  }
+  for (const auto& [name, bytes] : files) {
+    if (!writeFile(dir / name, bytes.bytes())) {
+      err << (dir / name).string() << ": cannot be written\n";
+      return 1;
+    }
+  }
+  const std::string manifest = manifestFor(reading.record);
+  if (!writeFile(dir / kManifestName,
+                 {reinterpret_cast<const std::uint8_t*>(manifest.data()), manifest.size()})) {
+    err << (dir / kManifestName).string() << ": cannot be written\n";
+    return 1;
+  }
+  out << files.size() << " files and " << kManifestName << " written to " << dir.string() << "\n";
+  if (!reading.intact()) {
+    err << file.string()
+        << ": the package is damaged; building the manifest will not give the same "
+           "file\n";
+    return 1;
+  }
+  return 0;
+}
+
+void addExtractCommand(CLI::App& app) {
+  auto* command =
+      app.add_subcommand("extract", "Write the packaged files of a saver and a manifest for them");
+  auto file = std::make_shared<std::string>();
+  auto dir = std::make_shared<std::string>();
+  command->add_option("file", *file, "The saver")->required();
+  command->add_option("-o,--output", *dir, "A new or empty folder")->required();
+  command->callback([=] { finishCommand(runExtract(*file, *dir, std::cout, std::cerr)); });
+}
+
+}  // namespace kamishibai

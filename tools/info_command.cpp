@@ -1,0 +1,150 @@
+// Kamishibai: kamishibai-pack info: the package record of a saver, as text or as JSON.
+#include <cstdio>
+#include <iomanip>
+#include <iostream>
+
+#include "effects/transition.h"
+#include "startup/package.h"
+#include "tools/commands.h"
+
+namespace kamishibai {
+namespace {
+
+// Names are stored as bytes; valid UTF-8 is passed on, any other byte is escaped as the
+// character of the same value so that the output stays valid JSON.
+bool validUtf8(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t length = lead < 0x80         ? 1
+                               : (lead >> 5) == 6  ? 2
+                               : (lead >> 4) == 14 ? 3
+                               : (lead >> 3) == 30 ? 4
+                                                   : 0;
+    if (length == 0 || i + length > text.size()) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      if ((static_cast<unsigned char>(text[i + k]) >> 6) != 2) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+std::string jsonString(std::string_view text) {
+  const bool utf8 = validUtf8(text);
+  std::string out = "\"";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (byte < 0x20 || (!utf8 && byte >= 0x80)) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+      out += escaped;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+void printJson(const PackageRecord& r, std::ostream& out) {
+  out << "{\"AreaWidth\":" << r.AreaWidth << ",\"AreaHeight\":" << r.AreaHeight
+      << ",\"AreaColor\":" << r.AreaColor << ",\"HasSettings\":" << r.HasSettings
+      << ",\"PictureCount\":" << r.PictureCount << ",\"BgmName\":" << jsonString(r.BgmName)
+      << ",\"BgmSize\":" << r.BgmData.data.size() << ",\"Pictures\":[";
+  const char* separator = "";
+  for (const PictureEntry& e : r.Pictures.entries) {
+    out << separator << "{\"FileName\":" << jsonString(e.FileName)
+        << ",\"SoundName\":" << jsonString(e.SoundName) << ",\"ShowTime\":" << e.ShowTime
+        << ",\"PosX\":" << e.PosX << ",\"PosY\":" << e.PosY << ",\"EffectNo\":" << e.EffectNo
+        << ",\"Speed\":" << e.Speed << ",\"Overlay\":" << e.Overlay
+        << ",\"Transparent\":" << e.Transparent << ",\"FileSize\":" << e.FileData.data.size()
+        << ",\"SoundSize\":" << e.SoundData.data.size() << "}";
+    separator = ",";
+  }
+  out << "],\"PackageLength\":" << r.PackageLength << "}\n";
+}
+
+std::string onOff(std::int16_t value) {
+  return value == 0 ? "off" : value == -1 ? "on" : "on (" + std::to_string(value) + ")";
+}
+
+void printDamage(const PackageReading& reading, std::ostream& out) {
+  const PackageRecord& r = reading.record;
+  if (!reading.complete) {
+    out << "warning: the package is damaged; only the fields up to byte " << reading.end
+        << " could be read\n";
+  } else if (reading.end != reading.fileSize) {
+    out << "warning: the record ends " << reading.fileSize - reading.end
+        << " bytes before the end of the file\n";
+  }
+  if (r.PictureCount != static_cast<std::int64_t>(r.Pictures.entries.size())) {
+    out << "warning: PictureCount is " << r.PictureCount << " but " << r.Pictures.entries.size()
+        << " entries were read\n";
+  }
+}
+
+void printText(const PackageReading& reading, std::ostream& out) {
+  const PackageRecord& r = reading.record;
+  char colour[16];
+  std::snprintf(colour, sizeof colour, "0x%08X", static_cast<std::uint32_t>(r.AreaColor));
+  out << "package: " << reading.fileSize - reading.start << " bytes from offset " << reading.start
+      << " (PackageLength " << r.PackageLength << ")\n"
+      << "area: " << r.AreaWidth << " x " << r.AreaHeight << ", colour " << colour << "\n"
+      << "settings: " << onOff(r.HasSettings) << "\n"
+      << "music: "
+      << (r.BgmName.empty() ? std::string("none")
+                            : r.BgmName + " (" + std::to_string(r.BgmData.data.size()) + " bytes)")
+      << "\n"
+      << "slides: " << r.Pictures.entries.size() << " (PictureCount " << r.PictureCount << ")\n";
+  printDamage(reading, out);
+  out << std::left << std::setw(6) << "index" << std::setw(14) << "name" << std::setw(8) << "bytes"
+      << std::setw(7) << "time" << std::setw(12) << "position"
+      << "effect" << std::setw(24) << "" << std::setw(7) << "speed" << std::setw(9) << "overlay"
+      << std::setw(13) << "transparent"
+      << "sound\n";
+  std::int64_t index = r.Pictures.shape.lowerBound;
+  for (const PictureEntry& e : r.Pictures.entries) {
+    const EffectInfo* effect = findEffect(e.EffectNo);
+    out << std::setw(6) << index++ << std::setw(14) << e.FileName << std::setw(8)
+        << e.FileData.data.size() << std::setw(7) << e.ShowTime << std::setw(12)
+        << (std::to_string(e.PosX) + "," + std::to_string(e.PosY)) << std::setw(3) << e.EffectNo
+        << " " << std::setw(26) << (effect ? effect->name : "(draws nothing)") << std::setw(7)
+        << e.Speed << std::setw(9) << onOff(e.Overlay) << std::setw(13) << onOff(e.Transparent)
+        << (e.SoundName.empty() ? "-" : e.SoundName) << "\n";
+  }
+}
+
+}  // namespace
+
+int runInfo(const std::filesystem::path& file, bool json, std::ostream& out, std::ostream& err) {
+  const PackageReading reading = inspectPackage(file);
+  if (!reading.opened) {
+    err << file.string() << ": cannot be read\n";
+    return 1;
+  }
+  if (!reading.found) {
+    err << file.string() << ": holds no package\n";
+    return 1;
+  }
+  if (json) {
+    printJson(reading.record, out);
+    printDamage(reading, err);
+  } else {
+    printText(reading, out);
+  }
+  return 0;
+}
+
+void addInfoCommand(CLI::App& app) {
+  auto* command = app.add_subcommand("info", "List the package record of a saver");
+  auto file = std::make_shared<std::string>();
+  auto json = std::make_shared<bool>(false);
+  command->add_option("file", *file, "The saver")->required();
+  command->add_flag("--json", *json, "Print one JSON object with the record's field names");
+  command->callback([=] { finishCommand(runInfo(*file, *json, std::cout, std::cerr)); });
+}
+
+}  // namespace kamishibai
