@@ -58,3 +58,61 @@ PY
 summary_value() {
   sed -n "s/.*\b$2=\([0-9.]*\).*/\1/p" <<<"$1"
 }
+
+# Music and sound levels and lengths: the music is much shorter than one picture cycle, so each
+# keep-alive finds it stopped and starts it again; the sound is shorter still.
+MUSIC_LEVEL=3000
+SOUND_LEVEL=12000
+
+# make_audio_saver OUT: a saver of two slides shown 800 ms each with plain cuts, 300 ms of music,
+# and a 150 ms sound with the second slide.
+make_audio_saver() {
+  local out=$1 show=$E2E_DIR/audio-show
+  mkdir -p "$show"
+  convert -size 120x120 xc:'#c04020' "$show/red.jpg"
+  convert -size 120x120 xc:'#2040c0' "$show/blue.jpg"
+  write_square_wav "$show/music.wav" 300 "$MUSIC_LEVEL" 441
+  write_square_wav "$show/ding.wav" 150 "$SOUND_LEVEL" 882
+  cat >"$show/show.toml" <<TOML
+settings = true
+
+[area]
+width = 200
+height = 200
+colour = "#000000"
+
+[music]
+file = "music.wav"
+
+[[slide]]
+picture = "red.jpg"
+time = 800
+effect = 0
+
+[[slide]]
+picture = "blue.jpg"
+sound = "ding.wav"
+time = 800
+effect = 0
+TOML
+  "$BUILD/kamishibai-pack" build "$show/show.toml" -o "$out" --player "$BUILD/kamishibai" >/dev/null
+}
+
+# run_audio_show SAVER RAWFILE SECONDS: runs the show with SDL's disk audio driver writing to
+# RAWFILE until the driver has written SECONDS of sound (it writes in real time once the output
+# is open), then ends the show with a key and checks that it ended cleanly.
+run_audio_show() {
+  local saver=$1 raw=$2 seconds=$3 window pid
+  local wanted=$((seconds * 44100 * 4))
+  SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$raw "$saver" /s 2>"$raw.stderr" &
+  pid=$!
+  window=$(wait_for_window "Kamishibai") || fail "the show window did not appear"
+  for _ in $(seq $(((seconds + 20) * 10))); do
+    [ "$(stat -c %s "$raw" 2>/dev/null || echo 0)" -ge "$wanted" ] && break
+    sleep 0.1
+  done
+  [ "$(stat -c %s "$raw" 2>/dev/null || echo 0)" -ge "$wanted" ] ||
+    fail "the disk driver wrote less than ${seconds}s of sound"
+  key_to "$window" space
+  wait_for_exit "$pid" || fail "the show ended with an error"
+}
