@@ -8,6 +8,7 @@
 #include "platform/arith.h"
 #include "platform/picture.h"
 #include "show/transparent_blt.h"
+#include "startup/stored_name.h"
 
 namespace kamishibai {
 namespace {
@@ -126,8 +127,14 @@ const PictureEntry& Form1::entry(std::int32_t index) const {
 }
 
 void Form1::loadMemPicture(std::int32_t index) {
+  const std::string& name = entry(index).FileName;
   MemPicture.clear();
-  loadPicture(inputs_.WorkDir + entry(index).FileName, MemPicture);
+  // Only plain names are read, so a package never reaches outside the work folder.
+  if (const std::string_view problem = storedNameProblem(name); !problem.empty()) {
+    throw std::runtime_error("cannot read the picture \"" + name + "\" of " + entryName(index) +
+                             ": " + std::string(problem));
+  }
+  loadPicture(inputs_.WorkDir + name, MemPicture);
 }
 
 void Form1::buildNextFrame(const PictureEntry& next) {
@@ -164,7 +171,7 @@ void Form1::runTransition(const PictureEntry& leaving, std::int32_t speedFactor)
   }
   const EffectInfo* effect = lookup_(code);
   if (effect == nullptr || effect->run == nullptr) return;
-  source_ = "EffectModule: effect " + std::to_string(code) + " (" + std::string(effect->name) + ")";
+  source_ += ", effect " + std::to_string(code) + " (" + std::string(effect->name) + ")";
   TransitionContext context{Picture1, NowPicture,  NextPicture, window_.events(),
                             endFlag_, speedFactor, random_};
   effect->run(context);

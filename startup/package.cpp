@@ -2,7 +2,6 @@
 // nothing it reads: every count is checked against the bytes that remain, and the first field
 // that cannot be read ends the read with the rest left empty.
 #include <algorithm>
-#include <cstring>
 #include <stdexcept>
 
 #include "platform/mapped_file.h"

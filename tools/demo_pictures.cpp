@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <numbers>
 
 #include "effects/transition.h"
 #include "platform/canvas.h"
@@ -78,7 +79,7 @@ void drawStar(Canvas& canvas, Rgb accent, int slide) {
   const int points = 5 + slide % 4;
   std::vector<PointF> star;
   for (int i = 0; i < 2 * points; ++i) {
-    const double angle = M_PI * i / points - M_PI / 2 + slide * 0.3;
+    const double angle = std::numbers::pi * i / points - std::numbers::pi / 2 + slide * 0.3;
     const double radius = i % 2 ? 45.0 : 115.0;
     star.push_back({kSize / 2 + radius * std::cos(angle), kSize / 2 + radius * std::sin(angle)});
   }

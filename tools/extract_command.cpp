@@ -4,10 +4,11 @@
 #include <iostream>
 #include <map>
 
-#include "startup/stored_name.h"
 #include "startup/package.h"
+#include "startup/stored_name.h"
 #include "tools/commands.h"
 #include "tools/manifest.h"
+#include "tools/utf8.h"
 
 namespace kamishibai {
 namespace {
@@ -32,6 +33,8 @@ void collect(FileSet& files, const std::string& name, const ByteBuffer& bytes, b
   if (!present) return;
   if (const std::string_view trouble = storedNameProblem(name); !trouble.empty()) {
     problems.push_back("stored name '" + name + "': " + std::string(trouble));
+  } else if (!isValidUtf8(name)) {
+    problems.push_back("stored name '" + name + "' is not UTF-8 and cannot go into a manifest");
   } else if (name == kManifestName) {
     problems.push_back("stored name '" + name + "' is the manifest's own name");
   } else if (const auto [it, inserted] = files.try_emplace(name, bytes);

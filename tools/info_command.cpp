@@ -6,32 +6,15 @@
 #include "effects/transition.h"
 #include "startup/package.h"
 #include "tools/commands.h"
+#include "tools/utf8.h"
 
 namespace kamishibai {
 namespace {
 
 // Names are stored as bytes; valid UTF-8 is passed on, any other byte is escaped as the
 // character of the same value so that the output stays valid JSON.
-bool validUtf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const std::size_t length = lead < 0x80         ? 1
-                               : (lead >> 5) == 6  ? 2
-                               : (lead >> 4) == 14 ? 3
-                               : (lead >> 3) == 30 ? 4
-                                                   : 0;
-    if (length == 0 || i + length > text.size()) return false;
-    for (std::size_t k = 1; k < length; ++k) {
-      if ((static_cast<unsigned char>(text[i + k]) >> 6) != 2) return false;
-    }
-    i += length;
-  }
-  return true;
-}
-
 std::string jsonString(std::string_view text) {
-  const bool utf8 = validUtf8(text);
+  const bool utf8 = isValidUtf8(text);
   std::string out = "\"";
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);

@@ -38,6 +38,29 @@ bool sameBytes(const ByteBuffer& a, const ByteBuffer& b) {
   return a.size() == b.size() && (a.size() == 0 || std::memcmp(a.data(), b.data(), a.size()) == 0);
 }
 
+enum class FileKind { Picture, Music, Sound };
+
+std::string_view kindName(FileKind kind) {
+  switch (kind) {
+    case FileKind::Picture:
+      return "picture";
+    case FileKind::Music:
+      return "music";
+    case FileKind::Sound:
+      return "sound";
+  }
+  return {};
+}
+
+// Why the file cannot be shown or played, or empty: pictures must decode, music and sounds must
+// load in the audio library the show uses.
+std::string contentProblem(FileKind kind, const std::filesystem::path& path,
+                           const ByteBuffer& bytes) {
+  if (kind == FileKind::Picture) return pictureProblem(bytes.bytes());
+  if (bytes.empty()) return "the file is empty";
+  return audioProblem(path, kind == FileKind::Music ? AudioUse::Music : AudioUse::Sound);
+}
+
 // A file named by the manifest, loaded, with the stored name it is written under.
 struct NamedFile {
   std::string storedName;
@@ -60,6 +83,9 @@ class ManifestReader {
         integer(root, "picture_count", kInt32Min, kInt32Max)
             .value_or(static_cast<std::int64_t>(r.Pictures.entries.size())));
     show.problems = std::move(problems_);
+    std::stable_sort(
+        show.problems.begin(), show.problems.end(),
+        [](const ManifestProblem& a, const ManifestProblem& b) { return a.line < b.line; });
     return show;
   }
 
@@ -182,38 +208,29 @@ class ManifestReader {
 
   // Loads the file under key and registers its stored name (nameKey, else the file's name).
   std::optional<NamedFile> namedFile(const toml::table& table, std::string_view key,
-                                     std::string_view nameKey, std::string_view what) {
+                                     std::string_view nameKey, FileKind kind) {
     const auto path = text(table, key);
     if (!path) return std::nullopt;
     const std::int64_t line = lineOf(*table.get(key));
+    const toml::node* nameNode = table.get(nameKey);
+    const std::int64_t nameLine = nameNode ? lineOf(*nameNode) : line;
     NamedFile file;
     file.storedName =
         text(table, nameKey).value_or(std::filesystem::path(*path).filename().string());
-    if (const toml::node* nameNode = table.get(nameKey)) {
-      checkStoredName(file.storedName, lineOf(*nameNode));
-    } else {
-      checkStoredName(file.storedName, line);
-    }
+    checkStoredName(file.storedName, nameLine);
     const std::filesystem::path full = folder_ / *path;
     const auto mapping = MappedFile::open(full);
+    const std::string what = std::string(kindName(kind)) + " " + inQuotes(*path);
     if (!mapping) {
-      problem(line, std::string(what) + " " + inQuotes(*path) + " cannot be read");
+      problem(line, what + " cannot be read");
       return std::nullopt;
     }
     file.bytes = ByteBuffer(mapping, mapping->bytes().data(), mapping->bytes().size());
-    std::string trouble;
-    if (what == "picture") {
-      trouble = pictureProblem(file.bytes.bytes());
-    } else {
-      trouble = file.bytes.empty()
-                    ? "the file is empty"
-                    : audioProblem(full, what == "music" ? AudioUse::Music : AudioUse::Sound);
-    }
-    if (!trouble.empty()) {
-      problem(line, std::string(what) + " " + inQuotes(*path) + " cannot be loaded: " + trouble);
+    if (const std::string trouble = contentProblem(kind, full, file.bytes); !trouble.empty()) {
+      problem(line, what + " cannot be loaded: " + trouble);
       return std::nullopt;
     }
-    claimName(file, line);
+    claimName(file, nameLine);
     return file;
   }
 
@@ -241,7 +258,7 @@ class ManifestReader {
     if (music->get("file") == nullptr && music->get("array") == nullptr) {
       problem(lineOf(*music), "[music] needs 'file'");
     }
-    if (auto file = namedFile(*music, "file", "name", "music")) {
+    if (auto file = namedFile(*music, "file", "name", FileKind::Music)) {
       r.BgmName = file->storedName;
       r.BgmData.data = file->bytes;
     }
@@ -266,11 +283,11 @@ class ManifestReader {
                       "overlay", "transparent", "picture_array", "sound_array"});
     PictureEntry e;
     if (slide.get("picture") == nullptr) problem(lineOf(slide), "the slide needs 'picture'");
-    if (auto file = namedFile(slide, "picture", "name", "picture")) {
+    if (auto file = namedFile(slide, "picture", "name", FileKind::Picture)) {
       e.FileName = file->storedName;
       e.FileData.data = file->bytes;
     }
-    if (auto file = namedFile(slide, "sound", "sound_name", "sound")) {
+    if (auto file = namedFile(slide, "sound", "sound_name", FileKind::Sound)) {
       e.SoundName = file->storedName;
       e.SoundData.data = file->bytes;
     }

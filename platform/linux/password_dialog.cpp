@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/display.h"
 #include "platform/message_box.h"
 
 namespace kamishibai {
@@ -31,15 +32,21 @@ std::string textOf(GtkWidget* entry) {
   return gtk_entry_get_text(GTK_ENTRY(entry));
 }
 
-// Makes the dialog a child of the window with that handle, when the display is X11 and the
-// window exists; otherwise the dialog stands alone.
+GdkWindow* foreignWindow(GdkDisplay* display, std::int32_t handle) {
+  if (handle == 0) return nullptr;
+  return gdk_x11_window_foreign_new_for_display(
+      display, static_cast<Window>(static_cast<std::uint32_t>(handle)));
+}
+
+// Makes the dialog a child of the window with that handle, else of the foreground window, when
+// the display is X11 and the window exists; otherwise the dialog stands alone.
 void setOwner(GtkWidget* dialog, std::int32_t ownerWindow) {
   GdkDisplay* display = gtk_widget_get_display(dialog);
-  if (ownerWindow == 0 || !GDK_IS_X11_DISPLAY(display)) return;
-  gtk_widget_realize(dialog);
-  GdkWindow* owner = gdk_x11_window_foreign_new_for_display(
-      display, static_cast<Window>(static_cast<std::uint32_t>(ownerWindow)));
+  if (!GDK_IS_X11_DISPLAY(display)) return;
+  GdkWindow* owner = foreignWindow(display, ownerWindow);
+  if (owner == nullptr) owner = foreignWindow(display, foregroundWindow());
   if (owner == nullptr) return;
+  gtk_widget_realize(dialog);
   gdk_window_set_transient_for(gtk_widget_get_window(dialog), owner);
   g_object_unref(owner);
 }

@@ -4,6 +4,8 @@
 
 #include <gtk/gtk.h>
 
+#include <initializer_list>
+
 namespace kamishibai {
 
 namespace {
@@ -40,8 +42,13 @@ void applyCompactStyle(GtkWidget* dialog) {
   g_object_unref(css);
 }
 
-// A frame with its ON and OFF option buttons; returns the ON button.
-GtkWidget* addSwitchFrame(GtkFixed* fixed, const char* caption, const Box& frame, bool on) {
+struct SwitchOptions {
+  GtkWidget* on;
+  GtkWidget* off;
+};
+
+// A frame with its ON and OFF option buttons, one of them selected.
+SwitchOptions addSwitchFrame(GtkFixed* fixed, const char* caption, const Box& frame, bool on) {
   place(fixed, gtk_frame_new(caption), frame);
   GtkWidget* optionOn = gtk_radio_button_new_with_label(nullptr, "ON");
   GtkWidget* optionOff =
@@ -49,7 +56,7 @@ GtkWidget* addSwitchFrame(GtkFixed* fixed, const char* caption, const Box& frame
   place(fixed, optionOn, kOptionOn, frame.left, frame.top);
   place(fixed, optionOff, kOptionOff, frame.left, frame.top);
   gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(on ? optionOn : optionOff), TRUE);
-  return optionOn;
+  return {optionOn, optionOff};
 }
 
 GtkWidget* addCommand(GtkWidget* dialog, GtkFixed* fixed, const char* caption, const Box& box,
@@ -75,6 +82,17 @@ gboolean enterMeansOk(GtkWidget* dialog, GdkEventKey* event, GtkWidget* ok) {
   return TRUE;
 }
 
+// Tab goes through the controls in the form's order: the option buttons, OK, Cancel. GtkFixed
+// would otherwise order them by position, putting the buttons between the frames.
+void setTabOrder(GtkWidget* fixed, std::initializer_list<GtkWidget*> controls) {
+  GList* chain = nullptr;
+  for (GtkWidget* control : controls) chain = g_list_append(chain, control);
+  G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+  gtk_container_set_focus_chain(GTK_CONTAINER(fixed), chain);
+  G_GNUC_END_IGNORE_DEPRECATIONS
+  g_list_free(chain);
+}
+
 bool isActive(GtkWidget* option) {
   return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(option)) != FALSE;
 }
@@ -97,20 +115,22 @@ std::optional<SettingsChoice> runFrmSetting(SettingsChoice initial) {
   gtk_box_pack_start(GTK_BOX(content), fixedWidget, TRUE, TRUE, 0);
   GtkFixed* fixed = GTK_FIXED(fixedWidget);
 
-  GtkWidget* bgmOn = addSwitchFrame(fixed, "BGM", kFrame1, initial.bgmOn);
-  GtkWidget* soundOn = addSwitchFrame(fixed, "Sound", kFrame2, initial.soundOn);
+  const SwitchOptions bgm = addSwitchFrame(fixed, "BGM", kFrame1, initial.bgmOn);
+  const SwitchOptions sound = addSwitchFrame(fixed, "Sound", kFrame2, initial.soundOn);
   GtkWidget* ok = addCommand(dialog, fixed, "OK", kCommandOk, GTK_RESPONSE_OK);
-  addCommand(dialog, fixed, "キャンセル", kCommandCancel, GTK_RESPONSE_CANCEL);
+  GtkWidget* cancel = addCommand(dialog, fixed, "キャンセル", kCommandCancel, GTK_RESPONSE_CANCEL);
+  setTabOrder(fixedWidget, {bgm.on, bgm.off, sound.on, sound.off, ok, cancel});
   gtk_widget_set_can_default(ok, TRUE);
   g_signal_connect(dialog, "key-press-event", G_CALLBACK(enterMeansOk), ok);
   gtk_widget_show_all(dialog);
   gtk_window_set_default(GTK_WINDOW(dialog), ok);
-  gtk_widget_grab_focus(ok);
+  // The focus starts on the first control in tab order that takes it: BGM's selected option.
+  gtk_widget_grab_focus(initial.bgmOn ? bgm.on : bgm.off);
 
   // Esc and the close box both end in a response other than OK.
   const gint response = gtk_dialog_run(GTK_DIALOG(dialog));
   std::optional<SettingsChoice> choice;
-  if (response == GTK_RESPONSE_OK) choice = SettingsChoice{isActive(bgmOn), isActive(soundOn)};
+  if (response == GTK_RESPONSE_OK) choice = SettingsChoice{isActive(bgm.on), isActive(sound.on)};
   gtk_widget_destroy(dialog);
   while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
   return choice;

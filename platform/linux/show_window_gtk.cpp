@@ -7,6 +7,7 @@
 
 #include "platform/cairo/backend.h"
 #include "platform/linux/gtk_event_loop.h"
+#include "platform/message_box.h"
 #include "platform/password.h"
 #include "platform/show_window.h"
 
@@ -231,12 +232,10 @@ void GtkShowWindow::makeOwned(GtkWidget* dialog) const {
   gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER_ON_PARENT);
 }
 
+// The message box of the desktop: above every window, so above the show too, and answering
+// input during the show's grab.
 void GtkShowWindow::showErrorMessage(const std::string& prompt, const std::string& title) {
-  WidgetPtr dialog(gtk_message_dialog_new(window(), GTK_DIALOG_MODAL, GTK_MESSAGE_WARNING,
-                                          GTK_BUTTONS_OK, "%s", prompt.c_str()));
-  gtk_window_set_title(GTK_WINDOW(dialog.get()), title.c_str());
-  makeOwned(dialog.get());
-  gtk_dialog_run(GTK_DIALOG(dialog.get()));
+  showMessageBox(prompt, title, MessageIcon::Exclamation);
 }
 
 std::optional<std::int32_t> GtkShowWindow::screenSaveUsePassword() {

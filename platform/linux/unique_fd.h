@@ -1,8 +1,9 @@
-// Kamishibai: ownership of a POSIX file descriptor.
+// Kamishibai: ownership of a POSIX file descriptor, and writing a whole buffer to one.
 #pragma once
 
 #include <unistd.h>
 
+#include <cstddef>
 #include <utility>
 
 namespace kamishibai {

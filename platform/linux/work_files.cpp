@@ -27,20 +27,6 @@ UniqueFd openFolder(const std::string& folder) {
 
 }  // namespace
 
-bool writeAll(int fd, const void* data, std::size_t size) {
-  const auto* bytes = static_cast<const char*>(data);
-  while (size > 0) {
-    const ssize_t written = ::write(fd, bytes, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return true;
-}
-
 FolderCreation createPrivateFolder(const std::string& path) {
   if (::mkdir(withoutTrailingSeparators(path).c_str(), 0700) == 0) return FolderCreation::Created;
   return errno == EEXIST ? FolderCreation::NameTaken : FolderCreation::Failed;

@@ -20,6 +20,7 @@ e2e_setup() {
   chmod 700 "$XDG_RUNTIME_DIR"
   trap e2e_cleanup EXIT
   e2e_display
+  e2e_hold_display
 }
 
 e2e_cleanup() {
@@ -72,9 +73,21 @@ e2e_display() {
   [ -n "${DISPLAY:-}" ] && return 0
   local fifo=$E2E_DIR/display
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
   read -r number <"$fifo"
   export DISPLAY=:$number
+}
+
+# Keeps one client connected to the display for the rest of the test. An X server started
+# without -noreset resets whenever its last client leaves, and a program that connects during
+# the reset finds no display.
+e2e_hold_display() {
+  for _ in $(seq 50); do
+    xprop -root -spy _NET_SUPPORTED >/dev/null 2>&1 &
+    sleep 0.1
+    kill -0 $! 2>/dev/null && return 0
+  done
+  fail "cannot connect to the display $DISPLAY"
 }
 
 # make_settings_saver OUT: a saver of two slides whose package allows the settings dialog.

@@ -16,9 +16,10 @@ wait_for_exit "$pid" || fail "/C ended with an error"
 [ ! -e "$E2E_DIR/kamishibai.set" ] || fail "/C wrote a settings file"
 
 # Preview and anything else: nothing shown, nothing written.
+timeout 10 "$saver" || fail "no arguments ended with an error"
+timeout 10 "$saver" /p 1234 || fail "'/p 1234' ended with an error"
 for mode in "/P 1234" "" " /S" "/X" "-s"; do
-  timeout 10 "$saver" $mode || fail "mode '$mode' ended with an error"
-  timeout 10 "$saver" "$mode" || fail "mode '$mode' (one argument) ended with an error"
+  timeout 10 "$saver" "$mode" || fail "mode '$mode' ended with an error"
 done
 [ -z "$(ls -A "$XDG_RUNTIME_DIR/kamishibai" 2>/dev/null)" ] || fail "a work folder was made"
 [ ! -e "$E2E_DIR/kamishibai.set" ] || fail "a settings file was written"

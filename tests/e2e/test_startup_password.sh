@@ -35,6 +35,47 @@ grep -qx 'ScreenSaveUsePassword=1' "$ini" || fail "ScreenSaveUsePassword not swi
 grep -qx '\[Control Panel\\desktop\]' "$ini" || fail "desktop.ini lacks its group"
 first_hash=$(cat "$hash")
 
+# A wrong old password is refused with a message; the dialog stays and the password too.
+"$saver" /A &
+pid=$!
+dialog=$(wait_for_window "$TITLE") || fail "no password dialog"
+sleep 0.3
+type_to "$dialog" "wrong"
+key_to "$dialog" Tab
+type_to "$dialog" "x"
+key_to "$dialog" Tab
+type_to "$dialog" "x"
+key_to "$dialog" Return
+box=
+for _ in $(seq 100); do
+  box=$(xdotool search --onlyvisible --name "^$TITLE\$" | grep -vx "$dialog" | head -n 1 || true)
+  [ -n "$box" ] && break
+  sleep 0.1
+done
+[ -n "$box" ] || fail "no message for a wrong old password"
+key_to "$box" Return
+sleep 0.3
+kill -0 "$pid" || fail "the dialog closed after a wrong old password"
+key_to "$dialog" Escape
+wait_for_exit "$pid"
+[ "$(cat "$hash")" = "$first_hash" ] || fail "a wrong old password changed the password"
+
+# The dialog belongs to the window whose handle follows "/A" (here another saver's dialog).
+other=$E2E_DIR/other.scr
+make_settings_saver "$other"
+"$other" /c &
+other_pid=$!
+owner=$(wait_for_window "設定") || fail "no settings dialog to own the password dialog"
+"$saver" "/A $owner" &
+pid=$!
+dialog=$(wait_for_window "$TITLE") || fail "no password dialog"
+xprop -id "$dialog" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x' "$owner")$" ||
+  fail "the dialog is not owned by $owner: $(xprop -id "$dialog" WM_TRANSIENT_FOR)"
+key_to "$dialog" Escape
+wait_for_exit "$pid"
+key_to "$owner" Escape
+wait_for_exit "$other_pid"
+
 # Changing asks for the old password first; the window handle after "/A" is read.
 run_dialog "/A 1234" "first secret" "second" "second"
 [ "$(cat "$hash")" != "$first_hash" ] || fail "the password was not changed"

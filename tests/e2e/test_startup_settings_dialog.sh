@@ -15,13 +15,14 @@ open_dialog() {
   "$saver" /c &
   pid=$!
   dialog=$(wait_for_window "設定") || fail "no settings dialog"
-  sleep 0.3  # let the dialog draw before it is photographed
+  sleep 0.3  # the window is mapped; let the dialog draw and take input
 }
 
 # expect_selected ON-OR-OFF ON-OR-OFF: the marks shown for BGM and Sound.
 expect_selected() {
   local shot=$E2E_DIR/dialog.png origin x y
   read -r x y <<<"$(window_origin "$dialog")"
+  sleep 0.3  # let the dialog redraw after the last input
   screenshot "$shot"
   local -n bgm=BGM_$1 sound=SOUND_$2
   blue_in "$shot" $((x + bgm[0] - 6)) $((y + bgm[1] - 6)) 12 12 || fail "BGM $1 not selected"
@@ -52,6 +53,16 @@ click_in "$dialog" "${OK[@]}"
 wait_for_exit "$pid"
 expect_file ffff0000
 
+# By keyboard alone: the focus starts on BGM's selected option, an arrow key moves the choice,
+# Tab goes on to Sound, and Enter confirms from there.
+rm "$settings"
+open_dialog
+key_to "$dialog" Right Tab Right
+expect_selected OFF OFF
+key_to "$dialog" Return
+wait_for_exit "$pid"
+expect_file 00000000
+
 # Any non-zero value is on; Esc, Cancel and the close box write nothing.
 printf '\x01\x00\x00\x00\x09' >"$settings"
 before=$(hex_of "$settings")
@@ -73,5 +84,24 @@ click_in "$dialog" "${SOUND_ON[@]}"
 "$BUILD/tests/e2e_close_window" "$dialog"
 wait_for_exit "$pid"
 expect_file "$before"
+[ "$(ls "$E2E_DIR" | grep -c '^saver\.set')" = 1 ] || fail "temporary files were left"
+
+# A folder of the settings file's name counts as absent (both ON); OK cannot replace it and a
+# message names the file, leaving the folder as it was.
+rm "$settings"
+mkdir -p "$settings/inside"
+open_dialog
+expect_selected ON ON
+key_to "$dialog" Return
+message=
+for _ in $(seq 100); do
+  message=$(xdotool search --onlyvisible --name "^設定\$" | grep -vx "$dialog" | head -n 1 || true)
+  [ -n "$message" ] && break
+  sleep 0.1
+done
+[ -n "$message" ] || fail "no message when the settings file cannot be written"
+key_to "$message" Return
+wait_for_exit "$pid"
+[ -d "$settings/inside" ] || fail "the folder in the way was changed"
 [ "$(ls "$E2E_DIR" | grep -c '^saver\.set')" = 1 ] || fail "temporary files were left"
 echo "PASS"

@@ -189,6 +189,7 @@ effect = "sparkle"
 colour = 3
 [[slide]]
 time = 10
+sound = "notes.txt"
 )");
   ASSERT_EQ(build(dir_ / "show.toml", dir_ / "out.scr"), 1);
   const std::string report = errors_.str();
@@ -202,14 +203,15 @@ time = 10
   EXPECT_THAT(report, HasSubstr(at + "14: stored name '': the name is empty"));
   EXPECT_THAT(
       report,
-      HasSubstr(at + "19: stored name 'x' is already used for a different file on line 16"));
+      HasSubstr(at + "20: stored name 'x' is already used for a different file on line 17"));
   EXPECT_THAT(report, HasSubstr(at + "21: 'effect' is 36, outside 0 to 35"));
   EXPECT_THAT(report, HasSubstr(at + "22: 'speed' is 31, outside 0 to 30"));
   EXPECT_THAT(report, HasSubstr(at + "23: 'time' is -1, outside 0 to"));
   EXPECT_THAT(report, HasSubstr(at + "26: unknown effect 'sparkle'"));
   EXPECT_THAT(report, HasSubstr(at + "27: unknown key 'colour'"));
   EXPECT_THAT(report, HasSubstr(at + "28: the slide needs 'picture'"));
-  EXPECT_THAT(report, HasSubstr("13 problem(s); nothing was written"));
+  EXPECT_THAT(report, HasSubstr(at + "30: sound 'notes.txt' cannot be loaded"));
+  EXPECT_THAT(report, HasSubstr("14 problem(s); nothing was written"));
   EXPECT_FALSE(fs::exists(dir_ / "out.scr"));
   EXPECT_EQ(filesIn(dir_).size(), 5u);
 }
@@ -321,6 +323,23 @@ TEST_F(PackTool, InfoPrintsTheRecordAsJsonAndSaysWhenThereIsNoPackage) {
   std::ostringstream none;
   EXPECT_EQ(runInfo(dir_ / "player", false, out, none), 1);
   EXPECT_THAT(none.str(), HasSubstr("holds no package"));
+}
+
+// Stored names are bytes: JSON escapes what is not UTF-8, and extract refuses it because a
+// manifest could not name it.
+TEST_F(PackTool, NamesThatAreNotUtf8) {
+  PackageRecord r;
+  r.Pictures.shape = {1, 0};
+  PictureEntry e;
+  e.FileName = "caf\xE9\"\n";
+  e.FileData.data = ByteBuffer(Bytes{1});
+  r.Pictures.entries = {e};
+  writeBytes(dir_ / "latin.scr", writePackage(r));
+  std::ostringstream out, err;
+  ASSERT_EQ(runInfo(dir_ / "latin.scr", true, out, err), 0);
+  EXPECT_THAT(out.str(), HasSubstr(R"("FileName":"caf\u00e9\"\u000a")"));
+  EXPECT_EQ(runExtract(dir_ / "latin.scr", dir_ / "unpacked", out, err), 1);
+  EXPECT_THAT(err.str(), HasSubstr("is not UTF-8"));
 }
 
 }  // namespace

@@ -73,8 +73,8 @@ TEST_F(ShowEndTest, AMoveReportedWhileTheWindowAppearsIsForgottenAtTheStartOfSho
 }
 
 TEST_F(ShowEndTest, NoPasswordDialogUnlessTheSwitchIsOn) {
-  for (std::optional<std::int32_t> value : {std::optional<std::int32_t>{},
-                                            std::optional<std::int32_t>{0}}) {
+  for (std::optional<std::int32_t> value :
+       {std::optional<std::int32_t>{}, std::optional<std::int32_t>{0}}) {
     window.setUsePassword(value);
     keyAt(events.now() + 50);
     runShow();

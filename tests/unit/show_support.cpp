@@ -22,10 +22,10 @@ constexpr EffectInfo kProbe{kProbeCode, "probe", 50, &probeTransition};
 
 std::filesystem::path freshFolder() {
   static std::atomic<int> counter{0};
-  auto folder = std::filesystem::temp_directory_path() /
-                ("kamishibai-show-test-" + std::to_string(::testing::UnitTest::GetInstance()
-                                                              ->random_seed()) +
-                 "-" + std::to_string(counter++));
+  auto folder =
+      std::filesystem::temp_directory_path() /
+      ("kamishibai-show-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+       "-" + std::to_string(counter++));
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
   return folder;
@@ -90,10 +90,10 @@ PictureEntry& ShowTest::addEntry(const std::string& fileName, std::int32_t showT
 
 void ShowTest::runShow() {
   inputs = std::make_unique<ShowInputs>(ShowInputs{record, workDir.string() + "/", -1, -1});
-  audio = std::make_unique<ShowAudio>(music, sounds, record.BgmName, inputs->WorkDir,
-                                      inputs->BgmOn, inputs->SoundOn);
-  form = std::make_unique<Form1>(*inputs, window, *audio, RandomSequence::process(),
-                                 &probeLookup);
+  audio = std::make_unique<ShowAudio>(music, sounds, record.BgmName, inputs->WorkDir, inputs->BgmOn,
+                                      inputs->SoundOn);
+  form.reset();  // its destructor detaches it from the window
+  form = std::make_unique<Form1>(*inputs, window, *audio, RandomSequence::process(), &probeLookup);
   form->load();
 }
 

@@ -1,0 +1,111 @@
+// Kamishibai: the show's single error handler: every failure of the error list ends in the one
+// message box, with a plain description, and skips the finish steps.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "tests/unit/show_support.h"
+
+namespace kamishibai::testing {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+class ShowErrorTest : public ShowTest {
+ protected:
+  ShowErrorTest() {
+    record.BgmName = "m.ogg";
+    writePicture({"a.png", 4, 3, kRed, {}});
+    writePicture({"b.png", 4, 3, kGreen, {}});
+  }
+  // The message box was shown with the description and a source, and nothing was finished.
+  void expectError(const std::string& description) {
+    EXPECT_EQ(window.errorTitle(), "エラー");
+    EXPECT_THAT(window.errorPrompt(), StartsWith("不明のエラーが発生しました。\r\n"));
+    EXPECT_THAT(window.errorPrompt(), HasSubstr(description));
+    EXPECT_THAT(window.errorPrompt(), HasSubstr("\r\nForm1: "));
+    for (const std::string& line : log) {
+      EXPECT_NE(line, "music: close bgm");
+      EXPECT_NE(line, "sound purge 64");
+    }
+  }
+};
+
+TEST_F(ShowErrorTest, MissingFirstPictureIsReportedBeforeTheWindowIsShown) {
+  addEntry("missing.png");
+  runShow();
+  expectError("missing.png");
+  EXPECT_FALSE(window.shownAtError());
+  EXPECT_FALSE(window.shown());
+  EXPECT_FALSE(window.screenSaverRunning());
+  EXPECT_EQ(window.cursorCounter(), 0);
+  EXPECT_TRUE(log.empty());
+}
+
+TEST_F(ShowErrorTest, MissingLaterPictureEndsTheShowWithoutFinishing) {
+  addEntry("a.png");
+  addEntry("gone.png");
+  runShow();
+  expectError("gone.png");
+  EXPECT_TRUE(window.shownAtError());
+  // The finish steps are skipped: still grabbed, the cursor still hidden.
+  EXPECT_TRUE(window.screenSaverRunning());
+  EXPECT_LT(window.cursorCounter(), 0);
+}
+
+TEST_F(ShowErrorTest, PictureNameReachingOutsideTheWorkFolderIsNotRead) {
+  addEntry("a.png");
+  addEntry("../a.png");
+  runShow();
+  expectError("\"../a.png\"");
+}
+
+TEST_F(ShowErrorTest, PictureCountLargerThanTheEntriesNamesTheIndex) {
+  addEntry("a.png");
+  record.PictureCount = 3;
+  runShow();
+  expectError("picture index 1");
+}
+
+TEST_F(ShowErrorTest, EmptyPictureListNamesTheFirstIndex) {
+  record.PictureCount = 0;
+  runShow();
+  expectError("picture index 0");
+  EXPECT_FALSE(window.shown());
+}
+
+TEST_F(ShowErrorTest, DeadlineOutsideTheSignedRangeNamesTheValues) {
+  addEntry("a.png", std::numeric_limits<std::int32_t>::max());
+  addEntry("b.png");
+  runShow();
+  expectError("tick 1000 + ShowTime 2147483647");
+}
+
+TEST_F(ShowErrorTest, SpeedOf31OverflowsTheSpeedFactor) {
+  addEntry("a.png", 10).Speed = 31;
+  addEntry("b.png", 10);
+  runShow();
+  expectError("speed factor 2^31 of picture entry 0");
+}
+
+TEST_F(ShowErrorTest, NegativeSpeedMakesATransitionDivideByZero) {
+  addEntry("a.png", 10, 19).Speed = -1;
+  addEntry("b.png", 10);
+  runShow();
+  expectError("speed factor is 0");
+  EXPECT_THAT(window.errorPrompt(), HasSubstr("effect 19"));
+}
+
+TEST_F(ShowErrorTest, NegativeSpeedWithThePlainCutIsNoError) {
+  addEntry("a.png", 10, 0).Speed = -1;
+  addEntry("b.png", 10);
+  keyAt(1030);
+  runShow();
+  EXPECT_TRUE(window.errorPrompt().empty());
+  EXPECT_FALSE(window.screenSaverRunning());
+}
+
+}  // namespace
+}  // namespace kamishibai::testing
