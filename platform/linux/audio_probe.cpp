@@ -1,5 +1,5 @@
 // Kamishibai: audio checks with SDL2_mixer. The checks only decode, so they open the mixer on
-// SDL's dummy output and need no sound device.
+// SDL's dummy output, whatever SDL_AUDIODRIVER names, and need no sound device.
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -14,7 +14,7 @@ namespace {
 bool mixerReady() {
   static const bool ready = [] {
     if (SDL_WasInit(SDL_INIT_AUDIO) == 0) {
-      SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
+      SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
       if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     }
     int frequency = 0;

@@ -15,6 +15,7 @@
 
 #include "platform/audio.h"
 #include "platform/audio_devices.h"
+#include "platform/audio_probe.h"
 #include "platform/linux/sdl_audio.h"
 #include "platform/music_commands.h"
 #include "show/show_audio.h"
@@ -346,6 +347,15 @@ TEST_F(SdlAudio, WithoutASoundDeviceEverythingIsSilent) {
   EXPECT_EQ(std::string(reply.data(), reply.size()), kBlank);
   audio.sounds->playSound(&music, kSndFilename | kSndAsync);
   audio.sounds->playSound(nullptr, kSndPurge);
+}
+
+TEST_F(SdlAudio, FileChecksNeedNoSoundDevice) {
+  ::setenv("SDL_AUDIODRIVER", "no-such-device", 1);
+  const std::string wav = writeWav("ding.wav", 800);
+  std::ofstream(folder_ / "notes.txt") << "plain text";
+  EXPECT_EQ(audioProblem(wav, AudioUse::Music), "");
+  EXPECT_EQ(audioProblem(wav, AudioUse::Sound), "");
+  EXPECT_NE(audioProblem(folder_ / "notes.txt", AudioUse::Sound), "");
 }
 
 }  // namespace
