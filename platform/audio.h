@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -35,10 +34,5 @@ class SoundPlayer {
   // kSndPurge, stops the sound. Failures are silent.
   virtual void playSound(const std::string* file, std::uint32_t flags) = 0;
 };
-
-// The machine's music device and sound player. Both share one sound output, opened at the first
-// music file or sound; without a sound device they stay silent.
-std::unique_ptr<MusicDevice> makeMusicDevice();
-std::unique_ptr<SoundPlayer> makeSoundPlayer();
 
 }  // namespace kamishibai

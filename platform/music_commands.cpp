@@ -2,6 +2,7 @@
 #include "platform/music_commands.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <utility>
 #include <vector>
 
@@ -52,10 +53,6 @@ bool matches(const std::vector<std::string>& words, std::initializer_list<std::s
 
 MusicCommandInterpreter::MusicCommandInterpreter(std::unique_ptr<MusicBackend> backend)
     : backend_(std::move(backend)) {}
-
-MusicCommandInterpreter::~MusicCommandInterpreter() {
-  if (alias_) backend_->close();
-}
 
 void MusicCommandInterpreter::sendString(std::string_view command, char* reply,
                                          std::size_t length) {

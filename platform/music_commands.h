@@ -31,11 +31,11 @@ class MusicBackend {
 
 // Understands "open \"path\" alias NAME", "play NAME", "status NAME mode", "seek NAME to start"
 // and "close NAME" (keywords and the alias in any letter case). Anything else, and any command
-// for an alias that is not open, fails: the reply then holds no answer.
+// for an alias that is not open, fails: the reply then holds no answer. One file is open at a
+// time; opening another before closing the first fails.
 class MusicCommandInterpreter final : public MusicDevice {
  public:
   explicit MusicCommandInterpreter(std::unique_ptr<MusicBackend> backend);
-  ~MusicCommandInterpreter() override;
 
   void sendString(std::string_view command, char* reply, std::size_t length) override;
 

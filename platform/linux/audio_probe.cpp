@@ -1,28 +1,20 @@
 // Kamishibai: audio checks with SDL2_mixer. The checks only decode, so they open the mixer on
-// SDL's dummy output and need no sound device.
+// SDL's dummy output, whatever SDL_AUDIODRIVER names, and need no sound device.
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include <memory>
-
 #include "platform/audio_probe.h"
+#include "platform/linux/sdl_audio.h"
 
 namespace kamishibai {
 namespace {
-
-struct MusicRelease {
-  void operator()(Mix_Music* music) const { Mix_FreeMusic(music); }
-};
-struct ChunkRelease {
-  void operator()(Mix_Chunk* chunk) const { Mix_FreeChunk(chunk); }
-};
 
 // Opens the mixer once for the life of the process; an audio system opened by someone else is
 // used as it is.
 bool mixerReady() {
   static const bool ready = [] {
     if (SDL_WasInit(SDL_INIT_AUDIO) == 0) {
-      SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
+      SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
       if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     }
     int frequency = 0;
@@ -40,9 +32,9 @@ std::string audioProblem(const std::filesystem::path& file, AudioUse use) {
   if (!mixerReady()) return std::string("the audio library cannot start: ") + SDL_GetError();
   bool loaded = false;
   if (use == AudioUse::Music) {
-    loaded = std::unique_ptr<Mix_Music, MusicRelease>(Mix_LoadMUS(file.c_str())) != nullptr;
+    loaded = MixMusicPtr(Mix_LoadMUS(file.c_str())) != nullptr;
   } else {
-    loaded = std::unique_ptr<Mix_Chunk, ChunkRelease>(Mix_LoadWAV(file.c_str())) != nullptr;
+    loaded = MixChunkPtr(Mix_LoadWAV(file.c_str())) != nullptr;
   }
   return loaded ? std::string() : std::string(Mix_GetError());
 }

@@ -13,17 +13,6 @@ constexpr int kSoundChannel = 0;
 constexpr int kOutputChannels = 2;
 constexpr int kOutputFrames = 2048;
 
-// One output device for the music and the sounds of the process, kept while either holds it.
-std::shared_ptr<SdlAudioOutput> sharedAudioOutput() {
-  static std::weak_ptr<SdlAudioOutput> shared;
-  std::shared_ptr<SdlAudioOutput> output = shared.lock();
-  if (!output) {
-    output = std::make_shared<SdlAudioOutput>();
-    shared = output;
-  }
-  return output;
-}
-
 }  // namespace
 
 SdlAudioOutput::SdlAudioOutput() = default;
@@ -108,15 +97,6 @@ void SdlSoundPlayer::stop() {
   // Halting first means the mixer no longer reads the chunk when it is freed.
   Mix_HaltChannel(kSoundChannel);
   current_.reset();
-}
-
-std::unique_ptr<MusicDevice> makeMusicDevice() {
-  return std::make_unique<MusicCommandInterpreter>(
-      std::make_unique<SdlMusicBackend>(sharedAudioOutput()));
-}
-
-std::unique_ptr<SoundPlayer> makeSoundPlayer() {
-  return std::make_unique<SdlSoundPlayer>(sharedAudioOutput());
 }
 
 }  // namespace kamishibai
