@@ -1,8 +1,6 @@
 // Kamishibai: the show's test support.
 #include "tests/unit/show_support.h"
 
-#include <atomic>
-
 #include "platform/headless/frame_recorder.h"
 
 namespace kamishibai::testing {
@@ -19,17 +17,6 @@ void probeTransition(TransitionContext& context) {
 }
 
 constexpr EffectInfo kProbe{kProbeCode, "probe", 50, &probeTransition};
-
-std::filesystem::path freshFolder() {
-  static std::atomic<int> counter{0};
-  auto folder =
-      std::filesystem::temp_directory_path() /
-      ("kamishibai-show-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-       "-" + std::to_string(counter++));
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
-  return folder;
-}
 
 }  // namespace
 
@@ -57,7 +44,7 @@ void LoggingSounds::playSound(const std::string* file, std::uint32_t flags) {
   log_.push_back(file ? "sound: " + *file : "sound purge " + std::to_string(flags));
 }
 
-ShowTest::ShowTest() : workDir(freshFolder()) {
+ShowTest::ShowTest() {
   record.AreaWidth = 8;
   record.AreaHeight = 6;
   record.AreaColor = static_cast<std::int32_t>(kAreaColour);
@@ -67,7 +54,6 @@ ShowTest::ShowTest() : workDir(freshFolder()) {
 
 ShowTest::~ShowTest() {
   attachProbe(nullptr, nullptr);
-  std::filesystem::remove_all(workDir);
 }
 
 void ShowTest::writePicture(const PictureFile& picture) {

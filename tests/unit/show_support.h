@@ -17,6 +17,7 @@
 #include "platform/headless/headless_show_window.h"
 #include "platform/headless/virtual_event_loop.h"
 #include "show/form1.h"
+#include "tests/unit/scratch_folder.h"
 
 namespace kamishibai::testing {
 
@@ -89,7 +90,8 @@ class ShowTest : public ::testing::Test {
   void keyAt(std::int32_t tick);
   std::string workFile(const std::string& name) const { return workDir.string() + "/" + name; }
 
-  std::filesystem::path workDir;
+  ScratchFolder scratch;
+  std::filesystem::path workDir = scratch.path();
   PackageRecord record;
   VirtualEventLoop events{kStartTick};
   HeadlessShowWindow window{events, {20, 16}};
