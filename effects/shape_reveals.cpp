@@ -25,12 +25,12 @@ class ClipSelection {
   Surface& display_;
 };
 
-Point displayPoint(const Steps& steps) {
+Point displayCentre(const Steps& steps) {
   return {roundEven(steps.W() / 2), roundEven(steps.H() / 2)};
 }
 
 // The bounding box of codes 30 and 31, centred on the display's centre.
-struct PointdBox {
+struct CentredBox {
   std::int32_t left, top, width, height;
   std::int32_t right() const { return checkedAdd(left, width); }
   std::int32_t bottom() const { return checkedAdd(top, height); }
@@ -42,13 +42,13 @@ template <class MakeRegion>
 void openFromPoint(TransitionContext& context, double divisions, std::int32_t lastStep,
                    MakeRegion&& makeRegion) {
   runTransition(context, 40, FinalRefresh::No, [&](Steps& steps) {
-    const Point c = displayPoint(steps);
+    const Point c = displayCentre(steps);
     const float dx = static_cast<float>(steps.W() / divisions / 2);
     const float dy = static_cast<float>(steps.H() / divisions / 2);
     std::int32_t x = c.x, y = c.y;
     forSteps(steps, 0, lastStep, [&](std::int32_t) {
-      const PointdBox box{x, y, checkedMul(2, checkedSub(c.x, x)),
-                          checkedMul(2, checkedSub(c.y, y))};
+      const CentredBox box{x, y, checkedMul(2, checkedSub(c.x, x)),
+                           checkedMul(2, checkedSub(c.y, y))};
       const Region region = makeRegion(c, box);
       ClipSelection clip(steps.display(), region);
       steps.display().copyFrom(steps.next(), box.left, box.top, box.left, box.top, box.width,
@@ -79,7 +79,7 @@ enum class Sweep { Clock, Spiral };
 void sweep(TransitionContext& context, Sweep kind) {
   const bool spiral = kind == Sweep::Spiral;
   runTransition(context, spiral ? 8 : 40, FinalRefresh::No, [&](Steps& steps) {
-    const Point c = displayPoint(steps);
+    const Point c = displayCentre(steps);
     std::int32_t radius = spiral ? 0 : roundEven(centreToCorner(c));
     Point previous{c.x, checkedSub(c.y, radius)};
     forSteps(steps, 0, spiral ? 200 : 35, [&](std::int32_t k) {
@@ -96,13 +96,13 @@ void sweep(TransitionContext& context, Sweep kind) {
 }  // namespace
 
 void openingEllipse(TransitionContext& context) {
-  openFromPoint(context, 20, 24, [](Point, const PointdBox& box) {
+  openFromPoint(context, 20, 24, [](Point, const CentredBox& box) {
     return Region::ellipse(box.left, box.top, box.right(), box.bottom());
   });
 }
 
 void openingDiamond(TransitionContext& context) {
-  openFromPoint(context, 15, 29, [](Point c, const PointdBox& box) {
+  openFromPoint(context, 15, 29, [](Point c, const CentredBox& box) {
     return Region::polygon(
         {{c.x, box.top}, {box.left, c.y}, {c.x, box.bottom()}, {box.right(), c.y}});
   });
