@@ -2,6 +2,7 @@
 // display, growing out of it, shrinking into it, or both with black between.
 #include <array>
 
+#include "effects/centred_box.h"
 #include "effects/effects.h"
 #include "effects/stretch_phases.h"
 
@@ -10,38 +11,22 @@ namespace {
 
 using namespace stretching;
 
-// Where the zoomed picture starts: filling the display, or as an empty rectangle at the centre.
-enum class Start { Whole, Centre };
-
-// The rectangle centred on the display's centre whose top-left corner moves by half a twentieth
-// of the display per step. The corner is rounded after every move, so the roundings add up; past
-// the centre the extents are negative and the stretch mirrors the picture.
-class CentredRect {
+// The zoomed picture's rectangle: a centred box whose corner moves by half a twentieth of the
+// display per step; past the centre its extents are negative and the stretch mirrors the picture.
+class ZoomRect {
  public:
-  CentredRect(const Steps& steps, Start start)
-      : cx_(roundEven(steps.W() / 2)),
-        cy_(roundEven(steps.H() / 2)),
-        dx_(singleStep(steps.W() / 20 / 2)),
-        dy_(singleStep(steps.H() / 20 / 2)),
-        x_(start == Start::Centre ? cx_ : 0),
-        y_(start == Start::Centre ? cy_ : 0) {}
-
-  Rect rect() const {
-    return {x_, y_, checkedMul(2, checkedSub(cx_, x_)), checkedMul(2, checkedSub(cy_, y_))};
-  }
+  ZoomRect(const Steps& steps, CentredBox::Start start) : box_(steps, 20, start) {}
+  Rect rect() const { return {box_.left(), box_.top(), box_.width(), box_.height()}; }
   void move(Direction direction) {
-    const bool inward = direction == Direction::Inward;
-    x_ = moved(x_, inward ? dx_ : -dx_);
-    y_ = moved(y_, inward ? dy_ : -dy_);
+    if (direction == Direction::Inward) {
+      box_.shrink();
+    } else {
+      box_.grow();
+    }
   }
 
  private:
-  std::int32_t cx_;
-  std::int32_t cy_;
-  float dx_;
-  float dy_;
-  std::int32_t x_;
-  std::int32_t y_;
+  CentredBox box_;
 };
 
 // The next picture grows out of the centre over the current one.
@@ -63,9 +48,9 @@ constexpr std::array kZoomThroughBlack{
 
 // The show refreshes after these, so they do not.
 void zoom(TransitionContext& context, std::int32_t frameMs, std::span<const Phase> phases,
-          Start start) {
+          CentredBox::Start start) {
   runTransition(context, frameMs, FinalRefresh::No, [&](Steps& steps) {
-    CentredRect rect(steps, start);
+    ZoomRect rect(steps, start);
     runPhases(steps, phases, rect);
   });
 }
@@ -73,15 +58,15 @@ void zoom(TransitionContext& context, std::int32_t frameMs, std::span<const Phas
 }  // namespace
 
 void zoomIn(TransitionContext& context) {
-  zoom(context, 40, kZoomIn, Start::Centre);
+  zoom(context, 40, kZoomIn, CentredBox::Start::Centre);
 }
 
 void zoomOut(TransitionContext& context) {
-  zoom(context, 40, kZoomOut, Start::Whole);
+  zoom(context, 40, kZoomOut, CentredBox::Start::Whole);
 }
 
 void zoomThroughBlack(TransitionContext& context) {
-  zoom(context, 20, kZoomThroughBlack, Start::Whole);
+  zoom(context, 20, kZoomThroughBlack, CentredBox::Start::Whole);
 }
 
 }  // namespace kamishibai

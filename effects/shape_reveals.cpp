@@ -2,6 +2,7 @@
 // region that opens or sweeps from the centre of the display.
 #include <cmath>
 
+#include "effects/centred_box.h"
 #include "effects/effects.h"
 #include "effects/steps.h"
 
@@ -29,32 +30,19 @@ Point displayCentre(const Steps& steps) {
   return {roundEven(steps.W() / 2), roundEven(steps.H() / 2)};
 }
 
-// The bounding box of codes 30 and 31, centred on the display's centre.
-struct CentredBox {
-  std::int32_t left, top, width, height;
-  std::int32_t right() const { return checkedAdd(left, width); }
-  std::int32_t bottom() const { return checkedAdd(top, height); }
-};
-
 // Codes 30 and 31: a shape inscribed in a box that grows about the centre. The corner moves by
 // the rounded difference with the single-precision growth, so rounding errors accumulate.
 template <class MakeRegion>
-void openFromPoint(TransitionContext& context, double divisions, std::int32_t lastStep,
-                   MakeRegion&& makeRegion) {
+void openFromCentre(TransitionContext& context, double divisions, std::int32_t lastStep,
+                    MakeRegion&& makeRegion) {
   runTransition(context, 40, FinalRefresh::No, [&](Steps& steps) {
-    const Point c = displayCentre(steps);
-    const float dx = static_cast<float>(steps.W() / divisions / 2);
-    const float dy = static_cast<float>(steps.H() / divisions / 2);
-    std::int32_t x = c.x, y = c.y;
+    CentredBox box(steps, divisions, CentredBox::Start::Centre);
     forSteps(steps, 0, lastStep, [&](std::int32_t) {
-      const CentredBox box{x, y, checkedMul(2, checkedSub(c.x, x)),
-                           checkedMul(2, checkedSub(c.y, y))};
-      const Region region = makeRegion(c, box);
+      const Region region = makeRegion(box);
       ClipSelection clip(steps.display(), region);
-      steps.display().copyFrom(steps.next(), box.left, box.top, box.left, box.top, box.width,
-                               box.height);
-      x = roundEven(x - double{dx});
-      y = roundEven(y - double{dy});
+      steps.display().copyFrom(steps.next(), box.left(), box.top(), box.left(), box.top(),
+                               box.width(), box.height());
+      box.grow();
     });
   });
 }
@@ -96,15 +84,16 @@ void sweep(TransitionContext& context, Sweep kind) {
 }  // namespace
 
 void openingEllipse(TransitionContext& context) {
-  openFromPoint(context, 20, 24, [](Point, const CentredBox& box) {
-    return Region::ellipse(box.left, box.top, box.right(), box.bottom());
+  openFromCentre(context, 20, 24, [](const CentredBox& box) {
+    return Region::ellipse(box.left(), box.top(), box.right(), box.bottom());
   });
 }
 
 void openingDiamond(TransitionContext& context) {
-  openFromPoint(context, 15, 29, [](Point c, const CentredBox& box) {
+  openFromCentre(context, 15, 29, [](const CentredBox& box) {
+    const std::int32_t cx = box.centreX(), cy = box.centreY();
     return Region::polygon(
-        {{c.x, box.top}, {box.left, c.y}, {c.x, box.bottom()}, {box.right(), c.y}});
+        {{cx, box.top()}, {box.left(), cy}, {cx, box.bottom()}, {box.right(), cy}});
   });
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "effects/bands.h"
+#include "effects/centred_box.h"
 #include "effects/effects.h"
 
 namespace kamishibai {
@@ -112,15 +113,11 @@ void blinds(TransitionContext& context) {
 // does not reach the edges and the final copy completes the picture.
 void boxOut(TransitionContext& context) {
   runTransition(context, kFrameMs, FinalRefresh::No, [&](Steps& steps) {
-    const std::int32_t cx = roundEven(steps.W() / 2), cy = roundEven(steps.H() / 2);
-    const float dx = static_cast<float>(steps.W() / 20 / 2);
-    const float dy = static_cast<float>(steps.H() / 20 / 2);
-    std::int32_t x = cx, y = cy;
+    CentredBox box(steps, 20, CentredBox::Start::Centre);
     forSteps(steps, 0, 19, [&](std::int32_t) {
-      steps.display().copyFrom(steps.next(), x, y, x, y, checkedMul(2, checkedSub(cx, x)),
-                               checkedMul(2, checkedSub(cy, y)));
-      x = roundEven(x - double{dx});
-      y = roundEven(y - double{dy});
+      steps.display().copyFrom(steps.next(), box.left(), box.top(), box.left(), box.top(),
+                               box.width(), box.height());
+      box.grow();
     });
   });
 }
