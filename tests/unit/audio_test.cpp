@@ -19,6 +19,7 @@
 #include "platform/linux/sdl_audio.h"
 #include "platform/music_commands.h"
 #include "show/show_audio.h"
+#include "tests/unit/wav_file.h"
 
 namespace kamishibai {
 namespace {
@@ -256,30 +257,13 @@ class SdlAudio : public ::testing::Test {
     std::filesystem::remove_all(folder_);
   }
 
-  // A mono 16-bit WAV file of a square wave lasting `frames` samples at 8000 Hz.
+  // A square-wave WAV file lasting `frames` samples at 8000 Hz.
   std::string writeWav(const std::string& name, std::uint32_t frames) {
     const std::string path = (folder_ / name).string();
-    std::ofstream out(path, std::ios::binary);
-    const auto u32 = [&](std::uint32_t v) {
-      for (int i = 0; i < 4; ++i) out.put(static_cast<char>(v >> (8 * i)));
-    };
-    const auto u16 = [&](std::uint16_t v) {
-      out.put(static_cast<char>(v & 0xFF));
-      out.put(static_cast<char>(v >> 8));
-    };
-    out << "RIFF";
-    u32(36 + frames * 2);
-    out << "WAVEfmt ";
-    u32(16);
-    u16(1);
-    u16(1);
-    u32(8000);
-    u32(16000);
-    u16(2);
-    u16(16);
-    out << "data";
-    u32(frames * 2);
-    for (std::uint32_t i = 0; i < frames; ++i) u16((i / 10) % 2 ? 0x2000 : 0xE000);
+    const std::vector<std::uint8_t> bytes = squareWaveWav(frames);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return path;
   }
 

@@ -9,6 +9,7 @@
 
 #include "platform/canvas.h"
 #include "startup/package.h"
+#include "tests/unit/wav_file.h"
 #include "tools/commands.h"
 
 namespace kamishibai {
@@ -33,33 +34,8 @@ void writeBytes(const fs::path& path, const Bytes& bytes) {
              static_cast<std::streamsize>(bytes.size()));
 }
 
-// A mono 16-bit PCM WAV file of a few samples.
 Bytes wavFile() {
-  Bytes b;
-  const auto text = [&](const char* s) { b.insert(b.end(), s, s + 4); };
-  const auto u32 = [&](std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-  };
-  const auto u16 = [&](std::uint16_t v) {
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-  };
-  const std::uint32_t samples = 64;
-  text("RIFF");
-  u32(36 + samples * 2);
-  text("WAVE");
-  text("fmt ");
-  u32(16);
-  u16(1);
-  u16(1);
-  u32(8000);
-  u32(16000);
-  u16(2);
-  u16(16);
-  text("data");
-  u32(samples * 2);
-  for (std::uint32_t i = 0; i < samples; ++i) u16(static_cast<std::uint16_t>(i * 500));
-  return b;
+  return squareWaveWav(64);
 }
 
 class PackTool : public ::testing::Test {
