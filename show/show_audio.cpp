@@ -2,7 +2,9 @@
 #include "show/show_audio.h"
 
 #include <string_view>
+
 #include <utility>
+#include "startup/stored_name.h"
 
 namespace kamishibai {
 
@@ -15,6 +17,11 @@ ShowAudio::ShowAudio(MusicDevice& music, SoundPlayer& sounds, std::string bgmNam
       bgmOn_(bgmOn),
       soundOn_(soundOn) {
   reply_.fill(' ');
+}
+
+// Only plain names are opened, so a package never makes the show read outside the work folder.
+bool ShowAudio::musicWanted() const {
+  return !bgmName_.empty() && bgmOn_ != 0 && storedNameProblem(bgmName_).empty();
 }
 
 void ShowAudio::send(const std::string& command) {
@@ -37,7 +44,7 @@ void ShowAudio::keepMusicAlive() {
 }
 
 void ShowAudio::playSound(const std::string& soundName) {
-  if (soundName.empty() || soundOn_ == 0) return;
+  if (soundName.empty() || soundOn_ == 0 || !storedNameProblem(soundName).empty()) return;
   const std::string path = workDir_ + soundName;
   sounds_.playSound(&path, kSndFilename | kSndNoDefault | kSndAsync);
 }

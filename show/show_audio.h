@@ -25,7 +25,7 @@ class ShowAudio {
   void finish();
 
  private:
-  bool musicWanted() const { return !bgmName_.empty() && bgmOn_ != 0; }
+  bool musicWanted() const;
   void send(const std::string& command);
 
   MusicDevice& music_;

@@ -242,6 +242,19 @@ TEST(ShowAudio, SoundsFollowTheNameAndTheSwitch) {
   EXPECT_THAT(off.calls, ElementsAre("(none) 64"));
 }
 
+TEST(ShowAudio, NamesThatLeadOutOfTheWorkFolderAreNeverOpened) {
+  RecordingMusicDevice device;
+  RecordingSoundPlayer sounds;
+  ShowAudio audio(device, sounds, "../bgm.wav", "/w/", kOn, kOn);
+  audio.startMusic();
+  audio.keepMusicAlive();
+  audio.playSound("/etc/ding.wav");
+  audio.playSound("sub/ding.wav");
+  audio.playSound("ding.wav");
+  EXPECT_THAT(device.commands, IsEmpty());
+  EXPECT_THAT(sounds.calls, ElementsAre("/w/ding.wav 131075"));
+}
+
 // The real players on SDL's dummy device, which mixes without a sound card, and on a device that
 // cannot be opened.
 class SdlAudio : public ::testing::Test {
