@@ -29,11 +29,12 @@ void forEachPicture(const PackageRecord& record,
   }
 }
 
-// Replaces any normal file of that name, then creates the file without following links.
+// Only plain names are written or deleted, so nothing outside the work folder is touched.
 bool isPlainFileName(const std::string& name) {
   return storedNameProblem(name).empty();
 }
 
+// Replaces any normal file of that name, then creates the file without following links.
 void writeWorkFile(const std::string& workDir, const std::string& name, const ByteArray& data) {
   if (!isPlainFileName(name)) return;
   if (isNormalFileIn(workDir, name)) deleteFileIn(workDir, name);
