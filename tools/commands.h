@@ -15,9 +15,11 @@ void addExtractCommand(CLI::App& app);
 // transitions).
 void addRenderCommands(CLI::App& app);
 
-// Validates the manifest and its files, then writes player + package to output atomically.
+// Validates the manifest and its files, then writes player + package to output atomically. A
+// progress bar is drawn on terminal when one is given.
 int runBuild(const std::filesystem::path& manifest, const std::filesystem::path& output,
-             const std::filesystem::path& player, std::ostream& err);
+             const std::filesystem::path& player, std::ostream& err,
+             std::ostream* terminal = nullptr);
 int runInfo(const std::filesystem::path& file, bool json, std::ostream& out, std::ostream& err);
 // Writes every packaged file and show.toml into dir, which must be absent or empty.
 int runExtract(const std::filesystem::path& file, const std::filesystem::path& dir,
