@@ -8,6 +8,7 @@
 
 namespace kamishibai {
 
+void addInitCommand(CLI::App& app);
 void addBuildCommand(CLI::App& app);
 void addInfoCommand(CLI::App& app);
 void addExtractCommand(CLI::App& app);
@@ -15,6 +16,10 @@ void addExtractCommand(CLI::App& app);
 // transitions).
 void addRenderCommands(CLI::App& app);
 
+// Writes a starting manifest at output for the pictures in a folder, with an area of size
+// ("WIDTHxHEIGHT"), or of the screen's size when size is empty.
+int runInit(const std::filesystem::path& pictures, const std::filesystem::path& output,
+            const std::string& size, std::ostream& out, std::ostream& err);
 // Validates the manifest and its files, then writes player + package to output atomically. A
 // progress bar is drawn on terminal when one is given.
 int runBuild(const std::filesystem::path& manifest, const std::filesystem::path& output,

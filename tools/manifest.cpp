@@ -22,10 +22,6 @@ namespace fs = std::filesystem;
 
 constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
-// The largest area a surface can hold, a side.
-constexpr std::int64_t kMaxAreaSide = 16384;
-// A day: a deadline this far from any tick count a running machine shows stays in 32 bits.
-constexpr std::int64_t kMaxShowTime = 24 * 60 * 60 * 1000;
 constexpr std::size_t kMaxStoredNameBytes = 255;
 constexpr std::int32_t kDefaultShowTime = 1000;
 constexpr std::int64_t kDefaultQuality = 90;
@@ -511,8 +507,9 @@ class ManifestReader {
     if (!shuffle && !anyRandom) return;
     const auto used = static_cast<std::uint32_t>(seed.value_or(std::random_device{}()));
     if (!seed) {
-      plan_.notes.push_back({0, "shuffled and picked effects with seed = " + std::to_string(used) +
-                                    " (add it to the manifest to repeat this build)"});
+      plan_.notes.push_back(
+          {0, "the random order and effects came from seed = " + std::to_string(used) +
+                  " (add it to the manifest to repeat this build)"});
     }
     std::mt19937 random(used);
     if (shuffle) {

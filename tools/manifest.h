@@ -15,6 +15,12 @@
 
 namespace kamishibai {
 
+// The largest area a surface can hold, a side.
+constexpr std::int64_t kMaxAreaSide = 16384;
+// The longest display time, a day: its deadline stays in 32 bits from any tick count but the
+// last day's.
+constexpr std::int64_t kMaxShowTime = 24 * 60 * 60 * 1000;
+
 struct ManifestProblem {
   std::int64_t line = 0;  // 0 when the problem belongs to no line
   std::string message;
