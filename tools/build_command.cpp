@@ -88,10 +88,6 @@ int runBuild(const fs::path& manifest, const fs::path& output, const fs::path& p
     plan.problems.push_back({0, "the player " + player.string() + " cannot be read"});
   }
   Spool spool(output);
-  if (!spool.ready()) {
-    err << "cannot create a file beside " << output << "; nothing was written\n";
-    return 1;
-  }
   const std::vector<PreparedFile> prepared = prepareFiles(plan, spool, terminal);
   completePlan(plan, prepared);
   report(manifest, plan.notes, err);

@@ -229,9 +229,7 @@ fs::path createTemporaryBeside(const fs::path& target) {
   return {};
 }
 
-Spool::Spool(const fs::path& beside) : path_(createTemporaryBeside(beside)) {
-  if (!path_.empty()) file_ = std::fopen(path_.c_str(), "wb");
-}
+Spool::Spool(fs::path beside) : beside_(std::move(beside)) {}
 
 Spool::~Spool() {
   if (file_ != nullptr) std::fclose(file_);
@@ -241,6 +239,10 @@ Spool::~Spool() {
 
 std::optional<std::uint64_t> Spool::append(std::span<const std::uint8_t> bytes) {
   const std::lock_guard lock(mutex_);
+  if (file_ == nullptr && path_.empty()) {
+    path_ = createTemporaryBeside(beside_);
+    if (!path_.empty()) file_ = std::fopen(path_.c_str(), "wb");
+  }
   if (file_ == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
     return std::nullopt;
   }
@@ -251,7 +253,7 @@ std::optional<std::uint64_t> Spool::append(std::span<const std::uint8_t> bytes) 
 
 bool Spool::flush() {
   const std::lock_guard lock(mutex_);
-  return file_ != nullptr && std::fflush(file_) == 0;
+  return file_ == nullptr || std::fflush(file_) == 0;
 }
 
 std::vector<PreparedFile> prepareFiles(const ShowPlan& plan, Spool& spool, std::ostream* terminal) {

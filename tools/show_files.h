@@ -21,15 +21,15 @@ namespace kamishibai {
 std::filesystem::path createTemporaryBeside(const std::filesystem::path& target);
 
 // A temporary file beside the output that holds the converted pictures until they are written;
-// removed when it goes.
+// made with the first picture, removed when the spool goes.
 class Spool {
  public:
-  explicit Spool(const std::filesystem::path& beside);
+  explicit Spool(std::filesystem::path beside);
   ~Spool();
   Spool(const Spool&) = delete;
   Spool& operator=(const Spool&) = delete;
 
-  bool ready() const { return file_ != nullptr; }
+  // Valid once something was appended.
   const std::filesystem::path& path() const { return path_; }
   // Appends the bytes (from any thread); their offset, or nothing when the disk refuses.
   std::optional<std::uint64_t> append(std::span<const std::uint8_t> bytes);
@@ -37,6 +37,7 @@ class Spool {
   bool flush();
 
  private:
+  std::filesystem::path beside_;
   std::filesystem::path path_;
   std::FILE* file_ = nullptr;
   std::uint64_t size_ = 0;
