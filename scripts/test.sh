@@ -22,12 +22,14 @@ export DISPLAY=$display
 echo "== Unit and end-to-end tests"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
-echo "== Fuzzing the package reader"
+echo "== Fuzzing the package reader and the manifest reader"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKAMISHIBAI_FUZZ=ON -DKAMISHIBAI_DEMO=OFF -DKAMISHIBAI_BENCH=OFF
-cmake --build build-fuzz -j "$jobs" --target package_reader_fuzz
-mkdir -p build-fuzz/corpus
+cmake --build build-fuzz -j "$jobs" --target package_reader_fuzz manifest_reader_fuzz
+mkdir -p build-fuzz/corpus build-fuzz/manifest-corpus
 build-fuzz/tests/package_reader_fuzz -max_total_time=60 -max_len=4096 build-fuzz/corpus tests/fuzz/corpus
+build-fuzz/tests/manifest_reader_fuzz -max_total_time=30 -max_len=2048 build-fuzz/manifest-corpus \
+  tests/fuzz/manifest-corpus
 
 echo "== Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKAMISHIBAI_SANITIZE=ON \
