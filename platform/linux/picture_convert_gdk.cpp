@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/picture_convert.h"
+#include "platform/picture_header.h"
 
 namespace kamishibai {
 namespace {
@@ -32,28 +33,42 @@ struct DecodeSize {
   // Gives the decoded size for the stored size; the loader keeps the stored size when it
   // returns the same.
   std::function<std::pair<int, int>(int, int)> choose;
+  // Set when the stored size is too large to decode: the bytes after it are not fed.
+  std::string tooLarge = {};
 };
 
 void onSizePrepared(GdkPixbufLoader* loader, int width, int height, gpointer data) {
-  const auto* size = static_cast<const DecodeSize*>(data);
+  auto* size = static_cast<DecodeSize*>(data);
+  size->tooLarge = pictureSizeProblem({width, height});
+  if (!size->tooLarge.empty()) return;
   const auto [w, h] = size->choose(width, height);
   if (w != width || h != height) gdk_pixbuf_loader_set_size(loader, w, h);
 }
+
+// Formats whose header this program does not read are fed in pieces, so that the loader's own
+// size report can stop a picture too large to decode.
+constexpr std::size_t kFeedPiece = 64 * 1024;
 
 struct Decoded {
   std::string problem;
   PixbufPtr pixbuf;
 };
 
-Decoded decode(std::span<const std::uint8_t> bytes, const DecodeSize& size) {
+Decoded decode(std::span<const std::uint8_t> bytes, DecodeSize& size) {
   if (bytes.empty()) return {"the file is empty", nullptr};
   const LoaderPtr loader(gdk_pixbuf_loader_new());
-  g_signal_connect(loader.get(), "size-prepared", G_CALLBACK(onSizePrepared),
-                   const_cast<DecodeSize*>(&size));
+  g_signal_connect(loader.get(), "size-prepared", G_CALLBACK(onSizePrepared), &size);
   GError* error = nullptr;
-  if (!gdk_pixbuf_loader_write(loader.get(), bytes.data(), bytes.size(), &error)) {
-    gdk_pixbuf_loader_close(loader.get(), nullptr);
-    return {messageOf(error, "not a picture"), nullptr};
+  for (std::size_t done = 0; done < bytes.size(); done += kFeedPiece) {
+    const std::size_t piece = std::min(kFeedPiece, bytes.size() - done);
+    if (!gdk_pixbuf_loader_write(loader.get(), bytes.data() + done, piece, &error)) {
+      gdk_pixbuf_loader_close(loader.get(), nullptr);
+      return {messageOf(error, "not a picture"), nullptr};
+    }
+    if (!size.tooLarge.empty()) {
+      gdk_pixbuf_loader_close(loader.get(), nullptr);
+      return {"too large: " + size.tooLarge, nullptr};
+    }
   }
   if (!gdk_pixbuf_loader_close(loader.get(), &error))
     return {messageOf(error, "not a picture"), nullptr};
@@ -122,9 +137,7 @@ std::string encode(GdkPixbuf* picture, bool png, int quality, std::vector<std::u
 
 PictureFacts checkPicture(std::span<const std::uint8_t> bytes) {
   // An eighth of each side is enough to decode every byte; JPEG then skips most of its work.
-  const DecodeSize eighth{[](int w, int h) {
-    return std::pair{std::max(1, w / 8), std::max(1, h / 8)};
-  }};
+  DecodeSize eighth{[](int w, int h) { return std::pair{std::max(1, w / 8), std::max(1, h / 8)}; }};
   const Decoded decoded = decode(bytes, eighth);
   if (!decoded.problem.empty()) return {decoded.problem, false};
   return {{}, gdk_pixbuf_get_has_alpha(decoded.pixbuf.get()) != FALSE};
@@ -134,7 +147,7 @@ FittedPicture fitPicture(std::span<const std::uint8_t> bytes, const FitRequest& 
   FittedPicture result;
   FitGeometry geometry;
   const bool quarter = turnsQuarter(request.orientation);
-  const DecodeSize toScale{[&](int storedWidth, int storedHeight) {
+  DecodeSize toScale{[&](int storedWidth, int storedHeight) {
     const int width = quarter ? storedHeight : storedWidth;
     const int height = quarter ? storedWidth : storedHeight;
     geometry = fitGeometry(request.fit, width, height, request.areaWidth, request.areaHeight);

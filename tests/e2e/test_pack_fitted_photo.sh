@@ -1,5 +1,6 @@
 # Kamishibai: a photo stored on its side with an EXIF orientation, packed with fit "contain",
-# appears upright, whole and centred in the area on the screen.
+# appears upright, whole and centred in the area on the screen; a WebP picture in the same folder
+# is stored converted to JPEG.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/show_lib.sh"
 e2e_setup
@@ -24,8 +25,11 @@ fit = "contain"
 pictures = "photos"
 time = 60000
 TOML
+convert -size 64x48 xc:orange "$E2E_DIR/photos/wallpaper.webp"
 "$BUILD/kamishibai-pack" build "$E2E_DIR/show.toml" -o "$E2E_DIR/photo.scr" \
   --player "$BUILD/kamishibai" || fail "the build failed"
+"$BUILD/kamishibai-pack" info --json "$E2E_DIR/photo.scr" | grep -q '"FileName":"wallpaper.jpg"' ||
+  fail "the WebP picture was not converted"
 xdotool mousemove 100 100
 
 start_show "$E2E_DIR/photo.scr"
