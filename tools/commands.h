@@ -26,9 +26,10 @@ int runBuild(const std::filesystem::path& manifest, const std::filesystem::path&
              const std::filesystem::path& player, std::ostream& err,
              std::ostream* terminal = nullptr);
 int runInfo(const std::filesystem::path& file, bool json, std::ostream& out, std::ostream& err);
-// Writes every packaged file and show.toml into dir, which must be absent or empty.
+// Writes every packaged file and show.toml into dir, which must be absent or empty; with a
+// progress bar on terminal when one is given.
 int runExtract(const std::filesystem::path& file, const std::filesystem::path& dir,
-               std::ostream& out, std::ostream& err);
+               std::ostream& out, std::ostream& err, std::ostream* terminal = nullptr);
 
 // Ends the command with the exit status through CLI11, when it is not 0.
 void finishCommand(int status);

@@ -8,6 +8,7 @@
 #include "startup/stored_name.h"
 #include "tools/commands.h"
 #include "tools/manifest.h"
+#include "tools/progress.h"
 #include "tools/utf8.h"
 
 namespace kamishibai {
@@ -61,6 +62,21 @@ bool writeFile(const fs::path& path, std::span<const std::uint8_t> bytes) {
   return !out.fail();
 }
 
+bool writeFiles(const fs::path& dir, const FileSet& files, std::ostream& err,
+                std::ostream* terminal) {
+  std::uint64_t total = 0;
+  for (const auto& entry : files) total += entry.second.size();
+  Progress progress(terminal, "writing", files.size(), total);
+  for (const auto& [name, bytes] : files) {
+    if (!writeFile(dir / name, bytes.bytes())) {
+      err << (dir / name).string() << ": cannot be written\n";
+      return false;
+    }
+    progress.fileDone(bytes.size());
+  }
+  return true;
+}
+
 bool usableFolder(const fs::path& dir) {
   std::error_code error;
   if (!fs::exists(dir, error)) return fs::create_directories(dir, error);
@@ -69,7 +85,8 @@ bool usableFolder(const fs::path& dir) {
 
 }  // namespace
 
-int runExtract(const fs::path& file, const fs::path& dir, std::ostream& out, std::ostream& err) {
+int runExtract(const fs::path& file, const fs::path& dir, std::ostream& out, std::ostream& err,
+               std::ostream* terminal) {
   const PackageReading reading = inspectPackage(file);
   if (!reading.found) {
     err << file.string() << (reading.opened ? ": holds no package\n" : ": cannot be read\n");
@@ -86,12 +103,7 @@ int runExtract(const fs::path& file, const fs::path& dir, std::ostream& out, std
     err << dir.string() << ": must be a new or empty folder\n";
     return 1;
   }
-  for (const auto& [name, bytes] : files) {
-    if (!writeFile(dir / name, bytes.bytes())) {
-      err << (dir / name).string() << ": cannot be written\n";
-      return 1;
-    }
-  }
+  if (!writeFiles(dir, files, err, terminal)) return 1;
   const std::string manifest = manifestFor(reading.record);
   if (!writeFile(dir / kManifestName,
                  {reinterpret_cast<const std::uint8_t*>(manifest.data()), manifest.size()})) {
@@ -115,7 +127,8 @@ void addExtractCommand(CLI::App& app) {
   auto dir = std::make_shared<std::string>();
   command->add_option("file", *file, "The saver")->required();
   command->add_option("-o,--output", *dir, "A new or empty folder")->required();
-  command->callback([=] { finishCommand(runExtract(*file, *dir, std::cout, std::cerr)); });
+  command->callback(
+      [=] { finishCommand(runExtract(*file, *dir, std::cout, std::cerr, progressTerminal())); });
 }
 
 }  // namespace kamishibai
