@@ -37,6 +37,11 @@ struct PictureFacts {
 // byte) to prove that it can be shown.
 PictureFacts checkPicture(std::span<const std::uint8_t> bytes);
 
+// Reads the header of a JPEG (its bytes up to the image data) through the decoder: proves that
+// the decoder takes its tables and frame, without the cost of decoding its pixels. The decoder
+// itself goes over damage in the image data.
+PictureFacts checkJpegHeader(std::span<const std::uint8_t> headerBytes);
+
 struct FitRequest {
   PictureFit fit = PictureFit::None;  // None converts at the picture's own (upright) size
   int areaWidth = 0;

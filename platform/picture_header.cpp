@@ -70,13 +70,20 @@ bool isStartOfFrame(std::uint8_t marker) {
   return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
 }
 
+// Walks the segments to the start of the image data. The frame header gives the size; a file
+// that ends before the image data still gives it, so that its size can be refused.
 std::optional<PictureHeader> jpegHeader(const ByteReader& read) {
   PictureHeader header;
+  bool framed = false;
+  const auto found = [&]() -> std::optional<PictureHeader> {
+    if (framed) return header;
+    return std::nullopt;
+  };
   const HeaderReader file(read);
   std::uint64_t offset = 2;
   for (int segment = 0; segment < kMaxJpegSegments; ++segment) {
     std::array<std::uint8_t, 4> head{};
-    if (!file.at(offset, head) || head[0] != 0xFF) return std::nullopt;
+    if (!file.at(offset, head) || head[0] != 0xFF) return found();
     const std::uint8_t marker = head[1];
     if (marker == 0xFF) {  // fill byte before a marker
       ++offset;
@@ -86,15 +93,18 @@ std::optional<PictureHeader> jpegHeader(const ByteReader& read) {
       offset += 2;
       continue;
     }
-    if (marker == 0xD9 || marker == 0xDA) return std::nullopt;  // image data before any frame
     const std::uint32_t length = be16(&head[2]);
-    if (length < 2) return std::nullopt;
-    if (isStartOfFrame(marker)) {
+    if (marker == 0xD9 || length < 2) return found();
+    if (marker == 0xDA) {  // the image data follows this header
+      if (framed) header.headerBytes = offset + 2 + length;
+      return found();
+    }
+    if (isStartOfFrame(marker) && !framed) {
       std::array<std::uint8_t, 5> frame{};
       if (!file.at(offset + 4, frame)) return std::nullopt;
       header.height = be16(&frame[1]);
       header.width = be16(&frame[3]);
-      return header;
+      framed = true;
     }
     if (marker == 0xE1 && header.orientation == 1) {
       std::vector<std::uint8_t> exif(length - 2);
@@ -102,7 +112,7 @@ std::optional<PictureHeader> jpegHeader(const ByteReader& read) {
     }
     offset += 2 + length;
   }
-  return std::nullopt;
+  return found();
 }
 
 std::optional<PictureHeader> pngHeader(const ByteReader& read) {

@@ -22,6 +22,8 @@ struct PictureHeader {
   std::int64_t height = 0;
   int orientation = 1;  // the EXIF orientation, 1 to 8; 1 when there is none
   PictureFormat format = PictureFormat::Jpeg;
+  // JPEG: the bytes up to where the image data starts, all a decoder reads before its pixels.
+  std::uint64_t headerBytes = 0;
 
   // Orientations 5 to 8 turn the picture a quarter, so its upright width is the stored height.
   bool turnsQuarter() const { return orientation >= 5 && orientation <= 8; }

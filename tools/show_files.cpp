@@ -38,17 +38,31 @@ bool readWhole(const fs::path& path, std::vector<std::uint8_t>& bytes) {
   return in.gcount() == size;
 }
 
+// A JPEG stored as it is: its header goes through the decoder, its image data is copied.
+PreparedFile prepareJpegAsItIs(const PlannedFile& file, const PictureHeader& header,
+                               PreparedFile out) {
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(header.headerBytes));
+  std::ifstream in(file.path, std::ios::binary);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (in.gcount() != static_cast<std::streamsize>(bytes.size())) {
+    out.problem = describe(file) + " cannot be read";
+  } else if (const PictureFacts facts = checkJpegHeader(bytes); !facts.problem.empty()) {
+    out.problem = describe(file) + " cannot be loaded: " + facts.problem;
+  }
+  return out;
+}
+
 PreparedFile preparePicture(const PlannedFile& file, Spool& spool) {
   PreparedFile out;
   out.source = file.path;
-  std::vector<std::uint8_t> bytes;
-  if (!readWhole(file.path, bytes)) {
+  std::error_code error;
+  out.size = fs::file_size(file.path, error);
+  if (error) {
     out.problem = describe(file) + " cannot be read";
     return out;
   }
-  out.size = bytes.size();
   if (file.rawPicture) return out;
-  const auto header = readPictureHeader(bytes);
+  const auto header = readPictureFileHeader(file.path);
   if (header) {
     if (const std::string trouble = pictureSizeProblem(*header); !trouble.empty()) {
       out.problem = describe(file) + " is too large: " + trouble;
@@ -58,7 +72,17 @@ PreparedFile preparePicture(const PlannedFile& file, Spool& spool) {
     out.height = static_cast<int>(header->height);
     out.orientation = header->orientation;
   }
-  if (file.fit.fit == PictureFit::None && header && header->everyPlayerReads()) {
+  const bool asItIs = file.fit.fit == PictureFit::None && header && header->everyPlayerReads();
+  if (asItIs && header->format == PictureFormat::Jpeg && header->headerBytes > 0) {
+    return prepareJpegAsItIs(file, *header, std::move(out));
+  }
+  std::vector<std::uint8_t> bytes;
+  if (!readWhole(file.path, bytes)) {
+    out.problem = describe(file) + " cannot be read";
+    return out;
+  }
+  out.size = bytes.size();
+  if (asItIs) {
     const PictureFacts facts = checkPicture(bytes);
     if (!facts.problem.empty())
       out.problem = describe(file) + " cannot be loaded: " + facts.problem;

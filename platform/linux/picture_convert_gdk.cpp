@@ -143,6 +143,26 @@ PictureFacts checkPicture(std::span<const std::uint8_t> bytes) {
   return {{}, gdk_pixbuf_get_has_alpha(decoded.pixbuf.get()) != FALSE};
 }
 
+PictureFacts checkJpegHeader(std::span<const std::uint8_t> headerBytes) {
+  bool sized = false;
+  DecodeSize report{[&sized](int w, int h) {
+    sized = true;
+    return std::pair{w, h};
+  }};
+  const LoaderPtr loader(gdk_pixbuf_loader_new_with_type("jpeg", nullptr));
+  if (!loader) return {"no JPEG decoder", false};
+  g_signal_connect(loader.get(), "size-prepared", G_CALLBACK(onSizePrepared), &report);
+  GError* error = nullptr;
+  const bool written =
+      gdk_pixbuf_loader_write(loader.get(), headerBytes.data(), headerBytes.size(), &error);
+  // The image data is not there, so closing reports it missing; only the header matters here.
+  gdk_pixbuf_loader_close(loader.get(), nullptr);
+  if (!written) return {messageOf(error, "not a picture"), false};
+  if (!report.tooLarge.empty()) return {"too large: " + report.tooLarge, false};
+  if (!sized) return {"the JPEG header is incomplete", false};
+  return {};
+}
+
 FittedPicture fitPicture(std::span<const std::uint8_t> bytes, const FitRequest& request) {
   FittedPicture result;
   FitGeometry geometry;
