@@ -145,9 +145,10 @@ PictureFacts checkPicture(std::span<const std::uint8_t> bytes) {
 
 PictureFacts checkJpegHeader(std::span<const std::uint8_t> headerBytes) {
   bool sized = false;
-  DecodeSize report{[&sized](int w, int h) {
+  // The smallest size keeps the decoder from making room for pixels that never come.
+  DecodeSize report{[&sized](int, int) {
     sized = true;
-    return std::pair{w, h};
+    return std::pair{1, 1};
   }};
   const LoaderPtr loader(gdk_pixbuf_loader_new_with_type("jpeg", nullptr));
   if (!loader) return {"no JPEG decoder", false};
