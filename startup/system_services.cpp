@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "platform/display.h"
+#include "platform/end_signals.h"
 #include "platform/message_box.h"
 #include "platform/password_dialog.h"
 #include "platform/settings_dialog.h"
@@ -54,6 +55,14 @@ void SystemServices::changePassword(std::int32_t ownerWindow) {
 
 std::optional<std::string> SystemServices::workFoldersParent() {
   return kamishibai::workFoldersParent();
+}
+
+void SystemServices::watchEndSignals() {
+  kamishibai::watchEndSignals();
+}
+
+bool SystemServices::endSignalled() {
+  return endSignalReceived() != 0;
 }
 
 void SystemServices::runShow(const ShowInputs& inputs) {
