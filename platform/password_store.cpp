@@ -76,8 +76,8 @@ std::string problemOfHash(std::string_view hash) {
   }
   // The library's own reading of the same text, which also checks the encoding's last bits.
   const std::string text(hash);
-  if (sodium_init() < 0 || crypto_pwhash_str_needs_rehash(text.c_str(), *passes,
-                                                          *memory * 1024) < 0) {
+  if (sodium_init() < 0 ||
+      crypto_pwhash_str_needs_rehash(text.c_str(), *passes, *memory * 1024) < 0) {
     return damaged;
   }
   return {};

@@ -15,8 +15,7 @@ constexpr std::size_t kLongestMessageText = 1000;
 
 // The text itself when it has at most limit characters; otherwise its start and its end joined
 // by an ellipsis, limit characters in all. Cuts fall between UTF-8 characters.
-std::string shortenedForMessage(std::string_view text,
-                                std::size_t limit = kLongestNameInMessage);
+std::string shortenedForMessage(std::string_view text, std::size_t limit = kLongestNameInMessage);
 
 // The text with every run of visible characters, and every run of blanks, that is longer than
 // kLongestNameInMessage shortened, then the whole shortened to kLongestMessageText: so a name

@@ -71,8 +71,9 @@ void runShowMode(StartupServices& services, StartupState& state) {
   state.WorkDir = folder.path;
   skipOnError([&] { writeWorkFiles(state.record, state.WorkDir); });
   if (!services.endSignalled()) {
-    skipOnError(
-        [&] { services.runShow({state.record, state.WorkDir, state.BgmOn, state.SoundOn}); });
+    skipOnError([&] {
+      services.runShow({state.record, state.WorkDir, state.BgmOn, state.SoundOn});
+    });
   }
   skipOnError([&] { removeWorkFiles(state.record, state.WorkDir); });
 }

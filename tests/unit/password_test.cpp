@@ -106,7 +106,8 @@ TEST(PasswordStore, BlanksAndLineEndsAroundAGoodHashAreIgnored) {
   setPassword(files, "pw");
   const std::string hash = readText(files.passwordFile);
   EXPECT_EQ(storedHashProblem(hash), "");
-  for (const std::string& stored : {hash + "\n", hash + "\r\n", " " + hash, "\t" + hash + " \n\n"}) {
+  for (const std::string& stored :
+       {hash + "\n", hash + "\r\n", " " + hash, "\t" + hash + " \n\n"}) {
     writeBytes(files.passwordFile, std::vector<std::uint8_t>(stored.begin(), stored.end()));
     EXPECT_TRUE(verifyPassword(files, "pw")) << stored;
     EXPECT_FALSE(verifyPassword(files, "pW")) << stored;
@@ -132,7 +133,8 @@ TEST(PasswordStore, AFileThatCannotBeUsedIsReportedWithItsName) {
       {hash + "x", "other text after"},
       {hash + "\n" + hash, "other text after"},
       {"$2y$10$abcdefghijklmnopqrstuuJ0Qz2yzOWtqW1nR1pCtfyxe3S5Yp2mW", "not hold an argon2id"},
-      {"$argon2i$v=19$m=65536,t=2,p=1$c29tZXNhbHRzb21lc2FsdA$aGFzaGhhc2hoYXNoaGFzaGhhc2hoYXNoaGFzaGhhc2g",
+      {"$argon2i$v=19$m=65536,t=2,p=1$c29tZXNhbHRzb21lc2FsdA$"
+       "aGFzaGhhc2hoYXNoaGFzaGhhc2hoYXNoaGFzaGhhc2g",
        "not hold an argon2id"},
       {"$argon2id$v=19$m=4294967295,t=2,p=1" + hash.substr(hash.find("$", 30)), "more memory"},
       {"$argon2id$v=19$m=65536,t=999999,p=1" + hash.substr(hash.find("$", 30)), "more memory"},

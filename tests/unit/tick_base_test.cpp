@@ -26,7 +26,8 @@ TEST(TickBase, AShowStartedJustBeforeTheUptimeReaches2To31KeepsCountingUp) {
 }
 
 TEST(TickBase, AnyUptimeStartsAtZero) {
-  for (const std::uint64_t start : {std::uint64_t{0}, kTwoTo31 - 1, kTwoTo32 - 1, kTwoTo32 * 5000}) {
+  for (const std::uint64_t start :
+       {std::uint64_t{0}, kTwoTo31 - 1, kTwoTo32 - 1, kTwoTo32 * 5000}) {
     const TickBase ticks(start);
     EXPECT_EQ(ticks.ticksAt(start), 0) << start;
     EXPECT_EQ(ticks.ticksAt(start + 1), 1) << start;
