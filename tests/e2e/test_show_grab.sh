@@ -31,7 +31,13 @@ run_show_against_a_grab() {
   sleep 0.3
   type_to "$dialog" "wrong"
   key_to "$dialog" Return
-  sleep 0.5
+  # The dialog goes once the password has been checked.
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name "^${DIALOG}\$" >/dev/null 2>&1 || break
+    sleep 0.1
+  done
+  ! xdotool search --onlyvisible --name "^${DIALOG}\$" >/dev/null 2>&1 || fail "the dialog stays ($1)"
+  sleep 0.3
   kill -0 "$SHOW_PID" 2>/dev/null || fail "a wrong password ended the show ($1)"
   expect_show_holds_grabs "after a wrong password ($1)"
 

@@ -9,6 +9,21 @@ saver=$E2E_DIR/kamishibai.scr
 cp "$BUILD/kamishibai.scr" "$saver"
 xdotool mousemove 100 100
 
+has_files() {
+  [ -n "$(ls "$1" 2>/dev/null)" ]
+}
+
+# until_true SECONDS COMMAND...: true as soon as the command is.
+until_true() {
+  local limit=$1
+  shift
+  for _ in $(seq $((limit * 10))); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 for signal in TERM INT HUP; do
   start_show "$saver"
   sleep 0.5
@@ -28,17 +43,16 @@ running=$SHOW_PID
 sleep 0.5
 [ "$(work_folders)" = "$XDG_RUNTIME_DIR/kamishibai/temp1" ] || fail "folders: $(work_folders)"
 
+# The window found may be the other show's: wait for this show's folder.
+left=$XDG_RUNTIME_DIR/kamishibai/temp2
 start_show "$saver"
-sleep 0.5
+until_true 10 has_files "$left" || fail "the second show made no folder"
 kill -s KILL "$SHOW_PID"
 wait "$SHOW_PID" 2>/dev/null || true
-left=$XDG_RUNTIME_DIR/kamishibai/temp2
-[ -d "$left" ] || fail "SIGKILL left no folder to clean up"
 touch "$left/left-behind"
 
 start_show "$saver"
-sleep 0.5
-[ ! -e "$left/left-behind" ] || fail "the folder of the killed show is still there"
+until_true 10 test ! -e "$left/left-behind" || fail "the folder of the killed show is still there"
 [ -n "$(ls "$XDG_RUNTIME_DIR/kamishibai/temp1")" ] || fail "the running show's folder was emptied"
 kill -0 "$running" || fail "the running show ended"
 kill -s TERM "$SHOW_PID" "$running"
