@@ -4,6 +4,7 @@
 #include <iostream>
 #include <map>
 
+#include "platform/audio_probe.h"
 #include "startup/package.h"
 #include "startup/stored_name.h"
 #include "tools/commands.h"
@@ -77,6 +78,18 @@ bool writeFiles(const fs::path& dir, const FileSet& files, std::ostream& err,
   return true;
 }
 
+// The music and sounds, as written into dir, that the audio library cannot load: build takes
+// them as they are (raw) so that it gives back the same file.
+std::set<std::string> unplayable(const PackageRecord& r, const fs::path& dir) {
+  std::set<std::string> names;
+  const auto check = [&](const std::string& name, AudioUse use) {
+    if (!name.empty() && !audioProblem(dir / name, use).empty()) names.insert(name);
+  };
+  check(r.BgmName, AudioUse::Music);
+  for (const PictureEntry& e : r.Pictures.entries) check(e.SoundName, AudioUse::Sound);
+  return names;
+}
+
 bool usableFolder(const fs::path& dir) {
   std::error_code error;
   if (!fs::exists(dir, error)) return fs::create_directories(dir, error);
@@ -104,7 +117,7 @@ int runExtract(const fs::path& file, const fs::path& dir, std::ostream& out, std
     return 1;
   }
   if (!writeFiles(dir, files, err, terminal)) return 1;
-  const std::string manifest = manifestFor(reading.record);
+  const std::string manifest = manifestFor(reading.record, unplayable(reading.record, dir));
   if (!writeFile(dir / kManifestName,
                  {reinterpret_cast<const std::uint8_t*>(manifest.data()), manifest.size()})) {
     err << (dir / kManifestName).string() << ": cannot be written\n";

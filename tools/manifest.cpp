@@ -341,12 +341,13 @@ class ManifestReader {
       return;
     }
     allowOnly(*music, {"file", "name", "array", "raw"});
-    const std::set<std::string> raw = rawKeys(*music, {"name"});
+    const std::set<std::string> raw = rawKeys(*music, {"name", "file"});
     if (music->get("file") == nullptr && music->get("array") == nullptr) {
       problem(lineOf(*music), "[music] needs 'file'");
     }
     int index = -1;
     if (auto file = plannedFile(*music, "file", "name", FileKind::Music, raw)) {
+      file->rawContent = raw.contains("file");
       r.BgmName = file->storedName;
       index = static_cast<int>(plan_.files.size());
       plan_.files.push_back(std::move(*file));
@@ -392,6 +393,7 @@ class ManifestReader {
     SlideDraft draft;
     PictureEntry& e = draft.entry;
     if (auto sound = plannedFile(slide, "sound", "sound_name", FileKind::Sound, raw)) {
+      sound->rawContent = raw.contains("sound");
       e.SoundName = sound->storedName;
       draft.sound = std::move(*sound);
     }
@@ -424,7 +426,7 @@ class ManifestReader {
         }
       }
     }
-    draft.picture.rawPicture = raw.contains("picture");
+    draft.picture.rawContent = raw.contains("picture");
     return draft;
   }
 
@@ -433,7 +435,7 @@ class ManifestReader {
                       "effect", "speed", "overlay", "transparent", "fit", "quality",
                       "picture_array", "sound_array", "raw"});
     const std::set<std::string> raw =
-        rawKeys(slide, {"time", "effect", "speed", "name", "sound_name", "picture"});
+        rawKeys(slide, {"time", "effect", "speed", "name", "sound_name", "picture", "sound"});
     const bool one = slide.get("picture") != nullptr;
     const bool many = slide.get("pictures") != nullptr;
     SlideDraft draft = slideValues(slide, raw);

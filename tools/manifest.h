@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,7 +39,7 @@ struct PlannedFile {
   std::int64_t nameLine = 0;  // of the name key, else of the file's
   bool explicitName = false;  // given by the manifest: never changed to make it unique
   bool rawName = false;       // taken as it is, without the checks for a usable file name
-  bool rawPicture = false;    // stored as it is, without decoding it
+  bool rawContent = false;    // stored as it is, neither decoded nor loaded nor converted
   FitRequest fit;             // with fit None, only pictures no player reads are converted
 };
 
@@ -72,7 +73,8 @@ void sortByLine(std::vector<ManifestProblem>& problems);
 // The manifest text for a package whose files are written under their stored names beside it:
 // building it with the same player gives back the same bytes. Values that a written manifest may
 // not hold are listed under the table's raw key, which build takes as they are.
-std::string manifestFor(const PackageRecord& record);
+// unplayable: the stored names of music and sounds that the audio library cannot load.
+std::string manifestFor(const PackageRecord& record, const std::set<std::string>& unplayable = {});
 
 // The text between single quotes, as messages name values.
 std::string inQuotes(std::string_view text);

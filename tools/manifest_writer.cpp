@@ -69,10 +69,11 @@ bool rawPicture(const ByteBuffer& bytes) {
   return !header || !header->everyPlayerReads() || !pictureSizeProblem(*header).empty();
 }
 
-void writeSlide(std::ostream& out, const PictureEntry& e) {
+void writeSlide(std::ostream& out, const PictureEntry& e, const std::set<std::string>& unplayable) {
   out << "\n[[slide]]\npicture = " << tomlString(e.FileName) << "\n";
   std::vector<std::string_view> raw;
   if (rawPicture(e.FileData.data)) raw.push_back("picture");
+  if (!e.SoundName.empty() && unplayable.contains(e.SoundName)) raw.push_back("sound");
   if (!storedNameTrouble(e.FileName).empty()) raw.push_back("name");
   if (!e.SoundName.empty() && !storedNameTrouble(e.SoundName).empty()) raw.push_back("sound_name");
   if (outside(e.ShowTime, 0, kMaxShowTime)) raw.push_back("time");
@@ -94,7 +95,7 @@ void writeSlide(std::ostream& out, const PictureEntry& e) {
 
 }  // namespace
 
-std::string manifestFor(const PackageRecord& r) {
+std::string manifestFor(const PackageRecord& r, const std::set<std::string>& unplayable) {
   std::ostringstream out;
   out << "# Show manifest for kamishibai-pack build; files are named as stored in the package.\n";
   out << "settings = " << switchText(r.HasSettings) << "\n";
@@ -114,14 +115,17 @@ std::string manifestFor(const PackageRecord& r) {
                                r.BgmData.shape.dimensions == (r.BgmData.data.empty() ? 0 : 1);
   if (!r.BgmName.empty() || !usualMusicShape) {
     out << "\n[music]\n";
-    if (!storedNameTrouble(r.BgmName).empty() && !r.BgmName.empty()) {
-      writeRaw(out, {"name"});
+    std::vector<std::string_view> raw;
+    if (!r.BgmName.empty() && !storedNameTrouble(r.BgmName).empty()) raw.push_back("name");
+    if (!r.BgmName.empty() && unplayable.contains(r.BgmName)) raw.push_back("file");
+    writeRaw(out, raw);
+    if (!r.BgmName.empty() && !storedNameTrouble(r.BgmName).empty()) {
       out << "name = " << tomlString(r.BgmName) << "\n";
     }
     if (!r.BgmName.empty()) out << "file = " << tomlString(r.BgmName) << "\n";
     writeShape(out, "array", r.BgmData.shape, !r.BgmData.data.empty());
   }
-  for (const PictureEntry& e : r.Pictures.entries) writeSlide(out, e);
+  for (const PictureEntry& e : r.Pictures.entries) writeSlide(out, e, unplayable);
   return out.str();
 }
 

@@ -61,7 +61,7 @@ PreparedFile preparePicture(const PlannedFile& file, Spool& spool) {
     out.problem = describe(file) + " cannot be read";
     return out;
   }
-  if (file.rawPicture) return out;
+  if (file.rawContent) return out;
   const auto header = readPictureFileHeader(file.path);
   if (header) {
     if (const std::string trouble = pictureSizeProblem(*header); !trouble.empty()) {
@@ -118,6 +118,8 @@ PreparedFile prepareAudio(const PlannedFile& file) {
   out.size = fs::file_size(file.path, error);
   if (error) {
     out.problem = describe(file) + " cannot be read";
+  } else if (file.rawContent) {
+    return out;
   } else if (out.size == 0) {
     out.problem = describe(file) + " cannot be loaded: the file is empty";
   } else if (const std::string trouble = audioProblem(
@@ -217,7 +219,7 @@ class NameClaims {
 void notePlacement(ShowPlan& plan, const PlannedFile& file, const PreparedFile& prepared,
                    const PictureEntry& entry) {
   const PackageRecord& r = plan.record;
-  if (file.rawPicture || prepared.width <= 0 || r.AreaWidth <= 0 || r.AreaHeight <= 0) return;
+  if (file.rawContent || prepared.width <= 0 || r.AreaWidth <= 0 || r.AreaHeight <= 0) return;
   const std::string size = std::to_string(prepared.width) + " x " + std::to_string(prepared.height);
   const std::string area = std::to_string(r.AreaWidth) + " x " + std::to_string(r.AreaHeight);
   if (prepared.width > r.AreaWidth || prepared.height > r.AreaHeight) {

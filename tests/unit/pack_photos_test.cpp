@@ -344,8 +344,8 @@ effect = 7
   EXPECT_EQ(readAll(dir() / "out.scr"), expected);
 }
 
-// Packages made elsewhere hold values a written manifest may not: extract lists them as raw, and
-// build gives back the same file.
+// Packages made elsewhere hold values a written manifest may not (and files that cannot be
+// shown or played): extract lists them as raw, and build gives back the same file.
 TEST_F(PackPhotos, EveryReadablePackageComesBackFromItsExtractedManifest) {
   const Bytes player = readAll(dir() / "player");
   const auto saver = [&](const PackageRecord& r, const std::string& name) {
@@ -371,6 +371,10 @@ TEST_F(PackPhotos, EveryReadablePackageComesBackFromItsExtractedManifest) {
     e.Speed = values[i][2];
     e.FileData = {{1, 0}, ByteBuffer(contents[i])};
   }
+  odd.BgmName = "tune.ogg";
+  odd.BgmData = {{1, 0}, ByteBuffer(Bytes{9, 9, 9})};
+  odd.Pictures.entries[0].SoundName = "ding.wav";
+  odd.Pictures.entries[0].SoundData = {{1, 0}, ByteBuffer(Bytes{8, 8})};
   PackageRecord empty;
   empty.AreaWidth = 640;
   empty.AreaHeight = 480;
@@ -389,7 +393,8 @@ TEST_F(PackPhotos, EveryReadablePackageComesBackFromItsExtractedManifest) {
   const Bytes manifest = readAll(dir() / "odd/show.toml");
   const std::string text(manifest.begin(), manifest.end());
   EXPECT_THAT(text, HasSubstr("raw = [\"width\", \"height\"]\nwidth = 0\nheight = 70000"));
-  EXPECT_THAT(text, HasSubstr("raw = [\"name\", \"time\", \"effect\", \"speed\"]"));
+  EXPECT_THAT(text, HasSubstr("raw = [\"sound\", \"name\", \"time\", \"effect\", \"speed\"]"));
+  EXPECT_THAT(text, HasSubstr("[music]\nraw = [\"file\"]"));
   EXPECT_THAT(text, HasSubstr("raw = [\"picture\", \"time\", \"effect\", \"speed\"]"));
 }
 
