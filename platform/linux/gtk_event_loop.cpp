@@ -1,19 +1,45 @@
 // Kamishibai: the desktop's event loop over GLib and GTK.
 #include "platform/linux/gtk_event_loop.h"
 
+#include <glib-unix.h>
 #include <gtk/gtk.h>
+#include <sys/timerfd.h>
 #include <time.h>
+#include <unistd.h>
 
-#include <algorithm>
+#include <cerrno>
+#include <stdexcept>
 
 namespace kamishibai {
 
-std::int32_t GtkEventLoop::tickCount() {
+namespace {
+
+constexpr std::int64_t kNanosecondsPerMillisecond = 1'000'000;
+
+std::int64_t monotonicNanoseconds() {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
-  const auto milliseconds = static_cast<std::uint64_t>(now.tv_sec) * 1000u +
-                            static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
+  return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+std::int32_t wrappedMilliseconds(std::int64_t nanoseconds) {
+  const auto milliseconds = static_cast<std::uint64_t>(nanoseconds / kNanosecondsPerMillisecond);
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(milliseconds));
+}
+
+// Reading the expiration count clears the timer's readiness.
+gboolean noteTimerFired(gint fd, GIOCondition, gpointer fired) {
+  std::uint64_t expirations = 0;
+  while (::read(fd, &expirations, sizeof expirations) < 0 && errno == EINTR) {
+  }
+  *static_cast<bool*>(fired) = true;
+  return G_SOURCE_REMOVE;
+}
+
+}  // namespace
+
+std::int32_t GtkEventLoop::tickCount() {
+  return wrappedMilliseconds(monotonicNanoseconds());
 }
 
 void GtkEventLoop::processPendingEvents() {
@@ -21,19 +47,28 @@ void GtkEventLoop::processPendingEvents() {
 }
 
 void GtkEventLoop::waitForEventOrDeadline(std::int32_t deadline) {
-  // The first tick reading later than the deadline comes one millisecond after it.
-  const std::int64_t remaining = static_cast<std::int64_t>(deadline) - tickCount() + 1;
-  if (remaining <= 0) return;
+  const std::int64_t now = monotonicNanoseconds();
+  // The first tick reading later than the deadline starts at a millisecond boundary of the
+  // monotonic clock: the wake is set to that boundary itself.
+  const std::int64_t millisecondsToGo =
+      static_cast<std::int64_t>(deadline) - wrappedMilliseconds(now) + 1;
+  if (millisecondsToGo <= 0) return;
+  const std::int64_t wake =
+      (now / kNanosecondsPerMillisecond + millisecondsToGo) * kNanosecondsPerMillisecond;
+
+  if (!timer_.valid()) {
+    timer_ = UniqueFd(timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK));
+  }
+  itimerspec at{};
+  at.it_value.tv_sec = static_cast<time_t>(wake / 1'000'000'000);
+  at.it_value.tv_nsec = static_cast<long>(wake % 1'000'000'000);
+  if (!timer_.valid() || timerfd_settime(timer_.get(), TFD_TIMER_ABSTIME, &at, nullptr) != 0) {
+    throw std::runtime_error("the wait's timer cannot be set");
+  }
   bool fired = false;
-  const guint timer = g_timeout_add(
-      static_cast<guint>(std::min<std::int64_t>(remaining, G_MAXINT32)),
-      [](gpointer data) -> gboolean {
-        *static_cast<bool*>(data) = true;
-        return G_SOURCE_REMOVE;
-      },
-      &fired);
+  const guint source = g_unix_fd_add(timer_.get(), G_IO_IN, noteTimerFired, &fired);
   g_main_context_iteration(nullptr, TRUE);
-  if (!fired) g_source_remove(timer);
+  if (!fired) g_source_remove(source);
 }
 
 }  // namespace kamishibai
