@@ -28,15 +28,18 @@ std::int32_t wrappedMilliseconds(std::int64_t nanoseconds) {
 }
 
 // Reading the expiration count clears the timer's readiness.
-gboolean noteTimerFired(gint fd, GIOCondition, gpointer fired) {
+gboolean clearTimer(gint fd, GIOCondition, gpointer) {
   std::uint64_t expirations = 0;
   while (::read(fd, &expirations, sizeof expirations) < 0 && errno == EINTR) {
   }
-  *static_cast<bool*>(fired) = true;
-  return G_SOURCE_REMOVE;
+  return G_SOURCE_CONTINUE;
 }
 
 }  // namespace
+
+GtkEventLoop::~GtkEventLoop() {
+  if (timerSource_ != 0) g_source_remove(timerSource_);
+}
 
 std::int32_t GtkEventLoop::tickCount() {
   return wrappedMilliseconds(monotonicNanoseconds());
@@ -58,6 +61,7 @@ void GtkEventLoop::waitForEventOrDeadline(std::int32_t deadline) {
 
   if (!timer_.valid()) {
     timer_ = UniqueFd(timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK));
+    if (timer_.valid()) timerSource_ = g_unix_fd_add(timer_.get(), G_IO_IN, clearTimer, nullptr);
   }
   itimerspec at{};
   at.it_value.tv_sec = static_cast<time_t>(wake / 1'000'000'000);
@@ -65,10 +69,7 @@ void GtkEventLoop::waitForEventOrDeadline(std::int32_t deadline) {
   if (!timer_.valid() || timerfd_settime(timer_.get(), TFD_TIMER_ABSTIME, &at, nullptr) != 0) {
     throw std::runtime_error("the wait's timer cannot be set");
   }
-  bool fired = false;
-  const guint source = g_unix_fd_add(timer_.get(), G_IO_IN, noteTimerFired, &fired);
   g_main_context_iteration(nullptr, TRUE);
-  if (!fired) g_source_remove(source);
 }
 
 }  // namespace kamishibai

@@ -9,6 +9,11 @@ namespace kamishibai {
 
 class GtkEventLoop : public EventLoop {
  public:
+  GtkEventLoop() = default;
+  ~GtkEventLoop() override;
+  GtkEventLoop(const GtkEventLoop&) = delete;
+  GtkEventLoop& operator=(const GtkEventLoop&) = delete;
+
   // CLOCK_MONOTONIC in milliseconds, wrapped to a signed 32-bit value.
   std::int32_t tickCount() override;
   void processPendingEvents() override;
@@ -18,8 +23,11 @@ class GtkEventLoop : public EventLoop {
 
  private:
   // A monotonic timer set to an absolute instant, so that the wake neither rounds the wait up to
-  // whole milliseconds nor counts from the middle of a millisecond.
+  // whole milliseconds nor counts from the middle of a millisecond. It stays in the main loop for
+  // the loop's life: adding and removing a watched descriptor at every wait would make each main
+  // loop iteration return at once, and the wait would spin.
   UniqueFd timer_;
+  unsigned timerSource_ = 0;
 };
 
 }  // namespace kamishibai
