@@ -55,26 +55,27 @@ for line in open(steps_file):
     frame[code], steps_of[code] = ms, steps
 
 def read_refreshes():
-    """The instants in ms at which a Refresh reached the screen: the first damage report of each
-    group of reports less than 3 ms apart (a large Refresh arrives in several parts)."""
+    """Each Refresh as the (first, last) damage report of a group of reports less than 3 ms apart
+    (a large Refresh reaches the screen in several parts), in ms."""
     times = [int(t) / 1000 for t in open(refresh_file).read().split()]
     groups = []
     for t in times:
-        if groups and t - groups[-1][-1] < 3:
-            groups[-1].append(t)
+        if groups and t - groups[-1][1] < 3:
+            groups[-1][1] = t
         else:
-            groups.append([t])
-    return [g[0] for g in groups]
+            groups.append([t, t])
+    return groups
 
 def bursts_of(refreshes):
-    """Transitions: runs of refreshes less than 150 ms apart, with the gap before each."""
+    """Transitions: runs of refreshes less than 150 ms apart, each with the time from the end of
+    the run before (the show's Refresh after the last transition) to its own first Refresh."""
     bursts, gaps = [], []
-    for previous, t in zip([None] + refreshes, refreshes):
-        if previous is None or t - previous > 150:
-            bursts.append([t])
-            gaps.append(None if previous is None else t - previous)
+    for previous, refresh in zip([None] + refreshes, refreshes):
+        if previous is None or refresh[0] - previous[1] > 150:
+            bursts.append([refresh[0]])
+            gaps.append(None if previous is None else refresh[0] - previous[1])
         else:
-            bursts[-1].append(t)
+            bursts[-1].append(refresh[0])
     return list(zip(gaps, bursts))
 
 # Wait until the asked number of whole cycles (each opened by the 1000 ms gap) is recorded.
@@ -90,6 +91,7 @@ while True:
     time.sleep(1)
 
 per_code = {code: [0.0, 0, 0] for code in range(1, 36)}  # measured ms, steps, transitions
+intervals = {code: [] for code in range(1, 36)}
 lateness = []
 for start in starts[:cycles]:
     cycle = found[start:start + 35]
@@ -100,6 +102,7 @@ for start in starts[:cycles]:
         entry[0] += burst[-1] - burst[0]
         entry[1] += steps_of[code]
         entry[2] += 1
+        intervals[code] += [b - a for a, b in zip(burst, burst[1:])]
 
 missed = 0
 def goal(figure, ok):
@@ -108,7 +111,8 @@ def goal(figure, ok):
     return "met" if ok else "NOT MET"
 
 print("%d cycles of codes 1 to 35, speed factor 1" % cycles)
-print("code  F ms  steps  actual/(steps x F)  actual/(steps x (F + 1 ms))   goal: within 2 %")
+print("code  F ms  steps  median step ms  actual/(steps x F)  actual/(steps x (F + 1 ms))"
+      "   goal: within 2 %")
 total = nominal = rule = 0.0
 for code in range(1, 36):
     measured, steps, count = per_code[code]
@@ -118,8 +122,9 @@ for code in range(1, 36):
     total += measured
     nominal += steps * f
     rule += steps * (f + 1)
-    print("%4d  %4d  %5d  %18.3f  %27.3f   %s" % (code, f, steps // count, by_f, by_rule,
-                                                 goal(by_rule, abs(by_rule - 1) <= 0.02)))
+    median = sorted(intervals[code])[len(intervals[code]) // 2]
+    print("%4d  %4d  %5d  %14.2f  %18.3f  %27.3f   %s" % (
+        code, f, steps // count, median, by_f, by_rule, goal(by_rule, abs(by_rule - 1) <= 0.02)))
 print("whole cycle: actual/(steps x F) %.3f, actual/(steps x (F + 1 ms)) %.3f   goal: within 1 %%: %s"
       % (total / nominal, total / rule, goal(total / rule, abs(total / rule - 1) <= 0.01)))
 lateness.sort()

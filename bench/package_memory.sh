@@ -42,8 +42,8 @@ tool_peak() {
   cat "$WORK/time"
 }
 
-small=$(saver_of small 40)
-large=$(saver_of large 450)
+small=$(saver_of small 44)
+large=$(saver_of large 470)
 small_size=$(stat -c %s "$small")
 large_size=$(stat -c %s "$large")
 echo "packages: small $(mebibytes $((small_size / 1024))) MiB, large $(mebibytes $((large_size / 1024))) MiB"
