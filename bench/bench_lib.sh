@@ -31,6 +31,9 @@ start_display() {
   local number
   read -r number <"$WORK/display"
   export DISPLAY=:$number
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+  echo "the virtual display $DISPLAY does not answer" >&2
+  return 1
 }
 
 # make_pictures FOLDER COUNT: COUNT different 1600 by 1000 JPEG pictures picture-N.jpg.
