@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <stdexcept>
 
+#include "platform/tick_base.h"
+
 namespace kamishibai {
 
 namespace {
@@ -22,10 +24,14 @@ std::int64_t monotonicNanoseconds() {
   return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
 
-std::int32_t wrappedMilliseconds(std::int64_t nanoseconds) {
-  const auto milliseconds = static_cast<std::uint64_t>(nanoseconds / kNanosecondsPerMillisecond);
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(milliseconds));
+std::uint64_t millisecondsOf(std::int64_t nanoseconds) {
+  return static_cast<std::uint64_t>(nanoseconds / kNanosecondsPerMillisecond);
 }
+
+// Taken when the program starts, so the ticks of a show do not depend on the machine's uptime.
+// It is a whole millisecond, so the tick count changes on the monotonic clock's millisecond
+// boundaries.
+const TickBase kProgramStart(millisecondsOf(monotonicNanoseconds()));
 
 // Reading the expiration count clears the timer's readiness.
 gboolean clearTimer(gint fd, GIOCondition, gpointer) {
@@ -42,7 +48,7 @@ GtkEventLoop::~GtkEventLoop() {
 }
 
 std::int32_t GtkEventLoop::tickCount() {
-  return wrappedMilliseconds(monotonicNanoseconds());
+  return kProgramStart.ticksAt(millisecondsOf(monotonicNanoseconds()));
 }
 
 void GtkEventLoop::processPendingEvents() {
@@ -54,10 +60,10 @@ void GtkEventLoop::waitForEventOrDeadline(std::int32_t deadline) {
   // The first tick reading later than the deadline starts at a millisecond boundary of the
   // monotonic clock: the wake is set to that boundary itself.
   const std::int64_t millisecondsToGo =
-      static_cast<std::int64_t>(deadline) - wrappedMilliseconds(now) + 1;
+      static_cast<std::int64_t>(deadline) - kProgramStart.ticksAt(millisecondsOf(now)) + 1;
   if (millisecondsToGo <= 0) return;
-  const std::int64_t wake =
-      (now / kNanosecondsPerMillisecond + millisecondsToGo) * kNanosecondsPerMillisecond;
+  const std::int64_t wake = (static_cast<std::int64_t>(millisecondsOf(now)) + millisecondsToGo) *
+                            kNanosecondsPerMillisecond;
 
   if (!timer_.valid()) {
     timer_ = UniqueFd(timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK));

@@ -14,7 +14,7 @@ class GtkEventLoop : public EventLoop {
   GtkEventLoop(const GtkEventLoop&) = delete;
   GtkEventLoop& operator=(const GtkEventLoop&) = delete;
 
-  // CLOCK_MONOTONIC in milliseconds, wrapped to a signed 32-bit value.
+  // CLOCK_MONOTONIC in milliseconds since the program started, wrapped to a signed 32-bit value.
   std::int32_t tickCount() override;
   void processPendingEvents() override;
   // Blocks in one main-loop iteration that a timer wakes at the very instant the tick count
