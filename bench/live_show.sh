@@ -67,11 +67,13 @@ def read_refreshes():
     return groups
 
 def bursts_of(refreshes):
-    """Transitions: runs of refreshes less than 150 ms apart, each with the time from the end of
-    the run before (the show's Refresh after the last transition) to its own first Refresh."""
+    """Transitions: runs of refreshes less than 250 ms apart (pictures stay 300 ms or more, so
+    only a longer stall of the machine could split a transition), each with the time from the
+    end of the run before (the show's Refresh after the last transition) to its own first
+    Refresh."""
     bursts, gaps = [], []
     for previous, refresh in zip([None] + refreshes, refreshes):
-        if previous is None or refresh[0] - previous[1] > 150:
+        if previous is None or refresh[0] - previous[1] > 250:
             bursts.append([refresh[0]])
             gaps.append(None if previous is None else refresh[0] - previous[1])
         else:
