@@ -22,10 +22,6 @@ constexpr const char* kManifestName = "show.toml";
 // The files to write, by stored name; the same name must always carry the same bytes.
 using FileSet = std::map<std::string, ByteBuffer>;
 
-bool sameBytes(const ByteBuffer& a, const ByteBuffer& b) {
-  return a.size() == b.size() && std::equal(a.bytes().begin(), a.bytes().end(), b.bytes().begin());
-}
-
 void collect(FileSet& files, const std::string& name, const ByteBuffer& bytes, bool present,
              std::vector<std::string>& problems) {
   if (name.empty()) {
@@ -40,7 +36,7 @@ void collect(FileSet& files, const std::string& name, const ByteBuffer& bytes, b
   } else if (name == kManifestName) {
     problems.push_back("stored name '" + name + "' is the manifest's own name");
   } else if (const auto [it, inserted] = files.try_emplace(name, bytes);
-             !inserted && !sameBytes(it->second, bytes)) {
+             !inserted && !it->second.sameBytesAs(bytes)) {
     problems.push_back("stored name '" + name + "' holds different files");
   }
 }
@@ -63,13 +59,21 @@ bool writeFile(const fs::path& path, std::span<const std::uint8_t> bytes) {
   return !out.fail();
 }
 
+// Files still in the saver are copied from there, without passing through memory.
+bool writeFile(const fs::path& path, const ByteBuffer& bytes) {
+  if (const SourceFile* file = bytes.sourceFile()) {
+    return file->copyToFile(bytes.sourceOffset(), bytes.size(), path);
+  }
+  return writeFile(path, bytes.bytes());
+}
+
 bool writeFiles(const fs::path& dir, const FileSet& files, std::ostream& err,
                 std::ostream* terminal) {
   std::uint64_t total = 0;
   for (const auto& entry : files) total += entry.second.size();
   Progress progress(terminal, "writing", files.size(), total);
   for (const auto& [name, bytes] : files) {
-    if (!writeFile(dir / name, bytes.bytes())) {
+    if (!writeFile(dir / name, bytes)) {
       err << (dir / name).string() << ": cannot be written\n";
       return false;
     }

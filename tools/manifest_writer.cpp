@@ -1,6 +1,7 @@
 // Kamishibai: writing the manifest that rebuilds a package. Keys that only keep stored details
 // (lower bounds, empty arrays with dimensions, a PictureCount that differs from the slides,
 // switches other than true and false, raw values) are written only when the package needs them.
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -63,9 +64,23 @@ bool outside(std::int64_t value, std::int64_t min, std::int64_t max) {
   return value < min || value > max;
 }
 
+// The picture's header, read from the saver where the bytes still lie there, so that the
+// picture itself is never brought into memory.
+std::optional<PictureHeader> headerOf(const ByteBuffer& bytes) {
+  const SourceFile* file = bytes.sourceFile();
+  if (file == nullptr) return readPictureHeader(bytes.bytes());
+  const std::uint64_t start = bytes.sourceOffset();
+  const std::uint64_t size = bytes.size();
+  return readPictureHeader([&](std::uint64_t offset, std::span<std::uint8_t> out) {
+    if (offset >= size) return std::size_t{0};
+    const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(out.size(), size - offset));
+    return file->readAt(start + offset, out.first(count)) ? count : std::size_t{0};
+  });
+}
+
 // A picture that build would refuse or convert: stored as it is instead.
 bool rawPicture(const ByteBuffer& bytes) {
-  const auto header = readPictureHeader(bytes.bytes());
+  const auto header = headerOf(bytes);
   return !header || !header->everyPlayerReads() || !pictureSizeProblem(*header).empty();
 }
 
