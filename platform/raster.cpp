@@ -145,15 +145,33 @@ void Surface::stretchFrom(const Surface& source, std::int32_t xs, std::int32_t y
   const PixelRect& area = sampling.area;
   const std::vector<std::int32_t> columns = sampleMap(sampling.cols, area.width(), source.width());
   const std::vector<std::int32_t> rows = sampleMap(sampling.rows, area.height(), source.height());
+  // The sampling is monotonic, so the columns whose sample lies in the source form one range.
+  const auto reaches = [](std::int32_t s) { return s >= 0; };
+  const auto firstIn = std::find_if(columns.begin(), columns.end(), reaches);
+  const auto lastIn = std::find_if(columns.rbegin(), columns.rend(), reaches);
+  if (firstIn == columns.end()) return;
+  const std::int32_t inFrom = area.left + static_cast<std::int32_t>(firstIn - columns.begin());
+  const std::int32_t inTo = area.right - static_cast<std::int32_t>(lastIn - columns.rbegin());
+  // Without a clipping region every row draws the same columns, so a row that samples the same
+  // source row as the one above is a copy of it.
+  std::int32_t previousSourceRow = -1;
+  const PixelWord* previousOut = nullptr;
   forClippedRuns(area, [&](std::int32_t row, std::int32_t from, std::int32_t to) {
     const std::int32_t sourceRow = rows[static_cast<std::size_t>(row - area.top)];
-    if (sourceRow < 0) return;
-    const PixelWord* in = source.row(sourceRow);
+    from = std::max(from, inFrom);
+    to = std::min(to, inTo);
+    if (sourceRow < 0 || from >= to) return;
     PixelWord* out = this->row(row);
-    for (std::int32_t col = from; col < to; ++col) {
-      const std::int32_t sourceCol = columns[static_cast<std::size_t>(col - area.left)];
-      if (sourceCol >= 0) out[col] = in[sourceCol];
+    if (!clip_ && sourceRow == previousSourceRow) {
+      std::memcpy(out + from, previousOut + from,
+                  static_cast<std::size_t>(to - from) * sizeof(PixelWord));
+    } else {
+      const PixelWord* in = source.row(sourceRow);
+      const std::int32_t* sourceCols = columns.data() + (from - area.left);
+      for (std::int32_t col = from; col < to; ++col) out[col] = in[*sourceCols++];
     }
+    previousSourceRow = sourceRow;
+    previousOut = out;
   });
 }
 
