@@ -92,10 +92,11 @@ void Surface::forClippedRuns(const PixelRect& area, DrawRun&& draw) {
     changed_ = changed_.united(area);
     return;
   }
+  const RegionRows region(*clip_);
   std::vector<PixelRun> runs;
   PixelRect drawn;
   for (std::int32_t y = area.top; y < area.bottom; ++y) {
-    regionRuns(*clip_, y, area.left, area.right, runs);
+    region.runs(y, area.left, area.right, runs);
     for (const PixelRun& run : runs) {
       draw(y, run.from, run.to);
       drawn = drawn.united({run.from, y, run.to, y + 1});

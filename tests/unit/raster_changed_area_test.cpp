@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 
 #include "platform/raster.h"
 
@@ -110,18 +111,39 @@ TEST(RasterClipRows, PolygonsSharingAnEdgeCoverEveryPixelOnce) {
   for (int count : coverage(9, 9, wedges)) ASSERT_EQ(count, 1);
 }
 
+TEST(RasterClipRows, ALargeEllipseStaysWithinATenthOfAPixelOfTheTrueOne) {
+  // The outline is flattened into straight pieces; pixels whose centre is clearly inside or
+  // clearly outside the true ellipse must come out so.
+  const std::int32_t w = 401, h = 243;
+  const std::vector<int> counts = coverage(w, h, {Region::ellipse(0, 0, w, h)});
+  const double a = w / 2.0, b = h / 2.0;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const double dx = (x + 0.5 - a) / a, dy = (y + 0.5 - b) / b;
+      // Distance from the outline along the radius, in pixels, roughly.
+      const double outside = (std::sqrt(dx * dx + dy * dy) - 1) * std::min(a, b);
+      const int count = counts[static_cast<std::size_t>(y * w + x)];
+      if (outside < -0.25 || outside > 0.25) {
+        ASSERT_EQ(count, outside < 0 ? 1 : 0) << x << "," << y;
+      }
+    }
+  }
+}
+
 TEST(RasterClipRows, HugeShapesCoverTheSurfaceWithoutOverflow) {
   const std::vector<Region> huge = {
       Region::ellipse(INT_MIN, INT_MIN, INT_MAX, INT_MAX),
       Region::polygon(
           {{INT_MIN, INT_MIN}, {INT_MAX, INT_MIN}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MAX}})};
   for (int count : coverage(5, 4, huge)) ASSERT_EQ(count, 2);
-  // A thin ellipse far to the left reaches into the surface only along its middle row.
-  const std::vector<Region> thin = {Region::ellipse(INT_MIN, 1, 3, 2)};
-  const std::vector<int> counts = coverage(5, 4, thin);
+  // A wedge from far to the left whose slanted edge x = 2 + y / 2 crosses the surface: it covers
+  // the pixels whose centre lies left of that edge, x + 0.5 < 2 + (y + 0.5) / 2.
+  const std::vector<Region> wedge = {Region::polygon({{INT_MIN, 0}, {2, 0}, {4, 4}, {INT_MIN, 4}})};
+  const std::vector<int> counts = coverage(5, 4, wedge);
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 5; ++x)
-      EXPECT_EQ(counts[static_cast<std::size_t>(y * 5 + x)], y == 1 && x < 3) << x << "," << y;
+      EXPECT_EQ(counts[static_cast<std::size_t>(y * 5 + x)], 4 * x < 7 + 2 * y ? 1 : 0)
+          << x << "," << y;
 }
 
 }  // namespace
