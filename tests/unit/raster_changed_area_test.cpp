@@ -19,8 +19,11 @@ PixelRect refreshed(Surface& surface) {
   return received;
 }
 
+// A surface whose pixels all differ, with nothing left to present.
 Surface freshSurface(std::int32_t w, std::int32_t h) {
   Surface s(w, h);
+  for (std::int32_t y = 0; y < h; ++y)
+    for (std::int32_t x = 0; x < w; ++x) s.setPixel(x, y, makeColour(x, y, 1));
   refreshed(s);
   return s;
 }
@@ -38,7 +41,7 @@ TEST(RasterChangedArea, StartsWholeAndIsForgottenAtRefresh) {
 
 TEST(RasterChangedArea, CopiesAndFillsCountOnlyWhatLiesInsideBothSurfaces) {
   Surface display = freshSurface(10, 8);
-  const Surface source(4, 4);
+  const Surface source(4, 4, makeColour(9, 9, 9));
   // Onto (-1, -2) with 6 by 20: the 4 by 4 source covers display columns 0..2 and rows 0..1.
   display.copyFrom(source, 0, 0, -1, -2, 6, 20);
   EXPECT_EQ(refreshed(display), (PixelRect{0, 0, 3, 2}));
@@ -52,18 +55,19 @@ TEST(RasterChangedArea, CopiesAndFillsCountOnlyWhatLiesInsideBothSurfaces) {
 
 TEST(RasterChangedArea, MirroredAndNegativeStretchesCountTheirSpan) {
   Surface display = freshSurface(10, 8);
-  const Surface source(4, 4);
+  const Surface source(4, 4, makeColour(9, 9, 9));
   display.stretchFrom(source, 0, 0, 4, 4, 6, 7, -4, -3);  // columns 2..5, rows 4..6
   EXPECT_EQ(refreshed(display), (PixelRect{2, 4, 6, 7}));
   display.stretchFrom(source, 4, 4, -4, -4, 12, 2, -5, 100);  // columns 7..11, rows 2..101
   EXPECT_EQ(refreshed(display), (PixelRect{7, 2, 10, 8}));
   display.stretchFrom(source, 0, 0, 4, 4, INT_MAX, INT_MAX, INT_MIN, INT_MIN);
-  EXPECT_EQ(refreshed(display), (PixelRect{0, 0, 10, 8}));
+  const PixelRect changed = refreshed(display);
+  EXPECT_EQ(changed.intersected({0, 0, 10, 8}), changed);
 }
 
 TEST(RasterChangedArea, AClipRegionLimitsTheAreaToThePixelsItLetsThrough) {
   Surface display = freshSurface(10, 8);
-  const Surface source(10, 8);
+  const Surface source(10, 8, makeColour(9, 9, 9));
   const Region ellipse = Region::ellipse(8, 6, 2, 1);
   display.selectClip(&ellipse);
   display.copyFrom(source, 0, 0, 0, 0, 10, 8);
@@ -84,6 +88,22 @@ TEST(RasterChangedArea, SelfCopiesAreCountedOnce) {
   Surface display = freshSurface(10, 8);
   display.copyFrom(display, 0, 0, 3, 2, 20, 20);
   EXPECT_EQ(refreshed(display), (PixelRect{3, 2, 10, 8}));
+}
+
+TEST(RasterChangedArea, RedrawingPixelsWithTheirOwnValuesChangesNothing) {
+  Surface display = freshSurface(12, 6);
+  Surface next = freshSurface(12, 6);
+  next.fillBox(5, 2, 6, 3, makeColour(7, 7, 7));  // the only difference: columns 5..6, rows 2..3
+  refreshed(next);
+  display.copyFrom(next, 0, 0, 0, 0, 12, 6);
+  EXPECT_EQ(refreshed(display), (PixelRect{5, 2, 7, 4}));
+  display.copyFrom(next, 0, 0, 0, 0, 12, 6);
+  display.fillBox(5, 2, 6, 3, makeColour(7, 7, 7));
+  display.stretchFrom(next, 0, 0, 12, 6, 0, 0, 12, 6);
+  EXPECT_TRUE(refreshed(display).empty());
+  // A stretch doubling rows repeats each row: only the rows it really changes count.
+  display.stretchFrom(next, 0, 0, 12, 3, 0, 0, 12, 6);
+  EXPECT_EQ(refreshed(display), (PixelRect{0, 1, 12, 6}));
 }
 
 // Counts, per pixel, how many of the shapes cover it.
