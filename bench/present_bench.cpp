@@ -60,6 +60,7 @@ struct Stage {
   }
 };
 
+// The shared stage, or null when there is no display or it is smaller than the screen measured.
 Stage* stage() {
   static const std::unique_ptr<Stage> shared = [] {
     try {
@@ -67,6 +68,7 @@ Stage* stage() {
       const ScreenSize screen = made->window->screenSize();
       if (screen.width >= kScreen.width && screen.height >= kScreen.height) return made;
     } catch (const std::exception&) {
+      // No display: every benchmark reports it below.
     }
     return std::unique_ptr<Stage>();
   }();
