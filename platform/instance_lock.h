@@ -5,9 +5,10 @@
 
 namespace kamishibai {
 
-// An exclusive lock on a file in the per-user runtime folder named after the canonical path of
-// the saver's own file. The lock is held until the object is destroyed or the process ends, so
-// a copy that crashed never keeps the next one from starting.
+// An exclusive lock named after the canonical path of the saver's own file: on Linux a lock on a
+// file in the per-user runtime folder, on Windows a named mutex of the session. The lock is held
+// until the object is destroyed or the process ends, so a copy that crashed never keeps the next
+// one from starting.
 class InstanceLock {
  public:
   enum class State { Held, HeldByAnotherCopy, Unavailable };
@@ -20,7 +21,11 @@ class InstanceLock {
   State state() const { return state_; }
 
  private:
+#ifdef _WIN32
+  void* mutex_ = nullptr;
+#else
   int fd_ = -1;
+#endif
   State state_ = State::Unavailable;
 };
 

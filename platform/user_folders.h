@@ -8,9 +8,13 @@ namespace kamishibai {
 
 // The folder that holds the numbered work folders: $XDG_RUNTIME_DIR/kamishibai, else the
 // kamishibai folder in the user's cache folder, each created for the user only when missing and
-// used only when it is a real folder of the user's own. Without a trailing separator; nullopt
-// when neither can be had.
+// used only when it is a real folder of the user's own; on Windows the Windows folder. Without a
+// trailing separator (but for a root such as C:\); nullopt when none can be had.
 std::optional<std::string> workFoldersParent();
+
+// Where the work folders go when none can be created in the folder above: on Windows the user's
+// temporary folder; nullopt on Linux, whose folder above is the user's own already.
+std::optional<std::string> fallbackWorkFoldersParent();
 
 // The per-user runtime folder ($XDG_RUNTIME_DIR, else the user's cache folder); nullopt when
 // neither is known.

@@ -64,7 +64,8 @@ void runShowMode(StartupServices& services, StartupState& state) {
     services.showMessage("実行できません", "モザリカ");
     return;
   }
-  skipOnError([&] { state.WorkDir = prepareWorkFolder(*parent); });
+  skipOnError(
+      [&] { state.WorkDir = prepareWorkFolder(*parent, services.fallbackWorkFoldersParent()); });
   skipOnError([&] { writeWorkFiles(state.record, state.WorkDir); });
   skipOnError([&] { services.runShow({state.record, state.WorkDir, state.BgmOn, state.SoundOn}); });
   skipOnError([&] { removeWorkFiles(state.record, state.WorkDir); });

@@ -6,6 +6,7 @@
 #include <limits>
 #include <set>
 
+#include "platform/file_names.h"
 #include "platform/work_files.h"
 #include "startup/stored_name.h"
 
@@ -56,16 +57,36 @@ void writeFirstOfEachName(const PackageRecord& record, const std::string& workDi
   });
 }
 
-}  // namespace
+struct NumberedFolder {
+  std::string path;  // with a final separator
+  bool created = false;
+};
 
-std::string prepareWorkFolder(const std::string& parent) {
-  const std::string base = parent.empty() || parent.back() != '/' ? parent + "/" : parent;
+// The first parent/tempN whose name is free, created; when a creation fails for another reason
+// than a taken name, that folder's path, not created.
+NumberedFolder createNumberedFolder(const std::string& parent) {
+  const std::string base =
+      parent.empty() || parent.back() != kPathSeparator ? parent + kPathSeparator : parent;
   std::int32_t number = 1;
-  while (createPrivateFolder(base + "temp" + std::to_string(number)) == FolderCreation::NameTaken &&
-         number < std::numeric_limits<std::int32_t>::max()) {
+  FolderCreation creation = FolderCreation::Failed;
+  for (;;) {
+    creation = createPrivateFolder(base + "temp" + std::to_string(number));
+    if (creation != FolderCreation::NameTaken || number == std::numeric_limits<std::int32_t>::max())
+      break;
     ++number;
   }
-  return base + "temp" + std::to_string(number) + "/";
+  return {base + "temp" + std::to_string(number) + kPathSeparator,
+          creation == FolderCreation::Created};
+}
+
+}  // namespace
+
+std::string prepareWorkFolder(const std::string& parent,
+                              const std::optional<std::string>& fallback) {
+  const NumberedFolder folder = createNumberedFolder(parent);
+  if (folder.created || !fallback) return folder.path;
+  const NumberedFolder instead = createNumberedFolder(*fallback);
+  return instead.created ? instead.path : folder.path;
 }
 
 void writeWorkFiles(const PackageRecord& record, const std::string& workDir) {

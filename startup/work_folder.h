@@ -2,6 +2,7 @@
 // the length of the show.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "startup/package.h"
@@ -9,9 +10,11 @@
 namespace kamishibai {
 
 // Creates the first free parent/tempN (N = 1, 2, ...) with an atomic creation that fails when
-// the name is taken, and returns it with a final '/'. A creation that fails for another reason
-// is skipped: the folder is then simply missing.
-std::string prepareWorkFolder(const std::string& parent);
+// the name is taken, and returns it with a final separator. When a creation fails for another
+// reason, the same is tried in the fallback folder; when that fails too, the step is skipped:
+// the first folder's path is returned and the folder is simply missing.
+std::string prepareWorkFolder(const std::string& parent,
+                              const std::optional<std::string>& fallback = std::nullopt);
 
 // Writes the music, then every picture, then every sound under its stored name. Only the first
 // entry with a name writes; a later write replaces an earlier file of the same name. Failing

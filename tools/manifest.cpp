@@ -235,7 +235,7 @@ class ManifestReader {
   }
 
   void checkStoredName(const std::string& name, std::int64_t line) {
-    const std::string_view trouble = storedNameProblem(name);
+    const std::string_view trouble = portableNameProblem(name);
     if (!trouble.empty())
       problem(line, "stored name " + inQuotes(name) + ": " + std::string(trouble));
   }

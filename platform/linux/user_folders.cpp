@@ -48,6 +48,10 @@ std::optional<std::string> workFoldersParent() {
   return kamishibaiFolderIn(cacheFolder());
 }
 
+std::optional<std::string> fallbackWorkFoldersParent() {
+  return std::nullopt;
+}
+
 std::optional<std::string> runtimeFolder() {
   if (auto runtime = absolutePathFromEnvironment("XDG_RUNTIME_DIR")) return runtime;
   auto cache = cacheFolder();

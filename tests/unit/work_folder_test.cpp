@@ -68,6 +68,18 @@ TEST(WorkFolderNumber, MissingParentStillGivesTheFirstName) {
   EXPECT_FALSE(fs::exists(parent));
 }
 
+TEST(WorkFolderNumber, FallbackFolderOnlyWhenNoFolderCanBeMadeInTheParent) {
+  ScratchFolder scratch;
+  const std::string missing = scratch.str() + "/missing";
+  const std::string fallback = scratch.str() + "/fallback";
+  fs::create_directory(fallback);
+  fs::create_directory(fallback + "/temp1");
+  EXPECT_EQ(prepareWorkFolder(missing, fallback), fallback + "/temp2/");
+  EXPECT_TRUE(fs::is_directory(fallback + "/temp2"));
+  EXPECT_EQ(prepareWorkFolder(fallback, missing), fallback + "/temp3/");
+  EXPECT_EQ(prepareWorkFolder(missing, scratch.str() + "/missing-too"), missing + "/temp1/");
+}
+
 TEST(WorkFiles, FirstEntryWithANameWritesAndLaterWritesReplace) {
   ScratchFolder parent;
   const std::string dir = prepareWorkFolder(parent.str());
