@@ -13,18 +13,6 @@ fail() {
   exit 1
 }
 
-# wine_prefix DIR: a new prefix in DIR whose dialogs draw Japanese text with a CJK font.
-wine_prefix() {
-  export WINEPREFIX=$1
-  wineboot --init >"$WINEPREFIX.boot.log" 2>&1
-  local substitutes='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
-  for face in "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "MS UI Gothic"; do
-    wine reg add "$substitutes" /v "$face" /t REG_SZ /d "Noto Sans CJK JP" /f \
-      >>"$WINEPREFIX.boot.log" 2>&1
-  done
-  wineserver --wait
-}
-
 # Gives the test a folder of its own and a prefix, and ends its wine programs at the end.
 win_setup() {
   WIN_DIR=$(mktemp -d /tmp/kamishibai-win.XXXXXX)
@@ -32,7 +20,8 @@ win_setup() {
   if [ -n "${KAMISHIBAI_WINEPREFIX:-}" ]; then
     export WINEPREFIX=$KAMISHIBAI_WINEPREFIX
   else
-    wine_prefix "$WIN_DIR/prefix"
+    bash "$SOURCE/tests/win32/make_wine_prefix.sh" "$WIN_DIR/prefix"
+    export WINEPREFIX=$WIN_DIR/prefix
   fi
   win_display
 }
