@@ -10,7 +10,8 @@ namespace kamishibai {
 // where the lock file can be opened: every copy falls back the same way, so a lock file that
 // cannot be made in one folder (read-only, a folder or a dangling link in its place) does not
 // let two copies run. The lock is held until the object is destroyed or the process ends, so a
-// copy that crashed never keeps the next one from starting.
+// copy that crashed never keeps the next one from starting. On Windows the lock is a named mutex
+// of the session instead.
 class InstanceLock {
  public:
   // Unavailable: no folder had a lock file that could be opened.
@@ -24,7 +25,11 @@ class InstanceLock {
   State state() const { return state_; }
 
  private:
+#ifdef _WIN32
+  void* mutex_ = nullptr;
+#else
   int fd_ = -1;
+#endif
   State state_ = State::Unavailable;
 };
 

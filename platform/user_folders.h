@@ -9,12 +9,25 @@ namespace kamishibai {
 
 // The folder that holds the numbered work folders: $XDG_RUNTIME_DIR/kamishibai, else the
 // kamishibai folder in the user's cache folder, each created for the user only when missing and
-// used only when it is a real folder of the user's own. Without a trailing separator; nullopt
-// when neither can be had.
+// used only when it is a real folder of the user's own; on Windows the Windows folder. Without a
+// trailing separator (but for a root such as C:\); nullopt when none can be had.
 std::optional<std::string> workFoldersParent();
 
+// Whether the folder above belongs to the program alone (Linux: its own kamishibai folder), so
+// that work folders left there by a show that was killed may be removed; on Windows it is
+// shared with every other program, which keep their own tempN entries there.
+#ifdef _WIN32
+inline constexpr bool kWorkFoldersParentIsOwn = false;
+#else
+inline constexpr bool kWorkFoldersParentIsOwn = true;
+#endif
+
+// Where the work folders go when none can be created in the folder above: on Windows the user's
+// temporary folder; nullopt on Linux, whose folder above is the user's own already.
+std::optional<std::string> fallbackWorkFoldersParent();
+
 // Every folder that may hold the work folders, in the order workFoldersParent tries them:
-// the runtime one, then the cache one, each only when it can be had.
+// the runtime one, then the cache one, each only when it can be had (Linux).
 std::vector<std::string> workFoldersParents();
 
 }  // namespace kamishibai

@@ -67,7 +67,7 @@ void runShowMode(StartupServices& services, StartupState& state) {
   // A stop that comes while the files are unpacked still removes them.
   services.watchEndSignals();
   WorkFolder folder;
-  skipOnError([&] { folder = prepareWorkFolder(*parent); });
+  skipOnError([&] { folder = prepareWorkFolder(*parent, services.fallbackWorkFoldersParent()); });
   state.WorkDir = folder.path;
   skipOnError([&] { writeWorkFiles(state.record, state.WorkDir); });
   if (!services.endSignalled()) {

@@ -42,6 +42,8 @@ class StartupServices {
   virtual void changePassword(std::int32_t ownerWindow) = 0;
   // The folder the work folders are made in; nullopt when none can be had.
   virtual std::optional<std::string> workFoldersParent() = 0;
+  // Where the work folder goes when none can be created in the folder above; nullopt for none.
+  virtual std::optional<std::string> fallbackWorkFoldersParent() = 0;
   // From now on the system's end signals (a daemon's stop, a logout) ask for an orderly end
   // instead of killing the program.
   virtual void watchEndSignals() = 0;

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "platform/atomic_file.h"
+#include "startup/paths.h"
 
 namespace kamishibai {
 
@@ -22,9 +23,10 @@ void readSwitch(std::ifstream& in, std::int16_t& value) {
 
 SettingsSwitches readSettingsFile(const std::string& path) {
   std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return {};
+  const std::filesystem::path file = utf8Path(path);
+  if (!std::filesystem::is_regular_file(file, error)) return {};
   SettingsSwitches switches{0, 0};
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(file, std::ios::binary);
   readSwitch(in, switches.BgmOn);
   readSwitch(in, switches.SoundOn);
   return switches;
@@ -40,7 +42,8 @@ void saveSettingsFile(const std::string& path, bool bgmOn, bool soundOn) {
   using std::filesystem::perms;
   const auto bytes = settingsFileBytes(bgmOn, soundOn);
   replaceFileAtomically(
-      path, bytes, perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
+      utf8Path(path), bytes,
+      perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
 }
 
 std::string settingsSaveFailure(const std::string& path, const std::string& reason) {

@@ -10,6 +10,7 @@
 #include "platform/password_dialog.h"
 #include "platform/settings_dialog.h"
 #include "platform/user_folders.h"
+#include "startup/paths.h"
 
 namespace kamishibai {
 
@@ -24,7 +25,7 @@ bool SystemServices::anotherCopyRunning(const std::string& ownFile) {
 }
 
 PackageRecord SystemServices::readPackage(const std::string& ownFile) {
-  return kamishibai::readPackage(std::filesystem::path(ownFile));
+  return kamishibai::readPackage(utf8Path(ownFile));
 }
 
 SettingsSwitches SystemServices::readSettings(const std::string& settingsFile) {
@@ -60,6 +61,10 @@ void SystemServices::changePassword(std::int32_t ownerWindow) {
 
 std::optional<std::string> SystemServices::workFoldersParent() {
   return kamishibai::workFoldersParent();
+}
+
+std::optional<std::string> SystemServices::fallbackWorkFoldersParent() {
+  return kamishibai::fallbackWorkFoldersParent();
 }
 
 void SystemServices::watchEndSignals() {

@@ -19,6 +19,7 @@ class SystemServices : public StartupServices {
   std::int32_t foregroundWindow() override;
   void changePassword(std::int32_t ownerWindow) override;
   std::optional<std::string> workFoldersParent() override;
+  std::optional<std::string> fallbackWorkFoldersParent() override;
   void watchEndSignals() override;
   bool endSignalled() override;
   void runShow(const ShowInputs& inputs) override;

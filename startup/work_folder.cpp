@@ -6,6 +6,8 @@
 #include <limits>
 #include <set>
 
+#include "platform/file_names.h"
+#include "platform/user_folders.h"
 #include "platform/work_files.h"
 #include "startup/stored_name.h"
 
@@ -91,19 +93,41 @@ void removeAbandonedWorkFolders(const std::string& base) {
   }
 }
 
-}  // namespace
+struct NumberedFolder {
+  WorkFolder folder;
+  bool created = false;
+};
 
-WorkFolder prepareWorkFolder(const std::string& parent) {
-  const std::string base = parent.empty() || parent.back() != '/' ? parent + "/" : parent;
+// Holding the lock of the parent folder, so that starting shows take turns: the first free
+// parent/tempN, created and locked; when a creation fails for another reason than a taken name,
+// that folder's path, not created. Where the parent is the program's own, work folders that no
+// running show holds are removed first; a parent shared with other programs (the Windows
+// folder, the temporary folder) keeps every entry it holds.
+NumberedFolder createNumberedFolder(const std::string& parent) {
+  const std::string base =
+      parent.empty() || parent.back() != kPathSeparator ? parent + kPathSeparator : parent;
   const FolderLock turn = FolderLock::waitForLock(base);
-  removeAbandonedWorkFolders(base);
+  if (kWorkFoldersParentIsOwn) removeAbandonedWorkFolders(base);
   std::int32_t number = 1;
-  while (createPrivateFolder(base + "temp" + std::to_string(number)) == FolderCreation::NameTaken &&
-         number < std::numeric_limits<std::int32_t>::max()) {
+  FolderCreation creation = FolderCreation::Failed;
+  for (;;) {
+    creation = createPrivateFolder(base + "temp" + std::to_string(number));
+    if (creation != FolderCreation::NameTaken || number == std::numeric_limits<std::int32_t>::max())
+      break;
     ++number;
   }
   const std::string path = base + "temp" + std::to_string(number);
-  return {path + "/", FolderLock::tryLock(path)};
+  return {{path + kPathSeparator, FolderLock::tryLock(path)}, creation == FolderCreation::Created};
+}
+
+}  // namespace
+
+WorkFolder prepareWorkFolder(const std::string& parent,
+                             const std::optional<std::string>& fallback) {
+  NumberedFolder first = createNumberedFolder(parent);
+  if (first.created || !fallback) return std::move(first.folder);
+  NumberedFolder instead = createNumberedFolder(*fallback);
+  return instead.created ? std::move(instead.folder) : std::move(first.folder);
 }
 
 void writeWorkFiles(const PackageRecord& record, const std::string& workDir) {

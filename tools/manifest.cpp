@@ -292,7 +292,7 @@ class ManifestReader {
   }
 
   void checkName(const PlannedFile& file, std::int64_t line) {
-    std::string trouble(storedNameProblem(file.storedName));
+    std::string trouble(portableNameProblem(file.storedName));
     if (trouble.empty() && !file.rawName) trouble = storedNameTrouble(file.storedName);
     if (!trouble.empty())
       problem(line, "stored name " + inQuotes(file.storedName) + ": " + trouble);

@@ -48,6 +48,10 @@ std::optional<std::string> workFoldersParent() {
   return kamishibaiFolderIn(cacheFolder());
 }
 
+std::optional<std::string> fallbackWorkFoldersParent() {
+  return std::nullopt;
+}
+
 std::vector<std::string> workFoldersParents() {
   std::vector<std::string> folders;
   for (const auto& base : {absolutePathFromEnvironment("XDG_RUNTIME_DIR"), cacheFolder()}) {

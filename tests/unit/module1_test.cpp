@@ -94,6 +94,7 @@ class FakeServices : public StartupServices {
   PackageRecord record;
   SettingsSwitches switches{-1, -1};
   std::optional<std::string> parent;
+  std::optional<std::string> fallback;
   std::int32_t foreground = 77;
   std::int32_t passwordOwner = -99;
   SettingsSwitches dialogShown{};
@@ -137,6 +138,7 @@ class FakeServices : public StartupServices {
     calls.push_back("windows folder");
     return parent;
   }
+  std::optional<std::string> fallbackWorkFoldersParent() override { return fallback; }
   void watchEndSignals() override { calls.push_back("watch signals"); }
   bool endSignalled() override { return signalled; }
   void runShow(const ShowInputs& inputs) override {
@@ -240,6 +242,22 @@ TEST(Module1Steps, ShowRunsWithTheWorkFilesInPlaceAndRemovesThemAfterwards) {
   EXPECT_EQ(run("/s", services), 0);
   EXPECT_EQ(services.calls.back(), "show " + workDir);
   EXPECT_FALSE(std::filesystem::exists(workDir));
+}
+
+TEST(Module1Steps, ShowUsesTheFallbackFolderWhenTheWorkFolderCannotBeMade) {
+  ScratchFolder scratch;
+  FakeServices services;
+  services.parent = scratch.str() + "/not-writable";
+  services.fallback = scratch.str();
+  const std::string workDir = scratch.str() + "/temp1/";
+  services.onShow = [&](const ShowInputs& inputs) {
+    EXPECT_EQ(inputs.WorkDir, workDir);
+    EXPECT_TRUE(std::filesystem::is_directory(workDir));
+  };
+  EXPECT_EQ(run("/S", services), 0);
+  EXPECT_EQ(services.calls.back(), "show " + workDir);
+  EXPECT_FALSE(std::filesystem::exists(workDir));
+  EXPECT_FALSE(std::filesystem::exists(scratch.str() + "/not-writable"));
 }
 
 // A stop that arrives while the files are unpacked ends without a show, the folder removed.

@@ -95,6 +95,19 @@ TEST(WorkFolderNumber, MissingParentStillGivesTheFirstName) {
   EXPECT_FALSE(fs::exists(parent));
 }
 
+TEST(WorkFolderNumber, FallbackFolderOnlyWhenNoFolderCanBeMadeInTheParent) {
+  ScratchFolder scratch;
+  const std::string missing = scratch.str() + "/missing";
+  const std::string fallback = scratch.str() + "/fallback";
+  fs::create_directory(fallback);
+  writeBytes(fallback + "/temp1", {1});
+  const WorkFolder first = prepareWorkFolder(missing, fallback);
+  EXPECT_EQ(first.path, fallback + "/temp2/");
+  EXPECT_TRUE(fs::is_directory(fallback + "/temp2"));
+  EXPECT_EQ(prepareWorkFolder(fallback, missing).path, fallback + "/temp3/");
+  EXPECT_EQ(prepareWorkFolder(missing, scratch.str() + "/missing-too").path, missing + "/temp1/");
+}
+
 TEST(WorkFiles, FirstEntryWithANameWritesAndLaterWritesReplace) {
   ScratchFolder parent;
   const std::string dir = prepareWorkFolder(parent.str()).path;

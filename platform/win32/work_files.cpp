@@ -1,0 +1,78 @@
+// Kamishibai: work-folder file operations on Windows: files are created only when new, and
+// links, folders, devices, hidden and system entries never count as work files.
+#include "platform/work_files.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <limits>
+
+#include "platform/win32/file_copy.h"
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
+
+namespace kamishibai {
+
+namespace {
+
+std::wstring pathIn(const std::string& folder, const std::string& name) {
+  std::wstring path = toWide(folder);
+  if (!path.empty() && path.back() != L'\\' && path.back() != L'/') path += L'\\';
+  return path + toWide(name);
+}
+
+std::wstring withoutTrailingSeparators(const std::string& path) {
+  std::wstring wide = toWide(path);
+  while (wide.size() > 3 && (wide.back() == L'\\' || wide.back() == L'/')) wide.pop_back();
+  return wide;
+}
+
+}  // namespace
+
+FolderCreation createPrivateFolder(const std::string& path) {
+  if (CreateDirectoryW(withoutTrailingSeparators(path).c_str(), nullptr))
+    return FolderCreation::Created;
+  return GetLastError() == ERROR_ALREADY_EXISTS ? FolderCreation::NameTaken
+                                                : FolderCreation::Failed;
+}
+
+bool isNormalFileIn(const std::string& folder, const std::string& name) {
+  const DWORD attributes = GetFileAttributesW(pathIn(folder, name).c_str());
+  constexpr DWORD kNotAWorkFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT |
+                                  FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_HIDDEN |
+                                  FILE_ATTRIBUTE_SYSTEM;
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotAWorkFile) == 0;
+}
+
+bool deleteFileIn(const std::string& folder, const std::string& name) {
+  return DeleteFileW(pathIn(folder, name).c_str()) != 0;
+}
+
+namespace {
+
+// CREATE_NEW fails on any existing entry; FILE_FLAG_OPEN_REPARSE_POINT keeps a link in the
+// folder's place from being written through.
+UniqueHandle createNewFileIn(const std::string& folder, const std::string& name) {
+  return ownHandle(CreateFileW(pathIn(folder, name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+}
+
+}  // namespace
+
+bool createFileIn(const std::string& folder, const std::string& name,
+                  std::span<const std::uint8_t> bytes) {
+  const UniqueHandle file = createNewFileIn(folder, name);
+  return file && writeAll(file.get(), bytes);
+}
+
+bool createFileIn(const std::string& folder, const std::string& name, const SourceFile& from,
+                  std::uint64_t offset, std::uint64_t length) {
+  const UniqueHandle file = createNewFileIn(folder, name);
+  return file && copyRange(from, offset, length, file.get());
+}
+
+bool removeEmptyFolder(const std::string& path) {
+  return RemoveDirectoryW(withoutTrailingSeparators(path).c_str()) != 0;
+}
+
+}  // namespace kamishibai

@@ -1,0 +1,40 @@
+# Kamishibai: the tests of the Windows build: the portable unit tests and the Windows-only ones
+# as one Windows program, and the end-to-end tests of the Windows saver, all run under wine.
+
+# GoogleTest from Debian's sources (libgtest-dev), built by the cross compiler.
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_CURRENT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+foreach(target gtest gtest_main gmock gmock_main)
+  target_compile_options(${target} PRIVATE -Wno-error)
+endforeach()
+
+# The tests of modules that are the same source on both systems, and those of platform/win32.
+# Left out: the Linux audio, event loop, in-kernel copy and password store tests, the tests that
+# need the packer (a Linux tool), and the tests whose expected paths use Linux separators.
+file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS unit/*.cpp unit/win32/*.cpp)
+list(FILTER UNIT_TEST_SOURCES EXCLUDE REGEX
+  "/(audio|copy_range|gtk_event_loop|pack_tool|package_file|password|module1|work_folder)_test\\.cpp$")
+add_executable(unit_tests ${UNIT_TEST_SOURCES})
+target_link_libraries(unit_tests PRIVATE kamishibai_lib gtest gmock gtest_main)
+target_link_options(unit_tests PRIVATE -static)
+
+# The stand-in for the system's password module: VerifyScreenSavePwd answers what the file
+# named by KAMISHIBAI_PASSWORD_ANSWER says, and counts its calls in KAMISHIBAI_PASSWORD_CALLS.
+add_library(password_standin SHARED win32/password_standin.cpp)
+set_target_properties(password_standin PROPERTIES PREFIX "" OUTPUT_NAME password SUFFIX ".cpl")
+target_link_options(password_standin PRIVATE -static)
+
+# Reads and closes the message box a saver shows.
+add_executable(message_box_reader win32/message_box_reader.cpp)
+target_link_options(message_box_reader PRIVATE -municode -static)
+
+# wine runs the Windows programs; KAMISHIBAI_WINEPREFIX is a prefix prepared by the test command.
+add_test(NAME win.unit_tests COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/win32/run_unit_tests.sh)
+file(GLOB WIN_E2E_SCRIPTS CONFIGURE_DEPENDS win32/test_*.sh)
+foreach(script ${WIN_E2E_SCRIPTS})
+  get_filename_component(name ${script} NAME_WE)
+  add_test(NAME win.${name} COMMAND bash ${script})
+endforeach()
+get_property(WIN_TESTS DIRECTORY PROPERTY TESTS)
+set_tests_properties(${WIN_TESTS} PROPERTIES LABELS windows TIMEOUT 240 RUN_SERIAL TRUE
+  ENVIRONMENT "KAMISHIBAI_BUILD=${CMAKE_BINARY_DIR};KAMISHIBAI_SOURCE=${CMAKE_SOURCE_DIR};KAMISHIBAI_LINUX_BUILD=${KAMISHIBAI_LINUX_BUILD}")
