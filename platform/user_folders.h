@@ -12,6 +12,10 @@ namespace kamishibai {
 // when neither can be had.
 std::optional<std::string> workFoldersParent();
 
+// The saver's folder among the user's configuration ($XDG_CONFIG_HOME/kamishibai, else
+// ~/.config/kamishibai), not created here; nullopt when neither is known.
+std::optional<std::string> userConfigFolder();
+
 // The per-user runtime folder ($XDG_RUNTIME_DIR, else the user's cache folder); nullopt when
 // neither is known.
 std::optional<std::string> runtimeFolder();

@@ -7,14 +7,15 @@
 
 #include "platform/arith.h"
 #include "platform/picture.h"
+#include "platform/translate.h"
 #include "show/transparent_blt.h"
 #include "startup/stored_name.h"
 
 namespace kamishibai {
 namespace {
 
-const char* const kErrorPrompt = "不明のエラーが発生しました。";
-const char* const kErrorTitle = "エラー";
+const char* const kErrorPrompt = N_("不明のエラーが発生しました。");
+const char* const kErrorTitle = N_("エラー");
 const char* const kLineBreak = "\r\n";
 
 std::string entryName(std::int32_t index) {
@@ -217,7 +218,8 @@ void Form1::mouseMove() {
 
 void Form1::reportError(const std::string& description) {
   window_.showErrorMessage(
-      std::string(kErrorPrompt) + kLineBreak + description + kLineBreak + source_, kErrorTitle);
+      std::string(tr(kErrorPrompt)) + kLineBreak + description + kLineBreak + source_,
+      tr(kErrorTitle));
 }
 
 }  // namespace kamishibai

@@ -57,7 +57,9 @@ struct StartupState {
 
 // Runs start-up for the command-line text and the running executable's path; returns the
 // program's exit status (non-zero only when a window is needed and no display can be opened).
+// With a host window the mode is the show, inside that window.
 int runModule1(const std::string& commandLine, const std::string& executablePath,
-               StartupServices& services, StartupState& state);
+               StartupServices& services, StartupState& state,
+               const std::optional<HostWindow>& host = std::nullopt);
 
 }  // namespace kamishibai

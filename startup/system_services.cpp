@@ -7,6 +7,7 @@
 #include "platform/message_box.h"
 #include "platform/password_dialog.h"
 #include "platform/settings_dialog.h"
+#include "platform/translate.h"
 #include "platform/user_folders.h"
 
 namespace kamishibai {
@@ -21,8 +22,13 @@ PackageRecord SystemServices::readPackage(const std::string& ownFile) {
   return kamishibai::readPackage(std::filesystem::path(ownFile));
 }
 
+SettingsFiles SystemServices::settingsFiles(const std::string& besideFile) {
+  const auto folder = userConfigFolder();
+  return {besideFile, folder ? userSettingsFile(*folder, besideFile) : std::string()};
+}
+
 SettingsSwitches SystemServices::readSettings(const std::string& settingsFile) {
-  return readSettingsFile(settingsFile);
+  return readSettingsFile(settingsFileToRead(settingsFiles(settingsFile)));
 }
 
 bool SystemServices::openDisplay() {
@@ -36,11 +42,13 @@ void SystemServices::showMessage(const std::string& prompt, const std::string& t
 void SystemServices::runSettingsDialog(const std::string& settingsFile, SettingsSwitches shown) {
   const auto choice = runFrmSetting({shown.BgmOn != 0, shown.SoundOn != 0});
   if (!choice) return;
+  const SettingsFiles files = settingsFiles(settingsFile);
   try {
-    saveSettingsFile(settingsFile, choice->bgmOn, choice->soundOn);
+    saveSettings(files, choice->bgmOn, choice->soundOn);
   } catch (const std::exception& error) {
-    showMessageBox(settingsSaveFailure(settingsFile, error.what()), "設定",
-                   MessageIcon::Exclamation);
+    showMessageBox(
+        settingsSaveFailure(files.user.empty() ? files.beside : files.user, error.what()),
+        tr("設定"), MessageIcon::Exclamation);
   }
 }
 

@@ -9,12 +9,13 @@
 
 #include "platform/display.h"
 #include "platform/message_box.h"
+#include "platform/translate.h"
 
 namespace kamishibai {
 
 namespace {
 
-constexpr const char* kTitle = "パスワードの変更";
+constexpr const char* kTitle = N_("パスワードの変更");
 
 GtkWidget* addPasswordRow(GtkGrid* grid, int row, const char* caption) {
   GtkWidget* label = gtk_label_new(caption);
@@ -60,8 +61,9 @@ struct PasswordDialog {
 
 PasswordDialog buildDialog(bool passwordSet) {
   PasswordDialog dialog;
-  dialog.window = gtk_dialog_new_with_buttons(kTitle, nullptr, GTK_DIALOG_MODAL, "キャンセル",
-                                              GTK_RESPONSE_CANCEL, "OK", GTK_RESPONSE_OK, nullptr);
+  dialog.window =
+      gtk_dialog_new_with_buttons(tr(kTitle), nullptr, GTK_DIALOG_MODAL, tr("キャンセル"),
+                                  GTK_RESPONSE_CANCEL, "OK", GTK_RESPONSE_OK, nullptr);
   gtk_dialog_set_default_response(GTK_DIALOG(dialog.window), GTK_RESPONSE_OK);
   gtk_window_set_resizable(GTK_WINDOW(dialog.window), FALSE);
   gtk_window_set_position(GTK_WINDOW(dialog.window), GTK_WIN_POS_CENTER);
@@ -72,10 +74,10 @@ PasswordDialog buildDialog(bool passwordSet) {
   gtk_grid_set_column_spacing(grid, 8);
   gtk_container_set_border_width(GTK_CONTAINER(gridWidget), 12);
   int row = 0;
-  if (passwordSet) dialog.oldEntry = addPasswordRow(grid, row++, "古いパスワード:");
-  dialog.newEntry = addPasswordRow(grid, row++, "新しいパスワード:");
-  dialog.confirmEntry = addPasswordRow(grid, row++, "新しいパスワードの確認:");
-  GtkWidget* hint = gtk_label_new("新しいパスワードを空にすると、パスワードは解除されます。");
+  if (passwordSet) dialog.oldEntry = addPasswordRow(grid, row++, tr("古いパスワード:"));
+  dialog.newEntry = addPasswordRow(grid, row++, tr("新しいパスワード:"));
+  dialog.confirmEntry = addPasswordRow(grid, row++, tr("新しいパスワードの確認:"));
+  GtkWidget* hint = gtk_label_new(tr("新しいパスワードを空にすると、パスワードは解除されます。"));
   gtk_grid_attach(grid, hint, 0, row, 2, 1);
   gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog.window))), gridWidget,
                      TRUE, TRUE, 0);
@@ -86,12 +88,12 @@ PasswordDialog buildDialog(bool passwordSet) {
 // Carries out the confirmed dialog; false (after saying why) when the user has to try again.
 bool applyChange(const PasswordDialog& dialog, const DesktopFiles& files) {
   if (dialog.oldEntry != nullptr && !verifyPassword(files, textOf(dialog.oldEntry))) {
-    showMessageBox("古いパスワードが正しくありません。", kTitle, MessageIcon::Exclamation);
+    showMessageBox(tr("古いパスワードが正しくありません。"), tr(kTitle), MessageIcon::Exclamation);
     return false;
   }
   const std::string password = textOf(dialog.newEntry);
   if (password != textOf(dialog.confirmEntry)) {
-    showMessageBox("新しいパスワードと確認のパスワードが一致しません。", kTitle,
+    showMessageBox(tr("新しいパスワードと確認のパスワードが一致しません。"), tr(kTitle),
                    MessageIcon::Exclamation);
     return false;
   }
@@ -102,8 +104,8 @@ bool applyChange(const PasswordDialog& dialog, const DesktopFiles& files) {
       setPassword(files, password);
     }
   } catch (const std::exception& error) {
-    showMessageBox(std::string("パスワードを保存できません。\n") + error.what(), kTitle,
-                   MessageIcon::Exclamation);
+    showMessageBox(std::string(tr("パスワードを保存できません。")) + "\n" + error.what(),
+                   tr(kTitle), MessageIcon::Exclamation);
   }
   return true;
 }

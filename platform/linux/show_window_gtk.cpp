@@ -10,6 +10,7 @@
 #include "platform/message_box.h"
 #include "platform/password.h"
 #include "platform/show_window.h"
+#include "platform/translate.h"
 
 namespace kamishibai {
 namespace {
@@ -243,12 +244,12 @@ std::optional<std::int32_t> GtkShowWindow::screenSaveUsePassword() {
 }
 
 bool GtkShowWindow::verifyScreenSaverPassword() {
-  WidgetPtr dialog(gtk_dialog_new_with_buttons("スクリーン セーバーのパスワード", window(),
+  WidgetPtr dialog(gtk_dialog_new_with_buttons(tr("スクリーン セーバーのパスワード"), window(),
                                                GTK_DIALOG_MODAL, "OK", GTK_RESPONSE_OK,
-                                               "キャンセル", GTK_RESPONSE_CANCEL, nullptr));
+                                               tr("キャンセル"), GTK_RESPONSE_CANCEL, nullptr));
   makeOwned(dialog.get());
   gtk_dialog_set_default_response(GTK_DIALOG(dialog.get()), GTK_RESPONSE_OK);
-  GtkWidget* label = gtk_label_new("パスワード:");
+  GtkWidget* label = gtk_label_new(tr("パスワード:"));
   GtkWidget* entry = gtk_entry_new();
   gtk_entry_set_visibility(GTK_ENTRY(entry), FALSE);
   gtk_entry_set_activates_default(GTK_ENTRY(entry), TRUE);

@@ -48,6 +48,12 @@ std::optional<std::string> workFoldersParent() {
   return kamishibaiFolderIn(cacheFolder());
 }
 
+std::optional<std::string> userConfigFolder() {
+  if (auto config = absolutePathFromEnvironment("XDG_CONFIG_HOME")) return *config + "/kamishibai";
+  if (auto home = absolutePathFromEnvironment("HOME")) return *home + "/.config/kamishibai";
+  return std::nullopt;
+}
+
 std::optional<std::string> runtimeFolder() {
   if (auto runtime = absolutePathFromEnvironment("XDG_RUNTIME_DIR")) return runtime;
   auto cache = cacheFolder();

@@ -162,3 +162,45 @@ blue_in() {
   blueness=$(convert "$1" -crop "$4x$5+$2+$3" +repage -format "%[fx:int(100*(mean.b-mean.r))]" info:)
   [ "$blueness" -gt 15 ]
 }
+
+# make_solid_saver OUT: a saver whose 200 by 100 area (blue back colour) shows one red picture
+# that fills it, so that the area's place and scale can be read off the screen.
+make_solid_saver() {
+  local out=$1 show=$E2E_DIR/solid
+  mkdir -p "$show"
+  convert -size 200x100 xc:'#ff0000' "$show/red.png"
+  cat >"$show/show.toml" <<TOML
+[area]
+width = 200
+height = 100
+colour = "#0000ff"
+
+[[slide]]
+picture = "red.png"
+time = 1000
+TOML
+  "$BUILD/kamishibai-pack" build "$show/show.toml" -o "$out" --player "$BUILD/kamishibai" >/dev/null
+}
+
+# expect_colour FILE X Y R,G,B WHAT: the pixel has about that colour (scaling blends the edges).
+expect_colour() {
+  local got
+  got=$(pixel_at "$1" "$2" "$3")
+  awk -v got="$got" -v want="$4" 'BEGIN {
+    split(got, g, ","); split(want, w, ",")
+    for (i = 1; i <= 3; i++) if (g[i] - w[i] > 40 || w[i] - g[i] > 40) exit 1
+  }' || fail "$5: ($2, $3) is $got, not $4"
+}
+
+# as_test_user COMMAND...: runs the command as the unprivileged user kamishibai-e2e (made when
+# missing), for programs that refuse to run as root; as any other user the command runs as is.
+E2E_USER=kamishibai-e2e
+as_test_user() {
+  if [ "$(id -u)" != 0 ]; then
+    "$@"
+    return
+  fi
+  id -u "$E2E_USER" >/dev/null 2>&1 ||
+    useradd --system --user-group --no-create-home --shell /usr/sbin/nologin "$E2E_USER"
+  setpriv --reuid="$E2E_USER" --regid="$E2E_USER" --init-groups "$@"
+}

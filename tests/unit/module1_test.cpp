@@ -239,5 +239,21 @@ TEST(Module1Steps, ShowRunsWithTheWorkFilesInPlaceAndRemovesThemAfterwards) {
   EXPECT_FALSE(std::filesystem::exists(workDir));
 }
 
+// A host's window makes the show whatever the switch text says, and reaches the show.
+TEST(Module1Steps, HostWindowRunsTheShowInIt) {
+  ScratchFolder scratch;
+  FakeServices services;
+  services.parent = scratch.str();
+  std::optional<HostWindow> shownIn;
+  services.onShow = [&](const ShowInputs& inputs) { shownIn = inputs.host; };
+  StartupState state;
+  EXPECT_EQ(runModule1("", "/opt/savers/saver.bin", services, state,
+                       HostWindow{HostWindow::Kind::Given, 0x2a00007}),
+            0);
+  ASSERT_TRUE(shownIn.has_value());
+  EXPECT_EQ(shownIn->kind, HostWindow::Kind::Given);
+  EXPECT_EQ(shownIn->id, 0x2a00007u);
+}
+
 }  // namespace
 }  // namespace kamishibai
