@@ -31,16 +31,20 @@ std::optional<std::uint64_t> windowId(const std::string& text) {
   return id;
 }
 
-Invocation invalid(std::string problem) {
+Invocation ofKind(Invocation::Kind kind) {
   Invocation invocation;
-  invocation.kind = Invocation::Kind::Invalid;
+  invocation.kind = kind;
+  return invocation;
+}
+
+Invocation invalid(std::string problem) {
+  Invocation invocation = ofKind(Invocation::Kind::Invalid);
   invocation.problem = std::move(problem);
   return invocation;
 }
 
 Invocation hosted(HostWindow host) {
-  Invocation invocation;
-  invocation.kind = Invocation::Kind::Hosted;
+  Invocation invocation = ofKind(Invocation::Kind::Hosted);
   invocation.host = host;
   return invocation;
 }
@@ -59,8 +63,8 @@ Invocation switchText(const std::vector<std::string>& arguments) {
 Invocation parseInvocation(const std::vector<std::string>& arguments) {
   if (arguments.empty()) return switchText(arguments);
   const std::string& first = arguments.front();
-  if (isOption(first, "help")) return {Invocation::Kind::Help};
-  if (isOption(first, "version")) return {Invocation::Kind::Version};
+  if (isOption(first, "help")) return ofKind(Invocation::Kind::Help);
+  if (isOption(first, "version")) return ofKind(Invocation::Kind::Version);
   if (isOption(first, "root")) return hosted({HostWindow::Kind::Root, 0});
   if (isOption(first, "window-id")) {
     const auto id = arguments.size() > 1 ? windowId(arguments[1]) : std::nullopt;

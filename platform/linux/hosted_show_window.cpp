@@ -78,7 +78,7 @@ HostedShowWindow::HostedShowWindow(GdkDisplay* display, GdkWindow* host)
           gdk_x11_display_get_xdisplay(display), gdk_x11_window_get_xid(host),
           gdk_x11_visual_get_xvisual(gdk_window_get_visual(host)), size_.width, size_.height)) {
   // Exposures and size changes only: input stays with the host.
-  gdk_window_set_events(host_, GDK_EXPOSURE_MASK | GDK_STRUCTURE_MASK);
+  gdk_window_set_events(host_, static_cast<GdkEventMask>(GDK_EXPOSURE_MASK | GDK_STRUCTURE_MASK));
   gdk_window_add_filter(host_, onHostEvent, this);
 }
 

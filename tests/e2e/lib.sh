@@ -204,3 +204,13 @@ as_test_user() {
     useradd --system --user-group --no-create-home --shell /usr/sbin/nologin "$E2E_USER"
   setpriv --reuid="$E2E_USER" --regid="$E2E_USER" --init-groups "$@"
 }
+
+# english COMMAND...: runs the command under the en_US.UTF-8 locale, made for the test in its own
+# folder so that the machine needs no English locale of its own.
+english() {
+  if [ ! -d "$E2E_DIR/locales/en_US.UTF-8" ]; then
+    mkdir -p "$E2E_DIR/locales"
+    localedef -i en_US -f UTF-8 "$E2E_DIR/locales/en_US.UTF-8" || fail "cannot make the en_US locale"
+  fi
+  LOCPATH=$E2E_DIR/locales LC_ALL=en_US.UTF-8 LANGUAGE= "$@"
+}

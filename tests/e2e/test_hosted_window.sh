@@ -9,10 +9,18 @@ saver=$E2E_DIR/solid.scr
 make_solid_saver "$saver"
 RED=255,0,0 BLACK=0,0,0 WHITE=255,255,255
 
-# host_window W H: makes the host window; sets HOST_ID and HOST_PID.
+# host_window W H: makes the host window; sets HOST_ID and HOST_PROCESS.
 host_window() {
-  coproc HOST { "$BUILD/tests/e2e_host_window" "$1" "$2"; }
+  coproc HOST { exec "$BUILD/tests/e2e_host_window" "$1" "$2"; }
+  HOST_PROCESS=$HOST_PID
   read -r HOST_ID <&"${HOST[0]}" || fail "no host window"
+}
+
+# end_show: ends the saver and the host window, and removes what the killed saver left.
+end_show() {
+  kill -KILL "$SHOW_PID" "$HOST_PROCESS"
+  wait "$SHOW_PID" "$HOST_PROCESS" 2>/dev/null || true
+  rm -rf "$XDG_RUNTIME_DIR/kamishibai"
 }
 
 # show_in_host: starts the saver in the host window and waits until the picture is painted.
@@ -43,9 +51,7 @@ xdotool mousemove 100 100 sleep 0.2 mousemove 400 300 click 1 key a
 sleep 1
 kill -0 "$SHOW_PID" 2>/dev/null || fail "input on the host's window ended the show"
 [ "$(work_folders | wc -l)" = 1 ] || fail "no work folder while the show runs"
-kill -KILL "$SHOW_PID" "$HOST_PID"
-wait "$SHOW_PID" "$HOST_PID" 2>/dev/null || true
-rm -rf "$XDG_RUNTIME_DIR/kamishibai"
+end_show
 
 # A 100 by 60 preview: the whole area at half size, 100 by 50, centred from y = 5.
 host_window 100 60
@@ -54,9 +60,7 @@ expect_colour "$shot" 2 7 "$RED" "scaled area's top-left"
 expect_colour "$shot" 97 52 "$RED" "scaled area's bottom-right"
 expect_colour "$shot" 50 1 "$BLACK" "above the scaled area"
 expect_colour "$shot" 50 58 "$BLACK" "below the scaled area"
-kill -KILL "$SHOW_PID" "$HOST_PID"
-wait "$SHOW_PID" "$HOST_PID" 2>/dev/null || true
-rm -rf "$XDG_RUNTIME_DIR/kamishibai"
+end_show
 
 # No such window: a message on stderr, and the work folder is gone again.
 "$saver" -window-id 0x7ffffff0 2>"$E2E_DIR/stderr" || true
