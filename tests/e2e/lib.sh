@@ -192,17 +192,17 @@ expect_colour() {
   }' || fail "$5: ($2, $3) is $got, not $4"
 }
 
-# as_test_user COMMAND...: runs the command as the unprivileged user kamishibai-e2e (made when
-# missing), for programs that refuse to run as root; as any other user the command runs as is.
+# test_user: makes the unprivileged user kamishibai-e2e when missing and sets AS_TEST_USER to
+# the command prefix that runs a program as that user (for programs that refuse to run as
+# root); as any other user the prefix is empty. The prefix execs the program, so the pid of a
+# background job is the program's own.
 E2E_USER=kamishibai-e2e
-as_test_user() {
-  if [ "$(id -u)" != 0 ]; then
-    "$@"
-    return
-  fi
+test_user() {
+  AS_TEST_USER=()
+  [ "$(id -u)" = 0 ] || return 0
   id -u "$E2E_USER" >/dev/null 2>&1 ||
     useradd --system --user-group --no-create-home --shell /usr/sbin/nologin "$E2E_USER"
-  setpriv --reuid="$E2E_USER" --regid="$E2E_USER" --init-groups "$@"
+  AS_TEST_USER=(setpriv --reuid="$E2E_USER" --regid="$E2E_USER" --init-groups)
 }
 
 # english COMMAND...: runs the command under the en_US.UTF-8 locale, made for the test in its own

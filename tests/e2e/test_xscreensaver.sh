@@ -21,30 +21,23 @@ dpmsEnabled: False
 programs: $xss/kamishibai.scr --root \\n\\
 CONFIG
 chmod 755 "$E2E_DIR"
-as_test_user true  # makes the user when missing
+test_user
 [ "$(id -u)" = 0 ] && chown -R "$E2E_USER:$E2E_USER" "$xss"
 chmod 700 "$xss/run"
 
-as_user() {
-  as_test_user env -i PATH="$PATH" DISPLAY="$DISPLAY" HOME="$xss/home" XDG_RUNTIME_DIR="$xss/run" \
-    XDG_CONFIG_HOME="$xss/config" SDL_AUDIODRIVER=dummy "$@"
-}
+# The user's programs get only their own environment.
+as_user=("${AS_TEST_USER[@]}" env -i PATH="$PATH" DISPLAY="$DISPLAY" HOME="$xss/home"
+  XDG_RUNTIME_DIR="$xss/run" XDG_CONFIG_HOME="$xss/config" SDL_AUDIODRIVER=dummy)
 
-# xscreensaver's own pid, so that the test's end stops it whatever happened.
-as_user sh -c 'echo $$ >"$0"; exec xscreensaver -no-splash -verbose' "$xss/run/xscreensaver.pid" \
-  >"$E2E_DIR/xscreensaver.log" 2>&1 &
-stop_xscreensaver() {
-  [ -s "$xss/run/xscreensaver.pid" ] && kill "$(cat "$xss/run/xscreensaver.pid")" 2>/dev/null
-  e2e_cleanup
-}
-trap stop_xscreensaver EXIT
+"${as_user[@]}" xscreensaver -no-splash -verbose >"$E2E_DIR/xscreensaver.log" 2>&1 &
 for _ in $(seq 100); do
-  as_user xscreensaver-command -time >/dev/null 2>&1 && break
+  "${as_user[@]}" xscreensaver-command -time >/dev/null 2>&1 && break
   sleep 0.1
 done
-as_user xscreensaver-command -time >/dev/null 2>&1 || fail "xscreensaver did not start: $(cat "$E2E_DIR/xscreensaver.log")"
+"${as_user[@]}" xscreensaver-command -time >/dev/null 2>&1 ||
+  fail "xscreensaver did not start: $(cat "$E2E_DIR/xscreensaver.log")"
 xdotool mousemove 100 100
-as_user xscreensaver-command -activate >/dev/null
+"${as_user[@]}" xscreensaver-command -activate >/dev/null
 
 # The saver runs with a work folder, paints the picture area in the middle of the screen and
 # keeps the corners black; it opened no window of its own.
