@@ -12,6 +12,10 @@ for library in libgtk-3-0 libsdl2-mixer-2.0-0 libsodium23 libc6; do
   grep -q "^ Depends:.*$library" <<<"$info" || fail "the dependencies lack $library: $info"
 done
 
+# apt finds every dependency (a simulation: nothing is installed).
+apt-get install --simulate "$deb" >"$E2E_DIR/apt.log" 2>&1 || fail "apt cannot install it: $(cat "$E2E_DIR/apt.log")"
+grep -q "^Inst kamishibai " "$E2E_DIR/apt.log" || fail "apt would not install it: $(cat "$E2E_DIR/apt.log")"
+
 root=$E2E_DIR/root
 dpkg-deb -x "$deb" "$root"
 prefix=$(sed -n 's/^set(CPACK_PACKAGING_INSTALL_PREFIX "\(.*\)")$/\1/p' "$BUILD/CPackConfig.cmake")
