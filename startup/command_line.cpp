@@ -2,6 +2,7 @@
 #include "startup/command_line.h"
 
 #include <charconv>
+#include <cstdint>
 
 #include "platform/translate.h"
 #include "startup/version.h"
@@ -15,7 +16,8 @@ bool isOption(const std::string& argument, const std::string& name) {
   return argument == "-" + name || argument == "--" + name;
 }
 
-// A window id: decimal, or hexadecimal after "0x"; nullopt for anything else and for 0.
+// A window id: decimal, or hexadecimal after "0x"; nullopt for anything else, for 0 and for
+// values beyond the 32 bits of an X window id.
 std::optional<std::uint64_t> windowId(const std::string& text) {
   std::string_view digits = text;
   int base = 10;
@@ -23,7 +25,7 @@ std::optional<std::uint64_t> windowId(const std::string& text) {
     digits.remove_prefix(2);
     base = 16;
   }
-  std::uint64_t id = 0;
+  std::uint32_t id = 0;
   const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), id, base);
   if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() || id == 0) {
     return std::nullopt;
