@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kamishibai {
 
@@ -16,8 +17,8 @@ std::optional<std::string> workFoldersParent();
 // ~/.config/kamishibai), not created here; nullopt when neither is known.
 std::optional<std::string> userConfigFolder();
 
-// The per-user runtime folder ($XDG_RUNTIME_DIR, else the user's cache folder); nullopt when
-// neither is known.
-std::optional<std::string> runtimeFolder();
+// Every folder that may hold the work folders, in the order workFoldersParent tries them:
+// the runtime one, then the cache one, each only when it can be had.
+std::vector<std::string> workFoldersParents();
 
 }  // namespace kamishibai

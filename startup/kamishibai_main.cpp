@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/end_signals.h"
 #include "platform/executable_path.h"
 #include "startup/command_line.h"
 #include "startup/module1.h"
@@ -38,6 +39,9 @@ int main(int argc, char** argv) {
   if (invocation.kind == kamishibai::Invocation::Kind::Hosted) host = invocation.host;
   kamishibai::SystemServices services;
   kamishibai::StartupState state;
-  return kamishibai::runModule1(invocation.commandLine, kamishibai::runningExecutablePath(),
-                                services, state, host);
+  const int status = kamishibai::runModule1(
+      invocation.commandLine, kamishibai::runningExecutablePath(), services, state, host);
+  // A show stopped by a signal has ended in order; the process now ends as the signal ends it.
+  kamishibai::endAsSignalled();
+  return status;
 }

@@ -66,9 +66,17 @@ void runShowMode(StartupServices& services, StartupState& state,
     services.showMessage(tr("実行できません"), tr("モザリカ"));
     return;
   }
-  skipOnError([&] { state.WorkDir = prepareWorkFolder(*parent); });
+  // A stop that comes while the files are unpacked still removes them.
+  services.watchEndSignals();
+  WorkFolder folder;
+  skipOnError([&] { folder = prepareWorkFolder(*parent); });
+  state.WorkDir = folder.path;
   skipOnError([&] { writeWorkFiles(state.record, state.WorkDir); });
-  skipOnError([&] { services.runShow({state.record, state.WorkDir, state.BgmOn, state.SoundOn, host}); });
+  if (!services.endSignalled()) {
+    skipOnError([&] {
+      services.runShow({state.record, state.WorkDir, state.BgmOn, state.SoundOn, host});
+    });
+  }
   skipOnError([&] { removeWorkFiles(state.record, state.WorkDir); });
 }
 

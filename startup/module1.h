@@ -42,6 +42,11 @@ class StartupServices {
   virtual void changePassword(std::int32_t ownerWindow) = 0;
   // The folder the work folders are made in; nullopt when none can be had.
   virtual std::optional<std::string> workFoldersParent() = 0;
+  // From now on the system's end signals (a daemon's stop, a logout) ask for an orderly end
+  // instead of killing the program.
+  virtual void watchEndSignals() = 0;
+  // True once such a signal has arrived.
+  virtual bool endSignalled() = 0;
   // Loads Form1: returns when the show has ended.
   virtual void runShow(const ShowInputs& inputs) = 0;
 };
@@ -57,6 +62,8 @@ struct StartupState {
 
 // Runs start-up for the command-line text and the running executable's path; returns the
 // program's exit status (non-zero only when a window is needed and no display can be opened).
+// After an end signal the show mode ends in order (work folder removed) and returns; the caller
+// then ends the process as the signal would have.
 // With a host window the mode is the show, inside that window.
 int runModule1(const std::string& commandLine, const std::string& executablePath,
                StartupServices& services, StartupState& state,

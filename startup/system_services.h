@@ -19,6 +19,8 @@ class SystemServices : public StartupServices {
   std::int32_t foregroundWindow() override;
   void changePassword(std::int32_t ownerWindow) override;
   std::optional<std::string> workFoldersParent() override;
+  void watchEndSignals() override;
+  bool endSignalled() override;
   void runShow(const ShowInputs& inputs) override;
 
  private:

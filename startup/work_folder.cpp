@@ -56,16 +56,34 @@ void writeFirstOfEachName(const PackageRecord& record, const std::string& workDi
   });
 }
 
+bool isWorkFolderName(const std::string& name) {
+  return name.size() > 4 && name.starts_with("temp") &&
+         name.find_first_not_of("0123456789", 4) == std::string::npos;
+}
+
+// A work folder whose lock can be had belongs to no running show. Entries of other kinds and
+// names (files, links, the running-copy locks) stay.
+void removeAbandonedWorkFolders(const std::string& base) {
+  for (const std::string& name : folderEntryNames(base)) {
+    if (!isWorkFolderName(name)) continue;
+    const FolderLock unused = FolderLock::tryLock(base + name);
+    if (unused.held()) removeFolderTree(base + name);
+  }
+}
+
 }  // namespace
 
-std::string prepareWorkFolder(const std::string& parent) {
+WorkFolder prepareWorkFolder(const std::string& parent) {
   const std::string base = parent.empty() || parent.back() != '/' ? parent + "/" : parent;
+  const FolderLock turn = FolderLock::waitForLock(base);
+  removeAbandonedWorkFolders(base);
   std::int32_t number = 1;
   while (createPrivateFolder(base + "temp" + std::to_string(number)) == FolderCreation::NameTaken &&
          number < std::numeric_limits<std::int32_t>::max()) {
     ++number;
   }
-  return base + "temp" + std::to_string(number) + "/";
+  const std::string path = base + "temp" + std::to_string(number);
+  return {path + "/", FolderLock::tryLock(path)};
 }
 
 void writeWorkFiles(const PackageRecord& record, const std::string& workDir) {

@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "platform/cairo/backend.h"
+#include "platform/end_signals.h"
 #include "platform/hosted_placement.h"
 #include "platform/linux/gtk_event_loop.h"
 #include "platform/show_window.h"
@@ -45,7 +46,7 @@ class HostedShowWindow : public ShowWindow {
   void setScreenSaverRunning(bool) override {}
   std::int32_t showCursor(bool show) override { return cursorCounter_ += show ? 1 : -1; }
   Point cursorPos() override { return {}; }
-  void setInput(ShowInput*) override {}
+  void setInput(ShowInput* input) override;
   EventLoop& events() override { return events_; }
   // No box over the host's window, which holds the keyboard and pointer: the host logs it.
   void showErrorMessage(const std::string& prompt, const std::string& title) override {
@@ -98,6 +99,15 @@ GdkFilterReturn HostedShowWindow::onHostEvent(GdkXEvent* xevent, GdkEvent*, gpoi
     window->paintWhole();
   }
   return GDK_FILTER_CONTINUE;
+}
+
+// The host's stop (SIGTERM) is the only way a show in its window ends.
+void HostedShowWindow::setInput(ShowInput* input) {
+  if (input == nullptr) {
+    setEndSignalHook(nullptr);
+    return;
+  }
+  setEndSignalHook([input] { input->endRequested(); });
 }
 
 void HostedShowWindow::placePicture1(Surface& picture1, std::int32_t, std::int32_t) {
