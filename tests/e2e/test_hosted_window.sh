@@ -1,6 +1,6 @@
 # Kamishibai: "-window-id" runs the show inside a window the test made: the area centred in a
-# large window, the whole area scaled down in a small one, no input of its own; a window that
-# does not exist ends the saver with a message and no work folder.
+# large window, the whole area scaled down in a small one, no input of its own, an orderly end
+# on SIGTERM; a window that does not exist ends the saver with a message and no work folder.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/show_lib.sh"
 e2e_setup
@@ -51,7 +51,14 @@ xdotool mousemove 100 100 sleep 0.2 mousemove 400 300 click 1 key a
 sleep 1
 kill -0 "$SHOW_PID" 2>/dev/null || fail "input on the host's window ended the show"
 [ "$(work_folders | wc -l)" = 1 ] || fail "no work folder while the show runs"
-end_show
+# The host's stop: the show ends in order, without its work folder, as SIGTERM ends a process.
+kill -TERM "$SHOW_PID"
+status=0
+wait_for_exit "$SHOW_PID" || status=$?
+[ "$status" = 143 ] || fail "the saver ended with status $status after SIGTERM, not 143"
+[ -z "$(work_folders)" ] || fail "the work folder is left after SIGTERM: $(work_folders)"
+kill -KILL "$HOST_PROCESS"
+wait "$HOST_PROCESS" 2>/dev/null || true
 
 # A 100 by 60 preview: the whole area at half size, 100 by 50, centred from y = 5.
 host_window 100 60

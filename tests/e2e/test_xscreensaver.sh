@@ -42,13 +42,14 @@ xdotool mousemove 100 100
 # The saver runs with a work folder, paints the picture area in the middle of the screen and
 # keeps the corners black; it opened no window of its own.
 uid=$(id -u "$E2E_USER" 2>/dev/null || id -u)
-saver_pid=
+savers_running() {
+  pgrep -u "$uid" -f "^$xss/kamishibai.scr --root" >/dev/null
+}
 for _ in $(seq 100); do
-  saver_pid=$(pgrep -u "$uid" -f "^$xss/kamishibai.scr --root" | head -n 1 || true)
-  [ -n "$saver_pid" ] && [ -n "$(ls -d "$xss/run/kamishibai"/temp* 2>/dev/null)" ] && break
+  savers_running && [ -n "$(ls -d "$xss/run/kamishibai"/temp* 2>/dev/null)" ] && break
   sleep 0.1
 done
-[ -n "$saver_pid" ] || fail "xscreensaver did not start the saver: $(cat "$E2E_DIR/xscreensaver.log")"
+savers_running || fail "xscreensaver did not start the saver: $(cat "$E2E_DIR/xscreensaver.log")"
 painted=
 for _ in $(seq 50); do
   screenshot "$E2E_DIR/screen.png"
@@ -70,11 +71,11 @@ done
 # ignores input for its first moments after blanking, so the mouse moves until it answers.
 # Relative moves go through XTEST, which xscreensaver sees; absolute ones only warp the pointer.
 for step in $(seq 30); do
-  kill -0 "$saver_pid" 2>/dev/null || break
+  savers_running || break
   xdotool mousemove_relative -- $((step % 2 ? 40 : -40)) 0
   sleep 0.5
 done
-kill -0 "$saver_pid" 2>/dev/null && fail "the saver still runs after the mouse move: $(tail -n 30 "$E2E_DIR/xscreensaver.log")"
+savers_running && fail "the saver still runs after the mouse move: $(tail -n 30 "$E2E_DIR/xscreensaver.log")"
 [ -z "$(ls -d "$xss/run/kamishibai"/temp* 2>/dev/null)" ] ||
   fail "the work folder is left: $(ls "$xss/run/kamishibai")"
 echo "PASS"
