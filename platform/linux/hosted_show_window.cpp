@@ -5,15 +5,16 @@
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <stdexcept>
 
-#include "platform/cairo/backend.h"
 #include "platform/end_signals.h"
 #include "platform/hosted_placement.h"
 #include "platform/linux/gtk_event_loop.h"
+#include "platform/linux/surface_cairo.h"
 #include "platform/show_window.h"
 
 namespace kamishibai {
@@ -58,7 +59,7 @@ class HostedShowWindow : public ShowWindow {
 
  private:
   void paintWhole();
-  void paintPicture1();
+  void paintPicture1(const PixelRect& area);
   static GdkFilterReturn onHostEvent(GdkXEvent* xevent, GdkEvent*, gpointer self);
 
   GdkDisplay* display_;
@@ -112,7 +113,7 @@ void HostedShowWindow::setInput(ShowInput* input) {
 
 void HostedShowWindow::placePicture1(Surface& picture1, std::int32_t, std::int32_t) {
   picture1_ = &picture1;
-  picture1.setRefreshHook([this] { paintPicture1(); });
+  picture1.setRefreshHook([this](const PixelRect& changed) { paintPicture1(changed); });
 }
 
 void HostedShowWindow::show() {
@@ -123,28 +124,40 @@ void HostedShowWindow::show() {
 // The black background with Picture1 on it, after an exposure or a change of size.
 void HostedShowWindow::paintWhole() {
   if (!shown_) return;
+  gdk_x11_display_error_trap_push(display_);
   CairoContextPtr cr(cairo_create(target_.get()));
   cairo_set_source_rgb(cr.get(), 0, 0, 0);
   cairo_paint(cr.get());
   cr.reset();
-  paintPicture1();
+  gdk_x11_display_error_trap_pop_ignored(display_);
+  paintPicture1({0, 0, INT32_MAX, INT32_MAX});
 }
 
-void HostedShowWindow::paintPicture1() {
-  if (!shown_ || picture1_ == nullptr) return;
-  cairo_surface_t* image = picture1_->backend().image.get();
-  cairo_surface_flush(image);
+// Paints the changed part of Picture1, or all of it when it is scaled down (the edges of a
+// scaled part would blend with what was painted before).
+void HostedShowWindow::paintPicture1(const PixelRect& changed) {
+  if (!shown_ || picture1_ == nullptr || picture1_->width() == 0 || picture1_->height() == 0) {
+    return;
+  }
   const HostedPlacement place =
       placeInHostWindow(size_.width, size_.height, picture1_->width(), picture1_->height());
+  const PixelRect whole{0, 0, picture1_->width(), picture1_->height()};
+  const PixelRect area = place.scale < 1 ? whole : changed.intersected(whole);
+  if (area.empty()) return;
+  const CairoSurfacePtr image = cairoImageOf(*picture1_);
+  // The host may destroy its window at any moment before it stops the show; painting into a
+  // window that is gone is no error of the show.
+  gdk_x11_display_error_trap_push(display_);
   CairoContextPtr cr(cairo_create(target_.get()));
   cairo_translate(cr.get(), place.left, place.top);
   cairo_scale(cr.get(), place.scale, place.scale);
-  cairo_set_source_surface(cr.get(), image, 0, 0);
+  cairo_set_source_surface(cr.get(), image.get(), 0, 0);
   if (place.scale < 1) cairo_pattern_set_filter(cairo_get_source(cr.get()), CAIRO_FILTER_GOOD);
-  cairo_rectangle(cr.get(), 0, 0, picture1_->width(), picture1_->height());
+  cairo_rectangle(cr.get(), area.left, area.top, area.width(), area.height());
   cairo_fill(cr.get());
   cr.reset();
   cairo_surface_flush(target_.get());
+  gdk_x11_display_error_trap_pop_ignored(display_);
   gdk_display_flush(display_);
 }
 
