@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xdotool imagemagick x11-utils sox python3 openbox libxrandr-dev libxdamage-dev
   gettext dpkg-dev man-db locales libxml2-utils xscreensaver
+  webp-pixbuf-loader
 )
 
 missing=()

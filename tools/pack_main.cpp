@@ -7,6 +7,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   app.set_version_flag("--version",
                        std::string("kamishibai-pack (Kamishibai) ") + kamishibai::kVersion);
+  kamishibai::addInitCommand(app);
   kamishibai::addBuildCommand(app);
   kamishibai::addInfoCommand(app);
   kamishibai::addExtractCommand(app);
