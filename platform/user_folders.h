@@ -26,6 +26,11 @@ inline constexpr bool kWorkFoldersParentIsOwn = true;
 // temporary folder; nullopt on Linux, whose folder above is the user's own already.
 std::optional<std::string> fallbackWorkFoldersParent();
 
+// The saver's folder among the user's configuration ($XDG_CONFIG_HOME/kamishibai, else
+// ~/.config/kamishibai; on Windows %APPDATA%\kamishibai), not created here; nullopt when neither
+// is known.
+std::optional<std::string> userConfigFolder();
+
 // Every folder that may hold the work folders, in the order workFoldersParent tries them:
 // the runtime one, then the cache one, each only when it can be had (Linux).
 std::vector<std::string> workFoldersParents();

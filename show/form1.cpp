@@ -9,14 +9,15 @@
 #include "platform/picture.h"
 #include "platform/picture_header.h"
 #include "platform/short_text.h"
+#include "platform/translate.h"
 #include "show/transparent_blt.h"
 #include "startup/stored_name.h"
 
 namespace kamishibai {
 namespace {
 
-const char* const kErrorPrompt = "不明のエラーが発生しました。";
-const char* const kErrorTitle = "エラー";
+const char* const kErrorPrompt = N_("不明のエラーが発生しました。");
+const char* const kErrorTitle = N_("エラー");
 const char* const kLineBreak = "\r\n";
 
 std::string entryName(std::int32_t index) {
@@ -235,9 +236,9 @@ void Form1::endRequested() {
 void Form1::reportError(const std::string& description) {
   // Names and values of any length (a stored name may have 65,535 bytes) are shortened, so the
   // box fits on the screen.
-  window_.showErrorMessage(std::string(kErrorPrompt) + kLineBreak + readableMessage(description) +
-                               kLineBreak + readableMessage(source_),
-                           kErrorTitle);
+  window_.showErrorMessage(std::string(tr(kErrorPrompt)) + kLineBreak +
+                               readableMessage(description) + kLineBreak + readableMessage(source_),
+                           tr(kErrorTitle));
 }
 
 }  // namespace kamishibai

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "effects/transition.h"
@@ -21,6 +22,8 @@ struct ShowInputs {
   std::string WorkDir;
   std::int16_t BgmOn = -1;
   std::int16_t SoundOn = -1;
+  // The host's window the show runs inside; none: the show's own full-screen window.
+  std::optional<HostWindow> host;
 };
 
 // Creates the show window on the display and runs its load handler: the slide show, the end

@@ -9,7 +9,7 @@ namespace kamishibai {
 void loadForm1(const ShowInputs& inputs) {
   std::unique_ptr<ShowWindow> window;
   try {
-    window = createShowWindow();
+    window = inputs.host ? createHostedShowWindow(*inputs.host) : createShowWindow();
   } catch (const std::exception& error) {
     // Without a display there is no window to show a message in.
     std::cerr << "kamishibai: " << error.what() << '\n';

@@ -1,15 +1,38 @@
-// Kamishibai: the command-line text a screen saver is started with on Windows, where the system
-// hands over one line: the program name, then the switches.
+// Kamishibai: the saver's command line: the screen-saver switches, the options of a program that
+// runs inside a screen-saver host's window, and the help and version options.
 #pragma once
 
+#include <optional>
 #include <string>
-#include <string_view>
+#include <vector>
+
+#include "platform/show_window.h"
 
 namespace kamishibai {
 
-// The text after the program name: the name is quoted ("C:\My Savers\a.scr") or runs to the
-// first blank or tab; the one blank or tab that separates it from the rest is dropped, so a
-// line with more blanks before the switch keeps the others.
-std::string argumentText(std::string_view commandLine);
+struct Invocation {
+  enum class Kind {
+    Switch,   // commandLine holds the switch text ("/S", "/C", ...), read by start-up
+    Hosted,   // the show inside host
+    Help,     // print the help text
+    Version,  // print the version
+    Invalid,  // problem says what is wrong with the options
+  };
+  Kind kind = Kind::Switch;
+  std::string commandLine;
+  HostWindow host;
+  std::string problem;
+};
+
+// The first argument decides: "-window-id ID" (decimal or 0x hexadecimal), "-root", "--help" and
+// "--version" (each also with two dashes or one); anything else is the switch text, the
+// arguments joined by blanks as the system hands it to a screen saver.
+Invocation parseInvocation(const std::vector<std::string>& arguments);
+
+// The text of --help for the program's name.
+std::string helpText(const std::string& programName);
+
+// The text of --version for the program's name.
+std::string versionText(const std::string& programName);
 
 }  // namespace kamishibai

@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "platform/arith.h"
+#include "platform/translate.h"
 #include "startup/paths.h"
 #include "startup/work_folder.h"
 
@@ -58,10 +59,11 @@ std::size_t leadingNumberLength(const std::string& text) {
   return hasDigits ? end : 0;
 }
 
-void runShowMode(StartupServices& services, StartupState& state) {
+void runShowMode(StartupServices& services, StartupState& state,
+                 const std::optional<HostWindow>& host) {
   const auto parent = services.workFoldersParent();
   if (!parent) {
-    services.showMessage("実行できません", "モザリカ");
+    services.showMessage(tr("実行できません"), tr("モザリカ"));
     return;
   }
   // A stop that comes while the files are unpacked still removes them.
@@ -72,7 +74,7 @@ void runShowMode(StartupServices& services, StartupState& state) {
   skipOnError([&] { writeWorkFiles(state.record, state.WorkDir); });
   if (!services.endSignalled()) {
     skipOnError([&] {
-      services.runShow({state.record, state.WorkDir, state.BgmOn, state.SoundOn});
+      services.runShow({state.record, state.WorkDir, state.BgmOn, state.SoundOn, host});
     });
   }
   skipOnError([&] { removeWorkFiles(state.record, state.WorkDir); });
@@ -82,7 +84,7 @@ void runConfigureMode(StartupServices& services, const StartupState& state) {
   if (state.record.HasSettings != 0) {
     services.runSettingsDialog(state.SetFilePath, {state.BgmOn, state.SoundOn});
   } else {
-    services.showMessage("設定項目はありません", "スクリーンセーバー");
+    services.showMessage(tr("設定項目はありません"), tr("スクリーンセーバー"));
   }
 }
 
@@ -120,7 +122,8 @@ std::int32_t readHandleNumber(const std::string& text) {
 }
 
 int runModule1(const std::string& commandLine, const std::string& executablePath,
-               StartupServices& services, StartupState& state) {
+               StartupServices& services, StartupState& state,
+               const std::optional<HostWindow>& host) {
   const ProgramPaths paths = programPathsFor(executablePath);
   if (services.anotherCopyRunning(paths.ownFile)) return 0;
   skipOnError([&] { state.record = services.readPackage(paths.ownFile); });
@@ -131,7 +134,7 @@ int runModule1(const std::string& commandLine, const std::string& executablePath
     state.SoundOn = switches.SoundOn;
   });
 
-  const Mode mode = modeFromCommandLine(commandLine);
+  const Mode mode = host ? Mode::Show : modeFromCommandLine(commandLine);
   if (mode == Mode::Preview || mode == Mode::Nothing) return 0;
   if (!services.openDisplay()) {
     std::cerr << "kamishibai: no display can be opened; set DISPLAY to a running X server\n";
@@ -139,7 +142,7 @@ int runModule1(const std::string& commandLine, const std::string& executablePath
   }
   switch (mode) {
     case Mode::Show:
-      runShowMode(services, state);
+      runShowMode(services, state, host);
       break;
     case Mode::Configure:
       skipOnError([&] { runConfigureMode(services, state); });

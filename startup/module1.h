@@ -66,7 +66,9 @@ struct StartupState {
 // program's exit status (non-zero only when a window is needed and no display can be opened).
 // After an end signal the show mode ends in order (work folder removed) and returns; the caller
 // then ends the process as the signal would have.
+// With a host window the mode is the show, inside that window.
 int runModule1(const std::string& commandLine, const std::string& executablePath,
-               StartupServices& services, StartupState& state);
+               StartupServices& services, StartupState& state,
+               const std::optional<HostWindow>& host = std::nullopt);
 
 }  // namespace kamishibai

@@ -3,8 +3,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <system_error>
 
 #include "platform/atomic_file.h"
+#include "platform/translate.h"
 #include "startup/paths.h"
 
 namespace kamishibai {
@@ -46,8 +48,31 @@ void saveSettingsFile(const std::string& path, bool bgmOn, bool soundOn) {
       perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
 }
 
+std::string userSettingsFile(const std::string& userFolder, const std::string& besideFile) {
+  return userFolder + "/" + std::filesystem::path(besideFile).filename().string();
+}
+
+std::string settingsFileToRead(const SettingsFiles& files) {
+  std::error_code error;
+  if (!files.user.empty() && std::filesystem::is_regular_file(files.user, error)) return files.user;
+  return files.beside;
+}
+
+std::string saveSettings(const SettingsFiles& files, bool bgmOn, bool soundOn) {
+  const std::string target = settingsFileToRead(files);
+  try {
+    saveSettingsFile(target, bgmOn, soundOn);
+    return target;
+  } catch (const std::system_error&) {
+    if (target != files.beside || files.user.empty()) throw;
+  }
+  std::filesystem::create_directories(std::filesystem::path(files.user).parent_path());
+  saveSettingsFile(files.user, bgmOn, soundOn);
+  return files.user;
+}
+
 std::string settingsSaveFailure(const std::string& path, const std::string& reason) {
-  return "設定を保存できませんでした。\n" + path + "\n" + reason;
+  return std::string(tr("設定を保存できませんでした。")) + "\n" + path + "\n" + reason;
 }
 
 }  // namespace kamishibai

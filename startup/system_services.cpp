@@ -9,6 +9,7 @@
 #include "platform/message_box.h"
 #include "platform/password_dialog.h"
 #include "platform/settings_dialog.h"
+#include "platform/translate.h"
 #include "platform/user_folders.h"
 #include "startup/paths.h"
 
@@ -28,8 +29,13 @@ PackageRecord SystemServices::readPackage(const std::string& ownFile) {
   return kamishibai::readPackage(utf8Path(ownFile));
 }
 
+SettingsFiles SystemServices::settingsFiles(const std::string& besideFile) {
+  const auto folder = userConfigFolder();
+  return {besideFile, folder ? userSettingsFile(*folder, besideFile) : std::string()};
+}
+
 SettingsSwitches SystemServices::readSettings(const std::string& settingsFile) {
-  return readSettingsFile(settingsFile);
+  return readSettingsFile(settingsFileToRead(settingsFiles(settingsFile)));
 }
 
 bool SystemServices::openDisplay() {
@@ -43,11 +49,13 @@ void SystemServices::showMessage(const std::string& prompt, const std::string& t
 void SystemServices::runSettingsDialog(const std::string& settingsFile, SettingsSwitches shown) {
   const auto choice = runFrmSetting({shown.BgmOn != 0, shown.SoundOn != 0});
   if (!choice) return;
+  const SettingsFiles files = settingsFiles(settingsFile);
   try {
-    saveSettingsFile(settingsFile, choice->bgmOn, choice->soundOn);
+    saveSettings(files, choice->bgmOn, choice->soundOn);
   } catch (const std::exception& error) {
-    showMessageBox(settingsSaveFailure(settingsFile, error.what()), "設定",
-                   MessageIcon::Exclamation);
+    showMessageBox(
+        settingsSaveFailure(files.user.empty() ? files.beside : files.user, error.what()),
+        tr("設定"), MessageIcon::Exclamation);
   }
 }
 

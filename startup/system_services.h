@@ -25,6 +25,9 @@ class SystemServices : public StartupServices {
   void runShow(const ShowInputs& inputs) override;
 
  private:
+  // The settings file beside the program and the user's one.
+  static SettingsFiles settingsFiles(const std::string& besideFile);
+
   // Held until the program ends.
   std::unique_ptr<InstanceLock> lock_;
 };

@@ -1,9 +1,12 @@
 // Kamishibai: kamishibai-pack, the tool that makes, lists and unpacks savers.
+#include "startup/version.h"
 #include "tools/commands.h"
 
 int main(int argc, char** argv) {
   CLI::App app("Makes slide-show screen savers that carry their own pictures.", "kamishibai-pack");
   app.require_subcommand(1);
+  app.set_version_flag("--version",
+                       std::string("kamishibai-pack (Kamishibai) ") + kamishibai::kVersion);
   kamishibai::addInitCommand(app);
   kamishibai::addBuildCommand(app);
   kamishibai::addInfoCommand(app);

@@ -11,12 +11,13 @@
 #include "platform/message_box.h"
 #include "platform/password_store.h"
 #include "platform/short_text.h"
+#include "platform/translate.h"
 
 namespace kamishibai {
 
 namespace {
 
-constexpr const char* kTitle = "パスワードの変更";
+constexpr const char* kTitle = N_("パスワードの変更");
 
 GtkWidget* addPasswordRow(GtkGrid* grid, int row, const char* caption) {
   GtkWidget* label = gtk_label_new(caption);
@@ -64,9 +65,10 @@ struct PasswordDialog {
 // set without the old one.
 void addUnusableNotice(GtkGrid* grid, int row, const std::string& problem) {
   GtkWidget* notice = gtk_label_new(
-      readableMessage("保存されているパスワードは使えません。古いパスワードなしで新しいパスワードを"
-                      "設定できます。\n(" +
-                      problem + ")")
+      readableMessage(
+          std::string(tr("保存されているパスワードは使えません。古いパスワードなしで新しい"
+                         "パスワードを設定できます。")) +
+          "\n(" + problem + ")")
           .c_str());
   gtk_label_set_line_wrap(GTK_LABEL(notice), TRUE);
   gtk_label_set_max_width_chars(GTK_LABEL(notice), 60);
@@ -75,8 +77,9 @@ void addUnusableNotice(GtkGrid* grid, int row, const std::string& problem) {
 
 PasswordDialog buildDialog(const PasswordState& state) {
   PasswordDialog dialog;
-  dialog.window = gtk_dialog_new_with_buttons(kTitle, nullptr, GTK_DIALOG_MODAL, "キャンセル",
-                                              GTK_RESPONSE_CANCEL, "OK", GTK_RESPONSE_OK, nullptr);
+  dialog.window =
+      gtk_dialog_new_with_buttons(tr(kTitle), nullptr, GTK_DIALOG_MODAL, tr("キャンセル"),
+                                  GTK_RESPONSE_CANCEL, "OK", GTK_RESPONSE_OK, nullptr);
   gtk_dialog_set_default_response(GTK_DIALOG(dialog.window), GTK_RESPONSE_OK);
   gtk_window_set_resizable(GTK_WINDOW(dialog.window), FALSE);
   gtk_window_set_position(GTK_WINDOW(dialog.window), GTK_WIN_POS_CENTER);
@@ -89,11 +92,11 @@ PasswordDialog buildDialog(const PasswordState& state) {
   int row = 0;
   if (state.kind == PasswordState::Kind::Unusable) addUnusableNotice(grid, row++, state.problem);
   if (state.kind == PasswordState::Kind::Usable) {
-    dialog.oldEntry = addPasswordRow(grid, row++, "古いパスワード:");
+    dialog.oldEntry = addPasswordRow(grid, row++, tr("古いパスワード:"));
   }
-  dialog.newEntry = addPasswordRow(grid, row++, "新しいパスワード:");
-  dialog.confirmEntry = addPasswordRow(grid, row++, "新しいパスワードの確認:");
-  GtkWidget* hint = gtk_label_new("新しいパスワードを空にすると、パスワードは解除されます。");
+  dialog.newEntry = addPasswordRow(grid, row++, tr("新しいパスワード:"));
+  dialog.confirmEntry = addPasswordRow(grid, row++, tr("新しいパスワードの確認:"));
+  GtkWidget* hint = gtk_label_new(tr("新しいパスワードを空にすると、パスワードは解除されます。"));
   gtk_grid_attach(grid, hint, 0, row, 2, 1);
   gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog.window))), gridWidget,
                      TRUE, TRUE, 0);
@@ -102,24 +105,24 @@ PasswordDialog buildDialog(const PasswordState& state) {
 }
 
 void showProblem(const std::string& text) {
-  showMessageBox(readableMessage(text), kTitle, MessageIcon::Exclamation);
+  showMessageBox(readableMessage(text), tr(kTitle), MessageIcon::Exclamation);
 }
 
 // Carries out the confirmed dialog; false (after saying why) when the user has to try again.
 bool applyChange(const PasswordDialog& dialog, const DesktopFiles& files) {
   try {
     if (dialog.oldEntry != nullptr && !verifyPassword(files, textOf(dialog.oldEntry))) {
-      showProblem("古いパスワードが正しくありません。");
+      showProblem(tr("古いパスワードが正しくありません。"));
       return false;
     }
   } catch (const PasswordStoreError& error) {
     // The file was damaged while the dialog was open.
-    showProblem(std::string("保存されているパスワードは使えません。\n") + error.what());
+    showProblem(std::string(tr("保存されているパスワードは使えません。")) + "\n" + error.what());
     return true;
   }
   const std::string password = textOf(dialog.newEntry);
   if (password != textOf(dialog.confirmEntry)) {
-    showProblem("新しいパスワードと確認のパスワードが一致しません。");
+    showProblem(tr("新しいパスワードと確認のパスワードが一致しません。"));
     return false;
   }
   try {
@@ -129,7 +132,7 @@ bool applyChange(const PasswordDialog& dialog, const DesktopFiles& files) {
       setPassword(files, password);
     }
   } catch (const std::exception& error) {
-    showProblem(std::string("パスワードを保存できません。\n") + error.what());
+    showProblem(std::string(tr("パスワードを保存できません。")) + "\n" + error.what());
   }
   return true;
 }

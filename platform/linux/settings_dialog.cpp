@@ -6,6 +6,8 @@
 
 #include <initializer_list>
 
+#include "platform/translate.h"
+
 namespace kamishibai {
 
 namespace {
@@ -101,7 +103,7 @@ bool isActive(GtkWidget* option) {
 
 std::optional<SettingsChoice> runFrmSetting(SettingsChoice initial) {
   GtkWidget* dialog = gtk_dialog_new();
-  gtk_window_set_title(GTK_WINDOW(dialog), "設定");
+  gtk_window_set_title(GTK_WINDOW(dialog), tr("設定"));
   gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
   gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
   gtk_window_set_type_hint(GTK_WINDOW(dialog), GDK_WINDOW_TYPE_HINT_DIALOG);
@@ -118,7 +120,8 @@ std::optional<SettingsChoice> runFrmSetting(SettingsChoice initial) {
   const SwitchOptions bgm = addSwitchFrame(fixed, "BGM", kFrame1, initial.bgmOn);
   const SwitchOptions sound = addSwitchFrame(fixed, "Sound", kFrame2, initial.soundOn);
   GtkWidget* ok = addCommand(dialog, fixed, "OK", kCommandOk, GTK_RESPONSE_OK);
-  GtkWidget* cancel = addCommand(dialog, fixed, "キャンセル", kCommandCancel, GTK_RESPONSE_CANCEL);
+  GtkWidget* cancel =
+      addCommand(dialog, fixed, tr("キャンセル"), kCommandCancel, GTK_RESPONSE_CANCEL);
   setTabOrder(fixedWidget, {bgm.on, bgm.off, sound.on, sound.off, ok, cancel});
   gtk_widget_set_can_default(ok, TRUE);
   g_signal_connect(dialog, "key-press-event", G_CALLBACK(enterMeansOk), ok);

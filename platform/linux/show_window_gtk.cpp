@@ -12,10 +12,12 @@
 
 #include "platform/end_signals.h"
 #include "platform/linux/gtk_event_loop.h"
+#include "platform/linux/surface_cairo.h"
 #include "platform/message_box.h"
 #include "platform/password.h"
 #include "platform/password_store.h"
 #include "platform/show_window.h"
+#include "platform/translate.h"
 
 namespace kamishibai {
 namespace {
@@ -281,17 +283,12 @@ void GtkShowWindow::placePicture1(Surface& picture1, std::int32_t left, std::int
   picture1.setRefreshHook([this](const PixelRect& changed) { refreshPicture1(changed); });
 }
 
-// Paints straight from the surface's pixel words: a 24-bit RGB image in 32-bit words has no
-// padding, so its stride is the width in words and no copy is needed.
+// Paints straight from the surface's pixel words.
 void GtkShowWindow::paintPicture1(cairo_t* cr) const {
   if (!picture1_ || picture1_->width() == 0 || picture1_->height() == 0) return;
-  cairo_surface_t* image = cairo_image_surface_create_for_data(
-      reinterpret_cast<unsigned char*>(const_cast<PixelWord*>(picture1_->pixelWords())),
-      CAIRO_FORMAT_RGB24, picture1_->width(), picture1_->height(),
-      picture1_->width() * static_cast<int>(sizeof(PixelWord)));
-  cairo_set_source_surface(cr, image, 0, 0);
+  const CairoSurfacePtr image = cairoImageOf(*picture1_);
+  cairo_set_source_surface(cr, image.get(), 0, 0);
   cairo_paint(cr);
-  cairo_surface_destroy(image);
 }
 
 // Paints the changed part of Picture1 now rather than at the next frame of the window's clock,
@@ -406,12 +403,12 @@ std::optional<std::int32_t> GtkShowWindow::screenSaveUsePassword() {
 bool GtkShowWindow::verifyScreenSaverPassword() {
   // A password file that cannot be used fails the check before anything is asked.
   const std::string hash = readStoredHash(DesktopFiles::forCurrentUser().passwordFile);
-  WidgetPtr dialog(gtk_dialog_new_with_buttons("スクリーン セーバーのパスワード", window(),
+  WidgetPtr dialog(gtk_dialog_new_with_buttons(tr("スクリーン セーバーのパスワード"), window(),
                                                GTK_DIALOG_MODAL, "OK", GTK_RESPONSE_OK,
-                                               "キャンセル", GTK_RESPONSE_CANCEL, nullptr));
+                                               tr("キャンセル"), GTK_RESPONSE_CANCEL, nullptr));
   makeOwned(dialog.get());
   gtk_dialog_set_default_response(GTK_DIALOG(dialog.get()), GTK_RESPONSE_OK);
-  GtkWidget* label = gtk_label_new("パスワード:");
+  GtkWidget* label = gtk_label_new(tr("パスワード:"));
   GtkWidget* entry = gtk_entry_new();
   gtk_entry_set_visibility(GTK_ENTRY(entry), FALSE);
   gtk_entry_set_activates_default(GTK_ENTRY(entry), TRUE);

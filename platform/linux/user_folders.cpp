@@ -52,6 +52,12 @@ std::optional<std::string> fallbackWorkFoldersParent() {
   return std::nullopt;
 }
 
+std::optional<std::string> userConfigFolder() {
+  if (auto config = absolutePathFromEnvironment("XDG_CONFIG_HOME")) return *config + "/kamishibai";
+  if (auto home = absolutePathFromEnvironment("HOME")) return *home + "/.config/kamishibai";
+  return std::nullopt;
+}
+
 std::vector<std::string> workFoldersParents() {
   std::vector<std::string> folders;
   for (const auto& base : {absolutePathFromEnvironment("XDG_RUNTIME_DIR"), cacheFolder()}) {

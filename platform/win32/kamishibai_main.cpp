@@ -4,7 +4,7 @@
 
 #include "platform/executable_path.h"
 #include "platform/win32/wide_text.h"
-#include "startup/command_line.h"
+#include "startup/windows_command_line.h"
 #include "startup/module1.h"
 #include "startup/system_services.h"
 

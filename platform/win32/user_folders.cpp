@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "platform/win32/wide_text.h"
 
 namespace kamishibai {
@@ -31,6 +33,14 @@ std::optional<std::string> fallbackWorkFoldersParent() {
   const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
   if (length == 0 || length > MAX_PATH) return std::nullopt;
   return withoutTrailingBackslash(toUtf8({buffer, length}));
+}
+
+// The user's roaming application data, where a saver installed in a folder the user cannot
+// write keeps its settings.
+std::optional<std::string> userConfigFolder() {
+  const wchar_t* appData = _wgetenv(L"APPDATA");
+  if (appData == nullptr || *appData == L'\0') return std::nullopt;
+  return withoutTrailingBackslash(toUtf8(appData)) + "\\kamishibai";
 }
 
 }  // namespace kamishibai

@@ -162,3 +162,55 @@ blue_in() {
   blueness=$(convert "$1" -crop "$4x$5+$2+$3" +repage -format "%[fx:int(100*(mean.b-mean.r))]" info:)
   [ "$blueness" -gt 15 ]
 }
+
+# make_solid_saver OUT: a saver whose 200 by 100 area (blue back colour) shows one red picture
+# that fills it, so that the area's place and scale can be read off the screen.
+make_solid_saver() {
+  local out=$1 show=$E2E_DIR/solid
+  mkdir -p "$show"
+  convert -size 200x100 xc:'#ff0000' "$show/red.png"
+  cat >"$show/show.toml" <<TOML
+[area]
+width = 200
+height = 100
+colour = "#0000ff"
+
+[[slide]]
+picture = "red.png"
+time = 1000
+TOML
+  "$BUILD/kamishibai-pack" build "$show/show.toml" -o "$out" --player "$BUILD/kamishibai" >/dev/null
+}
+
+# expect_colour FILE X Y R,G,B WHAT: the pixel has about that colour (scaling blends the edges).
+expect_colour() {
+  local got
+  got=$(pixel_at "$1" "$2" "$3")
+  awk -v got="$got" -v want="$4" 'BEGIN {
+    split(got, g, ","); split(want, w, ",")
+    for (i = 1; i <= 3; i++) if (g[i] - w[i] > 40 || w[i] - g[i] > 40) exit 1
+  }' || fail "$5: ($2, $3) is $got, not $4"
+}
+
+# test_user: makes the unprivileged user kamishibai-e2e when missing and sets AS_TEST_USER to
+# the command prefix that runs a program as that user (for programs that refuse to run as
+# root); as any other user the prefix is empty. The prefix execs the program, so the pid of a
+# background job is the program's own.
+E2E_USER=kamishibai-e2e
+test_user() {
+  AS_TEST_USER=()
+  [ "$(id -u)" = 0 ] || return 0
+  id -u "$E2E_USER" >/dev/null 2>&1 ||
+    useradd --system --user-group --no-create-home --shell /usr/sbin/nologin "$E2E_USER"
+  AS_TEST_USER=(setpriv --reuid="$E2E_USER" --regid="$E2E_USER" --init-groups)
+}
+
+# english COMMAND...: runs the command under the en_US.UTF-8 locale, made for the test in its own
+# folder so that the machine needs no English locale of its own.
+english() {
+  if [ ! -d "$E2E_DIR/locales/en_US.UTF-8" ]; then
+    mkdir -p "$E2E_DIR/locales"
+    localedef -i en_US -f UTF-8 "$E2E_DIR/locales/en_US.UTF-8" || fail "cannot make the en_US locale"
+  fi
+  LOCPATH=$E2E_DIR/locales LC_ALL=en_US.UTF-8 LANGUAGE= "$@"
+}

@@ -86,10 +86,27 @@ wait_for_exit "$pid"
 expect_file "$before"
 [ "$(ls "$E2E_DIR" | grep -c '^saver\.set')" = 1 ] || fail "temporary files were left"
 
-# A folder of the settings file's name counts as absent (both ON); OK cannot replace it and a
-# message names the file, leaving the folder as it was.
+# A folder of the settings file's name counts as absent (both ON) and cannot be replaced: OK
+# stores the choice in the user's file instead, which every mode then reads first. The folder in
+# the way stays as it was.
 rm "$settings"
 mkdir -p "$settings/inside"
+user_settings=$XDG_CONFIG_HOME/kamishibai/saver.set
+open_dialog
+expect_selected ON ON
+click_in "$dialog" "${SOUND_OFF[@]}"
+key_to "$dialog" Return
+wait_for_exit "$pid"
+[ "$(hex_of "$user_settings")" = ffff0000 ] || fail "the user's settings file was not written"
+open_dialog
+expect_selected ON OFF
+key_to "$dialog" Escape
+wait_for_exit "$pid"
+
+# When the user's file cannot be made either (a file where its folder belongs), a message names
+# the file and nothing changes.
+rm -rf "$XDG_CONFIG_HOME/kamishibai"
+touch "$XDG_CONFIG_HOME/kamishibai"
 open_dialog
 expect_selected ON ON
 key_to "$dialog" Return
@@ -99,9 +116,10 @@ for _ in $(seq 100); do
   [ -n "$message" ] && break
   sleep 0.1
 done
-[ -n "$message" ] || fail "no message when the settings file cannot be written"
+[ -n "$message" ] || fail "no message when no settings file can be written"
 key_to "$message" Return
 wait_for_exit "$pid"
 [ -d "$settings/inside" ] || fail "the folder in the way was changed"
+[ -f "$XDG_CONFIG_HOME/kamishibai" ] || fail "the file in the way was changed"
 [ "$(ls "$E2E_DIR" | grep -c '^saver\.set')" = 1 ] || fail "temporary files were left"
 echo "PASS"

@@ -1,24 +1,86 @@
-// Kamishibai: the switches after the program name of a Windows command line.
+// Kamishibai: the command line: the host options and their window ids, help and version, and
+// the switch text that start-up reads for everything else.
 #include <gtest/gtest.h>
 
+#include "platform/hosted_placement.h"
 #include "startup/command_line.h"
 
 namespace kamishibai {
 namespace {
 
-TEST(CommandLine, TextAfterTheProgramName) {
-  EXPECT_EQ(argumentText("C:\\WINDOWS\\demo.scr /s"), "/s");
-  EXPECT_EQ(argumentText("\"C:\\My Savers\\demo.scr\" /c:1234"), "/c:1234");
-  EXPECT_EQ(argumentText("\"C:\\My Savers\\demo.scr\"/S"), "/S");
-  EXPECT_EQ(argumentText("demo.scr\t/p 42"), "/p 42");
-  EXPECT_EQ(argumentText("demo.scr"), "");
-  EXPECT_EQ(argumentText(""), "");
-  EXPECT_EQ(argumentText("\"unclosed quote /s"), "");
+using Kind = Invocation::Kind;
+
+TEST(CommandLine, HostOptionsInEitherDashForm) {
+  for (const char* root : {"-root", "--root"}) {
+    const Invocation invocation = parseInvocation({root});
+    EXPECT_EQ(invocation.kind, Kind::Hosted) << root;
+    EXPECT_EQ(invocation.host.kind, HostWindow::Kind::Root) << root;
+  }
+  const Invocation hex = parseInvocation({"-window-id", "0x2A00007"});
+  EXPECT_EQ(hex.kind, Kind::Hosted);
+  EXPECT_EQ(hex.host.kind, HostWindow::Kind::Given);
+  EXPECT_EQ(hex.host.id, 0x2a00007u);
+  EXPECT_EQ(parseInvocation({"--window-id", "44040199"}).host.id, 44040199u);
 }
 
-TEST(CommandLine, OnlyTheOneSeparatingBlankIsDropped) {
-  EXPECT_EQ(argumentText("demo.scr  /s"), " /s");
-  EXPECT_EQ(argumentText("\"demo.scr\"  /s"), " /s");
+TEST(CommandLine, BadWindowIdsAreRefused) {
+  EXPECT_EQ(parseInvocation({"-window-id"}).kind, Kind::Invalid);
+  for (const char* id : {"", "0", "0x", "0x0", "12ab", "-5", " 42", "0x1g", "0x100000000"}) {
+    const Invocation invocation = parseInvocation({"-window-id", id});
+    EXPECT_EQ(invocation.kind, Kind::Invalid) << id;
+    EXPECT_FALSE(invocation.problem.empty()) << id;
+  }
+}
+
+TEST(CommandLine, HelpAndVersion) {
+  EXPECT_EQ(parseInvocation({"--help"}).kind, Kind::Help);
+  EXPECT_EQ(parseInvocation({"-help"}).kind, Kind::Help);
+  EXPECT_EQ(parseInvocation({"--version"}).kind, Kind::Version);
+  const std::string help = helpText("demo.scr");
+  for (const char* option :
+       {"demo.scr", "/S", "/C", "/A", "/P", "-root", "-window-id", "--version"}) {
+    EXPECT_NE(help.find(option), std::string::npos) << option;
+  }
+  EXPECT_EQ(versionText("demo.scr").rfind("demo.scr (Kamishibai) ", 0), 0u);
+}
+
+// Everything else, the first argument's look-alikes included, stays the joined switch text.
+TEST(CommandLine, EverythingElseIsTheSwitchText) {
+  const Invocation show = parseInvocation({"/s", "extra"});
+  EXPECT_EQ(show.kind, Kind::Switch);
+  EXPECT_EQ(show.commandLine, "/s extra");
+  EXPECT_EQ(parseInvocation({"/c:1234"}).commandLine, "/c:1234");
+  EXPECT_EQ(parseInvocation({}).commandLine, "");
+  for (const char* other : {"-window", "-rooted", "/S--help", "help"}) {
+    const Invocation invocation = parseInvocation({other});
+    EXPECT_EQ(invocation.kind, Kind::Switch) << other;
+    EXPECT_EQ(invocation.commandLine, other);
+  }
+  EXPECT_EQ(parseInvocation({"/P", "--help"}).kind, Kind::Switch);
+}
+
+TEST(HostedPlacement, AreaThatFitsIsCentredLikeOnAScreen) {
+  // Each half truncated: odd area on an even window leaves the wider margin on the left.
+  const HostedPlacement odd = placeInHostWindow(1024, 768, 251, 250);
+  EXPECT_EQ(odd.left, 387);
+  EXPECT_EQ(odd.top, 259);
+  EXPECT_EQ(odd.scale, 1);
+  const HostedPlacement exact = placeInHostWindow(640, 480, 640, 480);
+  EXPECT_EQ(exact.left, 0);
+  EXPECT_EQ(exact.scale, 1);
+}
+
+TEST(HostedPlacement, SmallerWindowScalesTheWholeAreaDownAndCentresIt) {
+  // A 320 by 240 preview of a 640 by 400 area: half size, centred vertically.
+  const HostedPlacement half = placeInHostWindow(320, 240, 640, 400);
+  EXPECT_DOUBLE_EQ(half.scale, 0.5);
+  EXPECT_DOUBLE_EQ(half.left, 0);
+  EXPECT_DOUBLE_EQ(half.top, 20);
+  // Too tall only: the height decides, and the narrower area is centred across.
+  const HostedPlacement tall = placeInHostWindow(1000, 100, 200, 400);
+  EXPECT_DOUBLE_EQ(tall.scale, 0.25);
+  EXPECT_DOUBLE_EQ(tall.left, 475);
+  EXPECT_DOUBLE_EQ(tall.top, 0);
 }
 
 }  // namespace

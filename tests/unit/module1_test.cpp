@@ -260,6 +260,22 @@ TEST(Module1Steps, ShowUsesTheFallbackFolderWhenTheWorkFolderCannotBeMade) {
   EXPECT_FALSE(std::filesystem::exists(scratch.str() + "/not-writable"));
 }
 
+// A host's window makes the show whatever the switch text says, and reaches the show.
+TEST(Module1Steps, HostWindowRunsTheShowInIt) {
+  ScratchFolder scratch;
+  FakeServices services;
+  services.parent = scratch.str();
+  std::optional<HostWindow> shownIn;
+  services.onShow = [&](const ShowInputs& inputs) { shownIn = inputs.host; };
+  StartupState state;
+  EXPECT_EQ(runModule1("", "/opt/savers/saver.bin", services, state,
+                       HostWindow{HostWindow::Kind::Given, 0x2a00007}),
+            0);
+  ASSERT_TRUE(shownIn.has_value());
+  EXPECT_EQ(shownIn->kind, HostWindow::Kind::Given);
+  EXPECT_EQ(shownIn->id, 0x2a00007u);
+}
+
 // A stop that arrives while the files are unpacked ends without a show, the folder removed.
 TEST(Module1Steps, AnEndSignalBeforeTheShowSkipsItAndRemovesTheWorkFolder) {
   ScratchFolder scratch;

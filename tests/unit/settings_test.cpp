@@ -88,5 +88,45 @@ TEST(SettingsSave, AFolderInTheWayIsReported) {
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
 }
 
+// An installed saver: its folder cannot be written, so the choice goes to the user's file, which
+// is then read first and written again; a saver whose folder is writable keeps its file there.
+TEST(SettingsUserFile, FallbackWhenTheSaversFolderCannotBeWritten) {
+  ScratchFolder folder;
+  const SettingsFiles files{(folder.path() / "missing" / "saver.set").string(),
+                            (folder.path() / "config" / "kamishibai" / "saver.set").string()};
+  EXPECT_EQ(settingsFileToRead(files), files.beside);
+  EXPECT_EQ(saveSettings(files, false, true), files.user);
+  EXPECT_EQ(readBytes(files.user), (Bytes{0x00, 0x00, 0xFF, 0xFF}));
+  EXPECT_EQ(settingsFileToRead(files), files.user);
+  EXPECT_EQ(saveSettings(files, true, false), files.user);
+  EXPECT_EQ(readSettingsFile(settingsFileToRead(files)).SoundOn, 0);
+}
+
+TEST(SettingsUserFile, WritableFolderBehavesAsBefore) {
+  ScratchFolder folder;
+  const SettingsFiles files{(folder.path() / "saver.set").string(),
+                            (folder.path() / "config" / "saver.set").string()};
+  EXPECT_EQ(saveSettings(files, false, false), files.beside);
+  EXPECT_FALSE(fs::exists(folder.path() / "config"));
+  // Once the user's file exists it is the one read, so the choice goes there, not beside.
+  fs::create_directory(folder.path() / "config");
+  writeBytes(folder.path() / "config" / "saver.set", {0xFF, 0xFF, 0xFF, 0xFF});
+  EXPECT_EQ(saveSettings(files, true, false), files.user);
+  EXPECT_EQ(readBytes(files.beside), (Bytes{0, 0, 0, 0}));
+  EXPECT_EQ(readBytes(files.user), (Bytes{0xFF, 0xFF, 0x00, 0x00}));
+}
+
+TEST(SettingsUserFile, NeitherWritableIsReportedAndNothingChanges) {
+  ScratchFolder folder;
+  writeBytes(folder.path() / "config", {1});  // a file where the user's folder belongs
+  const SettingsFiles files{(folder.path() / "missing" / "saver.set").string(),
+                            (folder.path() / "config" / "kamishibai" / "saver.set").string()};
+  EXPECT_THROW(saveSettings(files, true, true), std::system_error);
+  EXPECT_EQ(readBytes(folder.path() / "config"), Bytes{1});
+  EXPECT_THROW(saveSettings({files.beside, ""}, true, true), std::system_error);
+  EXPECT_EQ(userSettingsFile("/home/a/.config/kamishibai", "/usr/bin/demo.set"),
+            "/home/a/.config/kamishibai/demo.set");
+}
+
 }  // namespace
 }  // namespace kamishibai

@@ -1,0 +1,47 @@
+# Kamishibai: --help and --version of the saver and the packer, and the texts under English and
+# C locales: English help, message and dialog under en_US, the Japanese originals under C.
+source "$(dirname "$0")/lib.sh"
+e2e_setup
+
+saver=$BUILD/kamishibai.scr
+
+# Help and version print on stdout and end with status 0, touching nothing.
+help=$(LC_ALL=C "$saver" --help) || fail "--help failed"
+for option in /S /C /A /P -root -window-id --version 使い方:; do
+  grep -qF -- "$option" <<<"$help" || fail "--help does not mention $option"
+done
+[ "$("$saver" --version)" = "kamishibai.scr (Kamishibai) $(sed -n 's/^project(kamishibai VERSION \([0-9.]*\).*/\1/p' "$SOURCE/CMakeLists.txt")" ] ||
+  fail "--version says $("$saver" --version)"
+"$BUILD/kamishibai-pack" --version | grep -q "^kamishibai-pack (Kamishibai) [0-9]" ||
+  fail "kamishibai-pack --version failed"
+[ -z "$(ls "$XDG_RUNTIME_DIR")" ] || fail "--help or --version left files"
+
+english "$saver" --help | grep -q "^Usage: kamishibai.scr" || fail "--help is not in English"
+english "$saver" --help | grep -q "Shows the slide show full-screen" || fail "--help lines not in English"
+
+# The demo allows no settings: the message box, titled in English.
+english "$saver" /c &
+pid=$!
+box=$(wait_for_window "Screen Saver") || fail "no English message box"
+key_to "$box" Return
+wait_for_exit "$pid"
+
+# The settings dialog, in English, keeps its size: the texts fit the form.
+make_settings_saver "$E2E_DIR/saver.scr"
+ln -s "$BUILD/locale" "$E2E_DIR/locale"  # the catalogues beside the saver, as in the build folder
+english "$E2E_DIR/saver.scr" /c &
+pid=$!
+dialog=$(wait_for_window "Settings") || fail "no English settings dialog"
+[ "$(xdotool getwindowgeometry "$dialog" | sed -n 's/.*Geometry: //p')" = "297x138" ] ||
+  fail "the English dialog is not 297 by 138"
+sleep 0.3
+key_to "$dialog" Escape
+wait_for_exit "$pid"
+
+# A locale without a catalogue: the originals.
+LC_ALL=C.UTF-8 LANGUAGE= "$saver" /c &
+pid=$!
+box=$(wait_for_window "スクリーンセーバー") || fail "no Japanese message box under C.UTF-8"
+key_to "$box" Return
+wait_for_exit "$pid"
+echo "PASS"

@@ -1,0 +1,48 @@
+# Kamishibai: the Debian package: its control data and dependencies, its files where Debian keeps
+# them, readable manual pages, and the installed programs working from where they were unpacked.
+source "$(dirname "$0")/lib.sh"
+e2e_setup
+
+cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$E2E_DIR/deb" >"$E2E_DIR/cpack.log" 2>&1 ||
+  fail "cpack failed: $(cat "$E2E_DIR/cpack.log")"
+deb=$(ls "$E2E_DIR"/deb/kamishibai_*.deb)
+info=$(dpkg-deb --info "$deb")
+grep -q "^ Package: kamishibai$" <<<"$info" || fail "no package name: $info"
+for library in libgtk-3-0 libsdl2-mixer-2.0-0 libsodium23 libc6; do
+  grep -q "^ Depends:.*$library" <<<"$info" || fail "the dependencies lack $library: $info"
+done
+
+# apt finds every dependency (a simulation: nothing is installed).
+apt-get install --simulate "$deb" >"$E2E_DIR/apt.log" 2>&1 || fail "apt cannot install it: $(cat "$E2E_DIR/apt.log")"
+grep -q "^Inst kamishibai " "$E2E_DIR/apt.log" || fail "apt would not install it: $(cat "$E2E_DIR/apt.log")"
+
+root=$E2E_DIR/root
+dpkg-deb -x "$deb" "$root"
+prefix=$(sed -n 's/^set(CPACK_PACKAGING_INSTALL_PREFIX "\(.*\)")$/\1/p' "$BUILD/CPackConfig.cmake")
+usr=$root$prefix
+for file in bin/kamishibai bin/kamishibai-pack bin/kamishibai.scr \
+  share/man/man1/kamishibai.1.gz share/man/man1/kamishibai-pack.1.gz \
+  share/xscreensaver/config/kamishibai.scr.xml share/locale/en/LC_MESSAGES/kamishibai.mo; do
+  [ -f "$usr/$file" ] || fail "the package lacks $prefix/$file: $(dpkg-deb --contents "$deb")"
+done
+for program in kamishibai kamishibai-pack kamishibai.scr; do
+  [ -x "$usr/bin/$program" ] || fail "$program is not executable"
+done
+
+# The manual pages render without a warning.
+for page in "$usr"/share/man/man1/*.1.gz; do
+  warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || fail "$(basename "$page"): $warnings"
+done
+xmllint --noout "$usr/share/xscreensaver/config/kamishibai.scr.xml" ||
+  fail "the xscreensaver description is not well-formed"
+
+# The installed demo: "/P" does nothing and ends at once; its package is intact after
+# installation; the installed catalogue gives English help.
+"$usr/bin/kamishibai.scr" /P || fail "the installed demo's /P failed"
+[ -z "$(ls -d "$XDG_RUNTIME_DIR"/kamishibai/temp* 2>/dev/null)" ] || fail "/P made a work folder: $(ls -R "$XDG_RUNTIME_DIR")"
+"$usr/bin/kamishibai-pack" info --json "$usr/bin/kamishibai.scr" | grep -q "\"PictureCount\":66," ||
+  fail "the installed demo's package cannot be read"
+english "$usr/bin/kamishibai.scr" --help |
+  grep -q "^Usage:" || fail "the installed saver does not find its English messages"
+echo "PASS"

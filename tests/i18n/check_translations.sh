@@ -1,0 +1,14 @@
+# Kamishibai: every text the program passes through tr() or marks with N_() has a translation in
+# each catalogue under po/, so no English dialog shows a Japanese text that was forgotten.
+set -euo pipefail
+source_dir=$1
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+cd "$source_dir"
+find startup show platform tools -name '*.cpp' -not -path '*/win32/*' | sort >"$scratch/sources"
+xgettext --from-code=UTF-8 --language=C++ --keyword=tr --keyword=N_ --files-from="$scratch/sources" \
+  -o "$scratch/kamishibai.pot"
+for po in po/*.po; do
+  msgcmp "$po" "$scratch/kamishibai.pot"
+done
+echo "PASS"
