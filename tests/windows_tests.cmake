@@ -24,6 +24,8 @@ add_library(password_standin SHARED win32/password_standin.cpp)
 set_target_properties(password_standin PROPERTIES PREFIX "" OUTPUT_NAME password SUFFIX ".cpl")
 target_link_options(password_standin PRIVATE -static)
 
+include(win32/services.cmake)
+
 # wine runs the Windows programs; KAMISHIBAI_WINEPREFIX is a prefix prepared by the test command.
 add_test(NAME win.unit_tests COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/win32/run_unit_tests.sh)
 file(GLOB WIN_E2E_SCRIPTS CONFIGURE_DEPENDS win32/test_*.sh)
