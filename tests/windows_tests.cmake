@@ -24,6 +24,10 @@ add_library(password_standin SHARED win32/password_standin.cpp)
 set_target_properties(password_standin PROPERTIES PREFIX "" OUTPUT_NAME password SUFFIX ".cpl")
 target_link_options(password_standin PRIVATE -static)
 
+# Reads and closes the message box a saver shows.
+add_executable(message_box_reader win32/message_box_reader.cpp)
+target_link_options(message_box_reader PRIVATE -municode -static)
+
 include(win32/services.cmake)
 
 # wine runs the Windows programs; KAMISHIBAI_WINEPREFIX is a prefix prepared by the test command.

@@ -19,8 +19,9 @@ TEST(StoredName, PlainNamesPassEveryRule) {
 }
 
 TEST(StoredName, NamesThatLeaveTheFolderAreRefusedEverywhere) {
-  for (const std::string name :
-       {"", "   ", "/etc/passwd", "a/b", "a\\b", "..", "x..y", std::string("a\0b", 3)}) {
+  using namespace std::string_literals;
+  for (const std::string& name :
+       {""s, "   "s, "/etc/passwd"s, "a/b"s, "a\\b"s, ".."s, "x..y"s, "a\0b"s}) {
     EXPECT_NE(storedNameProblem(name), "") << name;
     EXPECT_NE(portableNameProblem(name), "") << name;
   }

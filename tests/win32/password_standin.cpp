@@ -3,15 +3,23 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
+#include <string>
 
 namespace {
 
+// Read through the system rather than the C runtime, whose copy of the environment is taken
+// when the module loads.
+std::string environment(const char* name) {
+  char value[1024];
+  const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+  return length == 0 || length >= sizeof value ? std::string() : std::string(value, length);
+}
+
 // The first character of the answer file: '1' accepts, anything else (or no file) refuses.
 bool answerAccepts() {
-  const char* path = std::getenv("KAMISHIBAI_PASSWORD_ANSWER");
-  if (path == nullptr) return false;
-  std::FILE* file = std::fopen(path, "rb");
+  const std::string path = environment("KAMISHIBAI_PASSWORD_ANSWER");
+  if (path.empty()) return false;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return false;
   const int answer = std::fgetc(file);
   std::fclose(file);
@@ -20,9 +28,9 @@ bool answerAccepts() {
 
 // One line per call, naming whether an owner window was given.
 void countCall(HWND owner) {
-  const char* path = std::getenv("KAMISHIBAI_PASSWORD_CALLS");
-  if (path == nullptr) return;
-  if (std::FILE* file = std::fopen(path, "ab")) {
+  const std::string path = environment("KAMISHIBAI_PASSWORD_CALLS");
+  if (path.empty()) return;
+  if (std::FILE* file = std::fopen(path.c_str(), "ab")) {
     std::fputs(IsWindow(owner) ? "owner window\n" : "no owner\n", file);
     std::fclose(file);
   }

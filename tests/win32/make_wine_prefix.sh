@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Kamishibai: makes a new wine prefix in the folder given, whose dialogs draw Japanese text with
+# a CJK font (fonts-noto-cjk). wine's output goes to DIR.log, never into a pipe: the wineserver
+# inherits it and would hold it open.
+set -euo pipefail
+export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+log=$WINEPREFIX.log
+wineboot --init >"$log" 2>&1
+substitutes='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
+for face in "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "MS UI Gothic"; do
+  wine reg add "$substitutes" /v "$face" /t REG_SZ /d "Noto Sans CJK JP" /f >>"$log" 2>&1
+done
+wineserver --wait

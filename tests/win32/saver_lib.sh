@@ -1,0 +1,66 @@
+# Kamishibai: a Windows saver of two PNG pictures, packed by the Linux packer, and the frames
+# it should show, for the end-to-end tests of the Windows build.
+PACK=${KAMISHIBAI_LINUX_BUILD:?KAMISHIBAI_LINUX_BUILD must name the Linux build with the packer}/kamishibai-pack
+SHOW_TITLE=Kamishibai
+# A 250 by 250 area on the 1024 by 768 screen starts at (387, 259).
+AREA_X=387
+AREA_Y=259
+
+# make_png_saver OUT: the saver, and beside it the area as it should look: expected-1.png and
+# expected-2.png with the two pictures, expected-restart.png after a restart (the picture loaded
+# last at the first entry's place).
+make_png_saver() {
+  local out=$1 dir
+  dir=$(dirname "$out")
+  convert -size 120x90 gradient:'#ff2000-#0030ff' -depth 8 "$dir/first.png"
+  convert -size 100x140 pattern:checkerboard -fill '#30c050' -opaque black -depth 8 "$dir/second.png"
+  cat >"$dir/show.toml" <<'TOML'
+[area]
+width = 250
+height = 250
+colour = "#102030"
+
+[[slide]]
+picture = "first.png"
+time = 6000
+x = 10
+y = 20
+effect = "cut"
+
+[[slide]]
+picture = "second.png"
+time = 600000
+x = 40
+y = 30
+effect = "cut"
+TOML
+  "$PACK" build "$dir/show.toml" -o "$out" --player "$WIN_BUILD/kamishibai.exe" >"$dir/pack.log" 2>&1 ||
+    fail "the Linux packer did not make the Windows saver: $(cat "$dir/pack.log")"
+  convert -size 250x250 xc:'#102030' "$dir/first.png" -geometry +10+20 -composite "$dir/expected-1.png"
+  convert -size 250x250 xc:'#102030' "$dir/second.png" -geometry +40+30 -composite "$dir/expected-2.png"
+  convert -size 250x250 xc:'#102030' "$dir/second.png" -geometry +10+20 -composite \
+    "$dir/expected-restart.png"
+}
+
+# area_matches EXPECTED: true when the picture area on screen equals the image pixel for pixel.
+area_matches() {
+  local shot=$WIN_DIR/screen.png
+  import -window root -crop "250x250+$AREA_X+$AREA_Y" +repage "$shot"
+  [ "$(compare -metric AE "$shot" "$1" null: 2>&1)" = "0" ]
+}
+
+# wait_for_area EXPECTED [SECONDS]
+wait_for_area() {
+  local limit=${2:-20}
+  for _ in $(seq $((limit * 4))); do
+    area_matches "$1" && return 0
+    sleep 0.25
+  done
+  return 1
+}
+
+# A path of this machine as the Windows programs under wine see it.
+windows_path() {
+  local path=$1
+  echo "Z:${path//\//\\}"
+}

@@ -1,0 +1,29 @@
+# Kamishibai: a Windows saver of PNG pictures, packed on Linux, under wine: the first picture is
+# on screen pixel for pixel, the next one follows after its time, a second copy ends at once,
+# and a key ends the show and removes the work folder.
+source "$(dirname "$0")/wine_lib.sh"
+source "$(dirname "$0")/saver_lib.sh"
+win_setup
+[ -z "$(work_folders)" ] || fail "work folders left by an earlier run: $(work_folders)"
+
+saver=$WIN_DIR/pngs.scr
+make_png_saver "$saver"
+
+wine "$saver" /S >"$WIN_DIR/saver.log" 2>&1 &
+pid=$!
+window=$(wait_for_window "$SHOW_TITLE" 30) || fail "no show window"
+wait_for_area "$WIN_DIR/expected-1.png" 5 || fail "the first picture is not exactly on screen"
+[ "$(work_folders)" = "temp1" ] || fail "the work folder is not temp1: $(work_folders)"
+
+wine "$saver" /S >"$WIN_DIR/second.log" 2>&1 &
+second=$!
+wait_for_exit "$second" 30 || fail "a second copy is still running"
+[ "$(work_folders)" = "temp1" ] || fail "the second copy made a work folder: $(work_folders)"
+kill -0 "$pid" 2>/dev/null || fail "the first copy ended with the second"
+
+wait_for_area "$WIN_DIR/expected-2.png" 30 || fail "the second picture did not follow"
+
+xdotool windowfocus --sync "$window" key space
+wait_for_exit "$pid" 30 || fail "a key did not end the show"
+[ -z "$(work_folders)" ] || fail "the work folder is left: $(work_folders)"
+echo "PASS"
