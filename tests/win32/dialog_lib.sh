@@ -1,9 +1,11 @@
 # Kamishibai: driving and reading a saver's dialogs under wine by keyboard alone, for the tests
 # of the Windows build (after wine_lib.sh and saver_lib.sh).
 
-# start_saver SAVER ARGUMENT: starts the saver in the background; its process id in SAVER_PID.
+# start_saver SAVER ARGUMENT...: starts the saver in the background; its process id in
+# SAVER_PID. The arguments reach the saver's command line joined by blanks, unquoted, as the
+# system writes a saver's switch and window number.
 start_saver() {
-  wine "$1" "$2" >>"$WIN_DIR/saver.log" 2>&1 &
+  wine "$@" >>"$WIN_DIR/saver.log" 2>&1 &
   SAVER_PID=$!
 }
 
