@@ -27,7 +27,7 @@ xdotool windowfocus --sync "$window" key space
 wait_for "$calls" 30 || fail "the password module was not asked"
 [ "$(cat "$calls")" = "owner window" ] || fail "the module was called: $(cat "$calls")"
 # Refused: the show starts over from the first entry and runs on.
-wait_for_area "$WIN_DIR/expected-restart.png" 30 || fail "the show did not start over"
+wait_for_area "$WIN_DIR/expected-1.png" 30 || fail "the show did not start over"
 wait_for_area "$WIN_DIR/expected-2.png" 30 || fail "the restarted show did not go on"
 kill -0 "$pid" 2>/dev/null || fail "the show ended although the password was refused"
 [ "$(work_folders)" = "temp1" ] || fail "the work folder changed: $(work_folders)"

@@ -4,7 +4,6 @@
 source "$(dirname "$0")/wine_lib.sh"
 source "$(dirname "$0")/saver_lib.sh"
 win_setup
-[ -z "$(work_folders)" ] || fail "work folders left by an earlier run: $(work_folders)"
 
 saver=$WIN_DIR/pngs.scr
 make_png_saver "$saver"

@@ -23,6 +23,8 @@ win_setup() {
     bash "$SOURCE/tests/win32/make_wine_prefix.sh" "$WIN_DIR/prefix"
     export WINEPREFIX=$WIN_DIR/prefix
   fi
+  # Work folders that a failed earlier test in the same prefix left behind.
+  find "$(windows_folder)" -maxdepth 1 -name 'temp[0-9]*' -exec rm -rf {} +
   win_display
 }
 

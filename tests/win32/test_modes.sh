@@ -1,0 +1,24 @@
+# Kamishibai: the Windows saver's other modes under wine: "/C" of a package without settings
+# says there is nothing to set, "/P" and an empty command line end at once, and none of them
+# makes a work folder.
+source "$(dirname "$0")/wine_lib.sh"
+source "$(dirname "$0")/saver_lib.sh"
+win_setup
+
+saver=$WIN_DIR/pngs.scr
+make_png_saver "$saver"
+
+for switch in /P /p ""; do
+  timeout 60 wine "$saver" $switch >"$WIN_DIR/mode.log" 2>&1 || fail "\"$switch\" did not end at once"
+done
+
+report=$WIN_DIR/box.txt
+wine "$saver" /c:1234 >"$WIN_DIR/configure.log" 2>&1 &
+pid=$!
+wine "$WIN_BUILD/tests/message_box_reader.exe" "$(windows_path "$report")" >"$WIN_DIR/reader.log" 2>&1 ||
+  fail "no message box appeared"
+[ "$(cat "$report")" = "$(printf 'スクリーンセーバー\n設定項目はありません')" ] ||
+  fail "the box says: $(cat "$report")"
+wait_for_exit "$pid" 30 || fail "\"/C\" did not end after the message"
+[ -z "$(work_folders)" ] || fail "a mode made a work folder: $(work_folders)"
+echo "PASS"
