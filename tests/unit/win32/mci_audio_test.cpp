@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <mmsystem.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
