@@ -14,3 +14,22 @@ target_sources(kamishibai PRIVATE ${KAMISHIBAI_RESOURCES})
 
 # Music and sounds go through the system's MCI and PlaySound.
 target_link_libraries(kamishibai_lib PUBLIC winmm)
+
+# The packer: the shared tools/ sources over the Windows services (pictures checked and PNG
+# frames written through WIC, music and sounds checked by opening them through MCI). toml++ and
+# CLI11 are header-only: their Debian headers are reached through a folder that holds only
+# them, never the rest of the Linux system's headers.
+set(KAMISHIBAI_HOST_HEADERS ${PROJECT_BINARY_DIR}/host-headers)
+file(MAKE_DIRECTORY ${KAMISHIBAI_HOST_HEADERS})
+foreach(library toml++ CLI)
+  file(CREATE_LINK /usr/include/${library} ${KAMISHIBAI_HOST_HEADERS}/${library} SYMBOLIC)
+endforeach()
+file(GLOB KAMISHIBAI_TOOLS_SOURCES CONFIGURE_DEPENDS tools/*.cpp)
+list(FILTER KAMISHIBAI_TOOLS_SOURCES EXCLUDE REGEX "_main\\.cpp$|/demo_")
+add_library(kamishibai_tools STATIC ${KAMISHIBAI_TOOLS_SOURCES}
+  platform/headless/frame_recorder.cpp)
+target_include_directories(kamishibai_tools SYSTEM PUBLIC ${KAMISHIBAI_HOST_HEADERS})
+target_link_libraries(kamishibai_tools PUBLIC kamishibai_lib)
+add_executable(kamishibai-pack tools/pack_main.cpp)
+target_link_libraries(kamishibai-pack PRIVATE kamishibai_tools)
+target_link_options(kamishibai-pack PRIVATE -static)

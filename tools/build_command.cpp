@@ -1,11 +1,11 @@
 // Kamishibai: kamishibai-pack build: a manifest and its files become a saver.
-#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <random>
 
 #include "platform/executable_path.h"
 #include "platform/mapped_file.h"
+#include "platform/new_file.h"
 #include "tools/commands.h"
 #include "tools/manifest.h"
 
@@ -22,10 +22,7 @@ fs::path createTemporaryBeside(const fs::path& target) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     fs::path candidate = target;
     candidate += ".tmp" + std::to_string(random() % 1000000);
-    if (std::FILE* file = std::fopen(candidate.c_str(), "wbx")) {
-      std::fclose(file);
-      return candidate;
-    }
+    if (createNewFile(candidate)) return candidate;
   }
   return {};
 }
@@ -40,8 +37,12 @@ bool writeSaver(const fs::path& temporary, std::span<const std::uint8_t> player,
   return !out.fail();
 }
 
+// The player beside the packer, with the packer's own ending (".exe" on Windows).
 fs::path defaultPlayer() {
-  return fs::path(runningExecutablePath()).parent_path() / "kamishibai";
+  const fs::path packer(runningExecutablePath());
+  fs::path player = packer.parent_path() / "kamishibai";
+  player += packer.extension();
+  return player;
 }
 
 }  // namespace

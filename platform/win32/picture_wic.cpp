@@ -7,42 +7,12 @@
 #include <vector>
 
 #include "platform/picture.h"
+#include "platform/win32/com_ptr.h"
 #include "platform/win32/wide_text.h"
 
 namespace kamishibai {
 
 namespace {
-
-// COM for the calling thread, for the length of one load.
-class ComScope {
- public:
-  ComScope() : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComScope() {
-    if (initialized_) CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-
- private:
-  bool initialized_;
-};
-
-template <typename Interface>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ~ComPtr() {
-    if (pointer_ != nullptr) pointer_->Release();
-  }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  Interface* operator->() const { return pointer_; }
-  Interface* get() const { return pointer_; }
-  Interface** put() { return &pointer_; }
-
- private:
-  Interface* pointer_ = nullptr;
-};
 
 [[noreturn]] void cannotRead(const std::string& path, const char* why) {
   throw std::runtime_error("cannot read the picture " + path + ": " + why);
