@@ -33,3 +33,25 @@ target_link_libraries(kamishibai_tools PUBLIC kamishibai_lib)
 add_executable(kamishibai-pack tools/pack_main.cpp)
 target_link_libraries(kamishibai-pack PRIVATE kamishibai_tools)
 target_link_options(kamishibai-pack PRIVATE -static)
+
+# The release: what a Windows user needs to run, configure and make savers, in one zip
+# (`cmake --build build-win --target windows_release`). The demo saver needs the Linux build.
+if(KAMISHIBAI_DEMO AND KAMISHIBAI_LINUX_BUILD)
+  set(KAMISHIBAI_RELEASE_DIR ${PROJECT_BINARY_DIR}/release)
+  set(KAMISHIBAI_RELEASE_ZIP ${PROJECT_BINARY_DIR}/kamishibai-windows-x64.zip)
+  set(KAMISHIBAI_RELEASE_README ${PROJECT_SOURCE_DIR}/release/windows/README.txt)
+  add_custom_command(
+    OUTPUT ${KAMISHIBAI_RELEASE_ZIP}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${KAMISHIBAI_RELEASE_DIR} ${KAMISHIBAI_RELEASE_ZIP}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${KAMISHIBAI_RELEASE_DIR}
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:kamishibai> $<TARGET_FILE:kamishibai-pack>
+            ${PROJECT_BINARY_DIR}/kamishibai.scr ${KAMISHIBAI_RELEASE_README}
+            ${KAMISHIBAI_RELEASE_DIR}
+    COMMAND ${CMAKE_COMMAND} -E chdir ${KAMISHIBAI_RELEASE_DIR} ${CMAKE_COMMAND} -E tar cf
+            ${KAMISHIBAI_RELEASE_ZIP} --format=zip
+            kamishibai.scr kamishibai.exe kamishibai-pack.exe README.txt
+    DEPENDS kamishibai kamishibai-pack ${PROJECT_BINARY_DIR}/kamishibai.scr
+            ${KAMISHIBAI_RELEASE_README}
+    COMMENT "Making the Windows release kamishibai-windows-x64.zip")
+  add_custom_target(windows_release DEPENDS ${KAMISHIBAI_RELEASE_ZIP})
+endif()
