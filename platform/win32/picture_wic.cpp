@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/picture.h"
-#include "platform/win32/com_ptr.h"
+#include "platform/win32/com_object.h"
 #include "platform/win32/wide_text.h"
 
 namespace kamishibai {

@@ -3,7 +3,7 @@
 
 #include <wincodec.h>
 
-#include "platform/win32/com_ptr.h"
+#include "platform/win32/com_object.h"
 
 namespace kamishibai {
 

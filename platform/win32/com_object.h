@@ -1,5 +1,5 @@
-// Kamishibai: COM for the calling thread and ownership of COM interfaces, for the Windows
-// Imaging Component.
+// Kamishibai: COM for the calling thread and ownership of COM interface pointers, for the
+// Windows Imaging Component.
 #pragma once
 
 #include <objbase.h>
@@ -7,7 +7,7 @@
 
 namespace kamishibai {
 
-// COM for the calling thread, for the length of one task.
+// COM on the calling thread for the length of one task.
 class ComScope {
  public:
   ComScope() : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
@@ -32,6 +32,7 @@ class ComPtr {
   ComPtr& operator=(const ComPtr&) = delete;
   Interface* operator->() const { return pointer_; }
   Interface* get() const { return pointer_; }
+  // For the calls that hand out a new interface pointer.
   Interface** put() { return &pointer_; }
 
  private:
