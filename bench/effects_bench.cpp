@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "effects/transition.h"
 #include "platform/headless/virtual_event_loop.h"
 
@@ -17,33 +18,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-struct Size {
-  std::int32_t width;
-  std::int32_t height;
-};
+using bench::Size;
 constexpr Size kSizes[] = {{1920, 1080}, {3840, 2160}};
 
-// Two pictures that differ everywhere, so no copy can be skipped as a no-op.
-Surface pattern(Size size, std::uint8_t shade) {
-  Surface s(size.width, size.height, makeColour(shade, 255 - shade, shade / 2));
-  for (std::int32_t band = 0; band < size.height; band += 64) {
-    s.fillBox(0, band, size.width - 1, band + 31, makeColour(255 - shade, shade, 90));
-  }
-  return s;
-}
-
-struct StepTimes {
-  double meanMs = 0;
-  double slowestMs = 0;
-};
-std::map<std::pair<std::int32_t, std::int32_t>, StepTimes> results;  // (code, width)
+std::map<std::pair<std::int32_t, std::int32_t>, bench::StepSummary> results;  // (code, width)
 
 // The drawing of a step is the time between two Refresh calls: the virtual clock makes the
 // waits free. The first step also carries the initial copy and is left out.
 std::vector<double> stepTimes(const EffectInfo& effect, Surface& display, const Surface& current,
                               const Surface& next) {
   std::vector<Clock::time_point> refreshes;
-  display.setRefreshHook([&] { refreshes.push_back(Clock::now()); });
+  display.setRefreshHook([&](const PixelRect&) { refreshes.push_back(Clock::now()); });
   VirtualEventLoop events;
   const EndFlag endFlag = kFalse;
   RandomSequence random;
@@ -58,18 +43,12 @@ std::vector<double> stepTimes(const EffectInfo& effect, Surface& display, const 
   return times;
 }
 
-double median(std::vector<double> values) {
-  std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2),
-                   values.end());
-  return values[values.size() / 2];
-}
-
 // Each iteration runs the whole transition; the reported time is the mean step. The slowest
 // step is the largest over the step positions of the median over iterations, so that a
 // preemption of this shared machine does not pass for a slow step.
 void stepBenchmark(benchmark::State& state, const EffectInfo* effect, Size size) {
   Surface display(size.width, size.height);
-  const Surface current = pattern(size, 40), next = pattern(size, 200);
+  const Surface current = bench::pattern(size, 40), next = bench::pattern(size, 200);
   std::vector<std::vector<double>> byStep;
   for (auto _ : state) {
     const std::vector<double> times = stepTimes(*effect, display, current, next);
@@ -81,14 +60,8 @@ void stepBenchmark(benchmark::State& state, const EffectInfo* effect, Size size)
     }
     state.SetIterationTime(times.empty() ? 0 : sum / static_cast<double>(times.size()) / 1000);
   }
-  StepTimes& summary = results[{effect->code, size.width}];
-  double total = 0;
-  for (const std::vector<double>& samples : byStep) {
-    const double typical = median(samples);
-    summary.slowestMs = std::max(summary.slowestMs, typical);
-    total += typical;
-  }
-  summary.meanMs = byStep.empty() ? 0 : total / static_cast<double>(byStep.size());
+  const bench::StepSummary summary = bench::summarise(byStep);
+  results[{effect->code, size.width}] = summary;
   state.counters["slowest_step_ms"] = summary.slowestMs;
 }
 
@@ -116,7 +89,7 @@ void printTable() {
   bool allWithin = true;
   for (const EffectInfo& effect : effectTable()) {
     if (!effect.run || !results.contains({effect.code, 1920})) continue;
-    const StepTimes hd = results[{effect.code, 1920}], uhd = results[{effect.code, 3840}];
+    const bench::StepSummary hd = results[{effect.code, 1920}], uhd = results[{effect.code, 3840}];
     const bool within = hd.slowestMs < 3 && uhd.slowestMs < effect.frameMs;
     allWithin = allWithin && within;
     std::printf("%4d  %-26s %8.3f %8.3f %7d   %8.3f %8.3f %7d %s\n", effect.code,

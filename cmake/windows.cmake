@@ -4,7 +4,7 @@
 # Everything but the entry points, as on Linux; the toolkit and audio sides of Linux stay out.
 file(GLOB_RECURSE KAMISHIBAI_SOURCES CONFIGURE_DEPENDS
   startup/*.cpp show/*.cpp effects/*.cpp platform/*.cpp)
-list(FILTER KAMISHIBAI_SOURCES EXCLUDE REGEX "_main\\.cpp$|/linux/|/cairo/|frame_recorder")
+list(FILTER KAMISHIBAI_SOURCES EXCLUDE REGEX "_main\\.cpp$|/linux/")
 add_library(kamishibai_lib STATIC ${KAMISHIBAI_SOURCES})
 target_include_directories(kamishibai_lib PUBLIC ${PROJECT_SOURCE_DIR})
 # UNICODE: every Win32 call takes UTF-16 text; the show's own texts are UTF-8 and converted.

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
+#include <optional>
 #include <vector>
 
 namespace kamishibai {
@@ -42,21 +42,64 @@ class Region {
   std::vector<Point> points_;  // ellipse: the two corners of its bounding rectangle
 };
 
+// A half-open rectangle of pixels: columns left..right-1, rows top..bottom-1.
+struct PixelRect {
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t right = 0;
+  std::int32_t bottom = 0;
+  bool empty() const { return left >= right || top >= bottom; }
+  std::int32_t width() const { return empty() ? 0 : right - left; }
+  std::int32_t height() const { return empty() ? 0 : bottom - top; }
+  // The smallest rectangle holding both; an empty one adds nothing.
+  PixelRect united(const PixelRect& other) const;
+  PixelRect intersected(const PixelRect& other) const;
+  bool operator==(const PixelRect&) const = default;
+};
+
+// A half-open interval of columns or rows, in 64 bits so that no sum of two 32-bit coordinates
+// overflows.
+struct AxisSpan {
+  std::int64_t from;
+  std::int64_t to;
+};
+
+inline AxisSpan intersect(AxisSpan a, AxisSpan b) {
+  return {a.from > b.from ? a.from : b.from, a.to < b.to ? a.to : b.to};
+}
+
+// The positions covered by an extent from `origin`, which runs backwards when negative.
+inline AxisSpan extentSpan(std::int32_t origin, std::int32_t extent) {
+  const std::int64_t end = std::int64_t{origin} + extent;
+  return {origin < end ? origin : end, origin < end ? end : origin};
+}
+
+// A pixel word of a surface's image: 0x00RRGGBB, the layout of a 24-bit RGB image in 32-bit
+// words that both systems' screen services take as it is.
+using PixelWord = std::uint32_t;
+
+constexpr PixelWord toPixelWord(Colour c) {
+  return (c & 0xFFu) << 16 | (c & 0xFF00u) | (c >> 16 & 0xFFu);
+}
+constexpr Colour fromPixelWord(PixelWord p) {
+  return (p >> 16 & 0xFFu) | (p & 0xFF00u) | (p & 0xFFu) << 16;
+}
+
 // A surface with a persistent image of its own size. Every drawing operation is clipped: the
 // part of a destination outside this surface is dropped, and pixels whose source pixel would lie
 // outside the source surface keep their value. Nothing outside a surface is read or written.
+// Each operation adds the rectangle it may have changed to the surface's changed area, which
+// the next Refresh hands to the platform and then forgets.
 class Surface {
  public:
-  Surface();
-  Surface(std::int32_t width, std::int32_t height, Colour backColour = 0);
-  ~Surface();
-  Surface(Surface&&) noexcept;
-  Surface& operator=(Surface&&) noexcept;
-  Surface(const Surface&) = delete;
-  Surface& operator=(const Surface&) = delete;
+  // Called at every Refresh with the area changed since the previous one (possibly empty).
+  using RefreshHook = std::function<void(const PixelRect& changed)>;
 
-  std::int32_t width() const;
-  std::int32_t height() const;
+  Surface() = default;
+  Surface(std::int32_t width, std::int32_t height, Colour backColour = 0);
+
+  std::int32_t width() const { return width_; }
+  std::int32_t height() const { return height_; }
   // The size as the transitions read it: single-precision pixels.
   float scaleWidth() const { return static_cast<float>(width()); }
   float scaleHeight() const { return static_cast<float>(height()); }
@@ -73,6 +116,8 @@ class Surface {
                 std::int32_t y, std::int32_t w, std::int32_t h);
   // StretchBlt with SRCCOPY, nearest neighbour: (xs, ys, ws, hs) of source onto (x, y, w, h).
   // A destination extent whose sign differs from the source extent's mirrors along that axis.
+  // Each destination pixel takes the source pixel under the point its centre maps to, computed in
+  // 16.16 fixed point.
   void stretchFrom(const Surface& source, std::int32_t xs, std::int32_t ys, std::int32_t ws,
                    std::int32_t hs, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h);
   // A filled box from corner (x1, y1) to corner (x2, y2), both included.
@@ -83,21 +128,45 @@ class Surface {
   // Selects a clipping region for the later copies, stretches and fills; nullptr removes it.
   void selectClip(const Region* region);
 
-  // Presents the image through the hook the platform supplies (a window repaint, a frame file).
+  // Presents the image through the hook the platform supplies (a window repaint, a frame file)
+  // and starts a new changed area.
   void refresh();
-  void setRefreshHook(std::function<void()> hook) { refreshHook_ = std::move(hook); }
+  void setRefreshHook(RefreshHook hook) { refreshHook_ = std::move(hook); }
+  // The area changed since the last Refresh.
+  const PixelRect& changedArea() const { return changed_; }
 
   Colour pixel(std::int32_t x, std::int32_t y) const;
   void setPixel(std::int32_t x, std::int32_t y, Colour colour);
 
-  // The backend's own representation (a cairo image surface on Linux).
-  struct Backend;
-  Backend& backend() const { return *backend_; }
+  // The image: height rows of width pixel words each, top row first, no padding between rows.
+  const PixelWord* pixelWords() const { return pixels_.data(); }
+  // Row y for writing, for the picture loaders that fill a surface; the whole row counts as
+  // changed.
+  PixelWord* rowForWriting(std::int32_t y);
 
  private:
-  std::unique_ptr<Backend> backend_;
+  PixelWord* row(std::int32_t y) { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
+  const PixelWord* row(std::int32_t y) const {
+    return pixels_.data() + static_cast<std::size_t>(y) * width_;
+  }
+  PixelRect bounds() const { return {0, 0, width_, height_}; }
+  // The part of the columns and rows that drawing may change: inside the surface and the
+  // clipping region's bounding box.
+  PixelRect drawable(AxisSpan cols, AxisSpan rows) const;
+  // The surface, limited to the clipping region's bounding box.
+  PixelRect drawingLimit() const;
+  // Calls draw(y, from, to) for every run of pixels of `area` (already inside the surface)
+  // that the clipping region lets through, and adds those runs to the changed area.
+  template <class DrawRun>
+  void forClippedRuns(const PixelRect& area, DrawRun&& draw);
+
+  std::int32_t width_ = 0;
+  std::int32_t height_ = 0;
+  std::vector<PixelWord> pixels_;
   Colour backColour_ = 0;
-  std::function<void()> refreshHook_;
+  std::optional<Region> clip_;
+  PixelRect changed_;
+  RefreshHook refreshHook_;
 };
 
 }  // namespace kamishibai

@@ -6,13 +6,14 @@
 #include <functional>
 #include <string>
 
+#include "platform/png_file.h"
 #include "platform/raster.h"
 
 namespace kamishibai {
 
 // While alive, it is the display's Refresh hook: it hands the display's image to the sink at
-// every Refresh, with the frame's index from 0, and leaves the display without a hook when it
-// ends. The display must outlive the recorder.
+// every Refresh, whatever part changed, with the frame's index from 0, and leaves the display
+// without a hook when it ends. The display must outlive the recorder.
 class FrameRecorder {
  public:
   using Sink = std::function<void(const Surface& frame, int index)>;
@@ -28,9 +29,6 @@ class FrameRecorder {
   Sink sink_;
   int count_ = 0;
 };
-
-// Writes the surface's image as a PNG file; throws std::runtime_error naming the file.
-void writePng(const Surface& surface, const std::filesystem::path& path);
 
 // The file name of frame `index`: frame-0000.png, frame-0001.png, ...
 std::string frameFileName(int index);

@@ -2,10 +2,24 @@
 #include <cairo.h>
 #include <gdk/gdk.h>
 
-#include "platform/cairo/backend.h"
+#include <memory>
+
 #include "platform/canvas.h"
 
 namespace kamishibai {
+namespace {
+
+struct CairoSurfaceDeleter {
+  void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
+};
+using CairoSurfacePtr = std::unique_ptr<cairo_surface_t, CairoSurfaceDeleter>;
+
+struct CairoContextDeleter {
+  void operator()(cairo_t* c) const { cairo_destroy(c); }
+};
+using CairoContextPtr = std::unique_ptr<cairo_t, CairoContextDeleter>;
+
+}  // namespace
 
 struct Canvas::State {
   CairoSurfacePtr surface;

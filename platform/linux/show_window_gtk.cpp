@@ -2,10 +2,10 @@
 // monitor under the pointer, with Picture1 as a drawing area that paints the display surface.
 #include <gtk/gtk.h>
 
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 
-#include "platform/cairo/backend.h"
 #include "platform/linux/gtk_event_loop.h"
 #include "platform/message_box.h"
 #include "platform/password.h"
@@ -15,6 +15,8 @@ namespace kamishibai {
 namespace {
 
 const char* const kWindowTitle = "Kamishibai";
+// More than any window: intersected with Picture1's window, it is the whole of it.
+constexpr PixelRect kWholeArea{0, 0, INT32_MAX, INT32_MAX};
 const char* const kBlackBackground = "window, layout { background-color: #000000; }";
 
 struct GObjectDeleter {
@@ -69,7 +71,7 @@ class GtkShowWindow : public ShowWindow {
  private:
   GtkWindow* window() const { return GTK_WINDOW(window_.get()); }
   void paintPicture1(cairo_t* cr) const;
-  void refreshPicture1();
+  void refreshPicture1(const PixelRect& changed);
   void applyCursor();
   void connectInput(GtkWidget* widget);
   void makeOwned(GtkWidget* dialog) const;
@@ -159,24 +161,33 @@ void GtkShowWindow::placePicture1(Surface& picture1, std::int32_t left, std::int
   picture1_ = &picture1;
   gtk_widget_set_size_request(area_, picture1.width(), picture1.height());
   gtk_layout_put(GTK_LAYOUT(layout_), area_, left, top);
-  picture1.setRefreshHook([this] { refreshPicture1(); });
+  picture1.setRefreshHook([this](const PixelRect& changed) { refreshPicture1(changed); });
 }
 
+// Paints straight from the surface's pixel words: a 24-bit RGB image in 32-bit words has no
+// padding, so its stride is the width in words and no copy is needed.
 void GtkShowWindow::paintPicture1(cairo_t* cr) const {
-  if (!picture1_) return;
-  cairo_surface_flush(picture1_->backend().image.get());
-  cairo_set_source_surface(cr, picture1_->backend().image.get(), 0, 0);
+  if (!picture1_ || picture1_->width() == 0 || picture1_->height() == 0) return;
+  cairo_surface_t* image = cairo_image_surface_create_for_data(
+      reinterpret_cast<unsigned char*>(const_cast<PixelWord*>(picture1_->pixelWords())),
+      CAIRO_FORMAT_RGB24, picture1_->width(), picture1_->height(),
+      picture1_->width() * static_cast<int>(sizeof(PixelWord)));
+  cairo_set_source_surface(cr, image, 0, 0);
   cairo_paint(cr);
+  cairo_surface_destroy(image);
 }
 
-// Paints Picture1 now rather than at the next frame of the window's clock, so the display
-// shows each step of a transition as it is drawn.
-void GtkShowWindow::refreshPicture1() {
+// Paints the changed part of Picture1 now rather than at the next frame of the window's clock,
+// so the display shows each step of a transition as it is drawn, and puts no more on screen than
+// the step changed.
+void GtkShowWindow::refreshPicture1(const PixelRect& changed) {
   GdkWindow* target = gtk_widget_get_window(area_);
   if (!target || !gtk_widget_get_mapped(area_)) return;
-  const cairo_rectangle_int_t whole{0, 0, gdk_window_get_width(target),
-                                    gdk_window_get_height(target)};
-  RegionPtr region(cairo_region_create_rectangle(&whole));
+  const PixelRect area =
+      changed.intersected({0, 0, gdk_window_get_width(target), gdk_window_get_height(target)});
+  if (area.empty()) return;
+  const cairo_rectangle_int_t rect{area.left, area.top, area.width(), area.height()};
+  RegionPtr region(cairo_region_create_rectangle(&rect));
   GdkDrawingContext* drawing = gdk_window_begin_draw_frame(target, region.get());
   paintPicture1(gdk_drawing_context_get_cairo_context(drawing));
   gdk_window_end_draw_frame(target, drawing);
@@ -186,7 +197,7 @@ void GtkShowWindow::refreshPicture1() {
 void GtkShowWindow::show() {
   gtk_widget_show_all(window_.get());
   applyCursor();
-  refreshPicture1();
+  refreshPicture1(kWholeArea);
 }
 
 void GtkShowWindow::setScreenSaverRunning(bool running) {

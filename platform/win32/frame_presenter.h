@@ -9,7 +9,9 @@
 
 namespace kamishibai {
 
-// Copies the whole image of the surface to (left, top) of the device context, pixel for pixel.
-void presentSurface(HDC target, const Surface& surface, std::int32_t left, std::int32_t top);
+// Copies the part of the surface's image inside area, pixel for pixel, to the device context,
+// the surface's top-left corner standing at (left, top).
+void presentSurface(HDC target, const Surface& surface, std::int32_t left, std::int32_t top,
+                    const PixelRect& area);
 
 }  // namespace kamishibai

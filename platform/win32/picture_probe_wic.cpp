@@ -1,9 +1,12 @@
 // Kamishibai: picture checks with the Windows Imaging Component fed from memory: the picture is
 // decoded completely, as the show will decode it.
+#include <wincodec.h>
+#include <windows.h>
+
 #include <vector>
 
 #include "platform/picture_probe.h"
-#include "platform/win32/wic.h"
+#include "platform/win32/com_object.h"
 
 namespace kamishibai {
 
@@ -12,7 +15,10 @@ std::string pictureProblem(std::span<const std::uint8_t> bytes) {
   if (bytes.size() > MAXDWORD) return "the file is too large";
   const ComScope com;
   ComPtr<IWICImagingFactory> factory;
-  if (FAILED(createImagingFactory(factory))) return "the Windows Imaging Component is missing";
+  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_PPV_ARGS(factory.put())))) {
+    return "the Windows Imaging Component is missing";
+  }
   ComPtr<IWICStream> stream;
   ComPtr<IWICBitmapDecoder> decoder;
   if (FAILED(factory->CreateStream(stream.put())) ||

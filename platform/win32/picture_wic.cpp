@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/decoded_pixels.h"
 #include "platform/picture.h"
 #include "platform/win32/com_object.h"
 #include "platform/win32/wide_text.h"
@@ -16,23 +17,6 @@ namespace {
 
 [[noreturn]] void cannotRead(const std::string& path, const char* why) {
   throw std::runtime_error("cannot read the picture " + path + ": " + why);
-}
-
-// x * y / 255, rounded as the Linux raster does (exact for every 8-bit pair).
-std::uint32_t multiply255(std::uint32_t x, std::uint32_t y) {
-  const std::uint32_t t = x * y + 0x80;
-  return (t + (t >> 8)) >> 8;
-}
-
-// One BGRA pixel laid over the back colour: premultiplied, then drawn OVER.
-Colour overBackColour(const std::uint8_t* bgra, Colour back) {
-  const std::uint32_t alpha = bgra[3];
-  const auto channel = [&](std::uint32_t value, int shift) {
-    return multiply255(value, alpha) + multiply255(back >> shift & 0xFFu, 255 - alpha);
-  };
-  return makeColour(static_cast<std::uint8_t>(channel(bgra[2], 0)),
-                    static_cast<std::uint8_t>(channel(bgra[1], 8)),
-                    static_cast<std::uint8_t>(channel(bgra[0], 16)));
 }
 
 }  // namespace
@@ -66,14 +50,8 @@ void loadPicture(const std::string& path, Surface& target) {
                                    pixels.data()))) {
     cannotRead(path, "the picture cannot be decoded");
   }
-  target.resize(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
-  const Colour back = target.backColour();
-  for (UINT y = 0; y < height; ++y) {
-    for (UINT x = 0; x < width; ++x) {
-      target.setPixel(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y),
-                      overBackColour(&pixels[(std::size_t{y} * width + x) * 4], back));
-    }
-  }
+  fillFromDecoded(target, {static_cast<std::int32_t>(width), static_cast<std::int32_t>(height),
+                           pixels.data(), std::size_t{width} * 4, PixelLayout::Bgra});
 }
 
 }  // namespace kamishibai

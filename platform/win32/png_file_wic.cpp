@@ -1,59 +1,54 @@
-// Kamishibai: PNG files of surfaces, written by the Windows Imaging Component.
-#include <stdexcept>
-#include <vector>
+// Kamishibai: the PNG writer on the Windows Imaging Component.
+#include "platform/png_file.h"
 
-#include "platform/headless/frame_recorder.h"
-#include "platform/win32/wic.h"
+#include <wincodec.h>
+#include <windows.h>
+
+#include <stdexcept>
+
+#include "platform/win32/com_object.h"
 
 namespace kamishibai {
 
 namespace {
 
-// The surface as rows of blue, green and red bytes, top row first.
-std::vector<BYTE> bgrRows(const Surface& surface) {
-  std::vector<BYTE> pixels;
-  pixels.reserve(static_cast<std::size_t>(surface.width()) * surface.height() * 3);
-  for (std::int32_t y = 0; y < surface.height(); ++y) {
-    for (std::int32_t x = 0; x < surface.width(); ++x) {
-      const Colour colour = surface.pixel(x, y);  // 0x00BBGGRR
-      pixels.push_back(static_cast<BYTE>(colour >> 16));
-      pixels.push_back(static_cast<BYTE>(colour >> 8));
-      pixels.push_back(static_cast<BYTE>(colour));
-    }
+void check(HRESULT result, const std::filesystem::path& path) {
+  if (FAILED(result)) {
+    const std::u8string name = path.u8string();
+    throw std::runtime_error("cannot write the picture " + std::string(name.begin(), name.end()));
   }
-  return pixels;
 }
 
 }  // namespace
 
+// The image's words are 0x00RRGGBB, which WIC calls 32bppBGR: written as an opaque RGB PNG.
 void writePng(const Surface& surface, const std::filesystem::path& path) {
-  const auto fail = [&](const char* why) {
-    throw std::runtime_error("cannot write " + path.string() + ": " + why);
-  };
   const ComScope com;
   ComPtr<IWICImagingFactory> factory;
-  if (FAILED(createImagingFactory(factory))) fail("the Windows Imaging Component is missing");
-  const UINT width = static_cast<UINT>(surface.width());
-  const UINT height = static_cast<UINT>(surface.height());
-  std::vector<BYTE> pixels = bgrRows(surface);
+  check(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                         IID_PPV_ARGS(factory.put())),
+        path);
   ComPtr<IWICStream> stream;
-  if (FAILED(factory->CreateStream(stream.put())) ||
-      FAILED(stream->InitializeFromFilename(path.wstring().c_str(), GENERIC_WRITE))) {
-    fail("the file cannot be created");
-  }
+  check(factory->CreateStream(stream.put()), path);
+  check(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE), path);
   ComPtr<IWICBitmapEncoder> encoder;
+  check(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put()), path);
+  check(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache), path);
+  // WriteSource converts to whatever pixel format the PNG encoder takes.
+  const auto width = static_cast<UINT>(surface.width());
+  const auto height = static_cast<UINT>(surface.height());
+  ComPtr<IWICBitmap> image;
+  check(factory->CreateBitmapFromMemory(
+            width, height, GUID_WICPixelFormat32bppBGR, width * 4, width * height * 4,
+            reinterpret_cast<BYTE*>(const_cast<PixelWord*>(surface.pixelWords())), image.put()),
+        path);
   ComPtr<IWICBitmapFrameEncode> frame;
-  WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
-  const bool written =
-      SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put())) &&
-      SUCCEEDED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) &&
-      SUCCEEDED(encoder->CreateNewFrame(frame.put(), nullptr)) &&
-      SUCCEEDED(frame->Initialize(nullptr)) && SUCCEEDED(frame->SetSize(width, height)) &&
-      SUCCEEDED(frame->SetPixelFormat(&format)) && format == GUID_WICPixelFormat24bppBGR &&
-      SUCCEEDED(
-          frame->WritePixels(height, width * 3, static_cast<UINT>(pixels.size()), pixels.data())) &&
-      SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
-  if (!written) fail("the picture cannot be encoded");
+  check(encoder->CreateNewFrame(frame.put(), nullptr), path);
+  check(frame->Initialize(nullptr), path);
+  check(frame->SetSize(width, height), path);
+  check(frame->WriteSource(image.get(), nullptr), path);
+  check(frame->Commit(), path);
+  check(encoder->Commit(), path);
 }
 
 }  // namespace kamishibai

@@ -82,7 +82,7 @@ class Win32ShowWindow final : public ShowWindow {
  private:
   UniqueWindow createPopup(const RECT& area);
   void paint(HWND window);
-  void presentPicture1();
+  void presentPicture1(const PixelRect& changed);
 
   ScreenSize screen_;
   UniqueWindow window_;
@@ -153,7 +153,10 @@ void Win32ShowWindow::paint(HWND window) {
   PAINTSTRUCT paint{};
   HDC target = BeginPaint(window, &paint);
   if (window == window_.get() && picture1_ != nullptr) {
-    presentSurface(target, *picture1_, picture1At_.x, picture1At_.y);
+    const RECT& dirty = paint.rcPaint;
+    presentSurface(target, *picture1_, picture1At_.x, picture1At_.y,
+                   {dirty.left - picture1At_.x, dirty.top - picture1At_.y,
+                    dirty.right - picture1At_.x, dirty.bottom - picture1At_.y});
   }
   EndPaint(window, &paint);
 }
@@ -161,15 +164,16 @@ void Win32ShowWindow::paint(HWND window) {
 void Win32ShowWindow::placePicture1(Surface& picture1, std::int32_t left, std::int32_t top) {
   picture1_ = &picture1;
   picture1At_ = {left, top};
-  picture1.setRefreshHook([this] { presentPicture1(); });
+  picture1.setRefreshHook([this](const PixelRect& changed) { presentPicture1(changed); });
   InvalidateRect(window_.get(), nullptr, TRUE);
 }
 
-// Puts the image on screen now, so the display shows each step of a transition as it is drawn.
-void Win32ShowWindow::presentPicture1() {
+// Puts the changed part on screen now, so the display shows each step of a transition as it is
+// drawn.
+void Win32ShowWindow::presentPicture1(const PixelRect& changed) {
   if (picture1_ == nullptr || !IsWindowVisible(window_.get())) return;
   HDC target = GetDC(window_.get());
-  presentSurface(target, *picture1_, picture1At_.x, picture1At_.y);
+  presentSurface(target, *picture1_, picture1At_.x, picture1At_.y, changed);
   ReleaseDC(window_.get(), target);
   GdiFlush();
 }
@@ -179,7 +183,7 @@ void Win32ShowWindow::show() {
   ::ShowWindow(window_.get(), SW_SHOW);
   SetForegroundWindow(window_.get());
   UpdateWindow(window_.get());
-  presentPicture1();
+  if (picture1_ != nullptr) presentPicture1({0, 0, picture1_->width(), picture1_->height()});
 }
 
 void Win32ShowWindow::makeTopmost() {

@@ -3,6 +3,7 @@
 // not checked.
 #include <cmath>
 #include <functional>
+#include <numbers>
 
 #include "tests/unit/effects_support.h"
 
@@ -84,7 +85,7 @@ TEST(ShapeReveals, ClockSweepsTenDegreeWedgesFromTwelveOClock) {
   // A point 60 pixels from the centre at each wedge's middle angle is uncovered by its step
   // and not before.
   for (std::size_t k = 0; k < run.frames.size(); ++k) {
-    const double angle = (static_cast<double>(k) * 10 - 85) * M_PI / 180;
+    const double angle = (static_cast<double>(k) * 10 - 85) * std::numbers::pi / 180;
     const auto x = static_cast<std::int32_t>(100 + 60 * std::cos(angle));
     const auto y = static_cast<std::int32_t>(100 + 60 * std::sin(angle));
     EXPECT_EQ(run.frames[k].at(x, y), next(x, y)) << "step " << k;

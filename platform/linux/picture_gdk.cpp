@@ -1,10 +1,10 @@
-// Kamishibai: the picture loader on gdk-pixbuf, drawing into a cairo surface.
-#include <gdk/gdk.h>
+// Kamishibai: the picture loader on gdk-pixbuf.
+#include <gdk-pixbuf/gdk-pixbuf.h>
 
 #include <memory>
 #include <stdexcept>
 
-#include "platform/cairo/backend.h"
+#include "platform/decoded_pixels.h"
 #include "platform/picture.h"
 
 namespace kamishibai {
@@ -30,10 +30,15 @@ void loadPicture(const std::string& path, Surface& target) {
     throw std::runtime_error("cannot read the picture " + path + ": " +
                              (error ? error->message : "unknown format"));
   }
-  target.resize(gdk_pixbuf_get_width(pixbuf.get()), gdk_pixbuf_get_height(pixbuf.get()));
-  CairoContextPtr cr(cairo_create(target.backend().image.get()));
-  gdk_cairo_set_source_pixbuf(cr.get(), pixbuf.get(), 0, 0);
-  cairo_paint(cr.get());
+  const bool alpha = gdk_pixbuf_get_has_alpha(pixbuf.get());
+  if (gdk_pixbuf_get_bits_per_sample(pixbuf.get()) != 8 ||
+      gdk_pixbuf_get_n_channels(pixbuf.get()) != (alpha ? 4 : 3)) {
+    throw std::runtime_error("cannot read the picture " + path + ": unsupported pixel format");
+  }
+  fillFromDecoded(target, {gdk_pixbuf_get_width(pixbuf.get()), gdk_pixbuf_get_height(pixbuf.get()),
+                           gdk_pixbuf_read_pixels(pixbuf.get()),
+                           static_cast<std::size_t>(gdk_pixbuf_get_rowstride(pixbuf.get())),
+                           alpha ? PixelLayout::Rgba : PixelLayout::Rgb});
 }
 
 }  // namespace kamishibai

@@ -1,0 +1,51 @@
+// Kamishibai: what the benchmarks share: test pictures and a robust summary of step times.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "platform/raster.h"
+
+namespace kamishibai::bench {
+
+struct Size {
+  std::int32_t width;
+  std::int32_t height;
+};
+
+// Two pictures that differ everywhere, so no copy can be skipped as a no-op.
+inline Surface pattern(Size size, std::uint8_t shade) {
+  Surface s(size.width, size.height, makeColour(shade, 255 - shade, shade / 2));
+  for (std::int32_t band = 0; band < size.height; band += 64) {
+    s.fillBox(0, band, size.width - 1, band + 31, makeColour(255 - shade, shade, 90));
+  }
+  return s;
+}
+
+inline double median(std::vector<double> values) {
+  std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2),
+                   values.end());
+  return values[values.size() / 2];
+}
+
+// Per step position, the median over the runs; the slowest of those and their mean. The median
+// keeps a preemption of this shared machine from passing for a slow step.
+struct StepSummary {
+  double meanMs = 0;
+  double slowestMs = 0;
+};
+
+inline StepSummary summarise(const std::vector<std::vector<double>>& byStep) {
+  StepSummary summary;
+  double total = 0;
+  for (const std::vector<double>& samples : byStep) {
+    const double typical = median(samples);
+    summary.slowestMs = std::max(summary.slowestMs, typical);
+    total += typical;
+  }
+  summary.meanMs = byStep.empty() ? 0 : total / static_cast<double>(byStep.size());
+  return summary;
+}
+
+}  // namespace kamishibai::bench

@@ -1,0 +1,209 @@
+// Kamishibai: the raster layer on plain pixel arrays: unscaled copies, nearest-neighbour
+// stretches and filled boxes, clipped to the surfaces and to a clipping region.
+#include "platform/raster.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+#include "platform/region_runs.h"
+#include "platform/stretch_sampling.h"
+
+namespace kamishibai {
+namespace {
+
+// The source position for each of `count` destination positions; -1 outside 0..limit-1.
+std::vector<std::int32_t> sampleMap(const AxisSampling& sampling, std::int32_t count,
+                                    std::int32_t limit) {
+  std::vector<std::int32_t> map(static_cast<std::size_t>(count));
+  for (std::int32_t d = 0; d < count; ++d) {
+    const std::int64_t s = sampling.sourceAt(d);
+    map[static_cast<std::size_t>(d)] = s >= 0 && s < limit ? static_cast<std::int32_t>(s) : -1;
+  }
+  return map;
+}
+
+}  // namespace
+
+PixelRect PixelRect::united(const PixelRect& other) const {
+  if (other.empty()) return *this;
+  if (empty()) return other;
+  return {std::min(left, other.left), std::min(top, other.top), std::max(right, other.right),
+          std::max(bottom, other.bottom)};
+}
+
+PixelRect PixelRect::intersected(const PixelRect& other) const {
+  const PixelRect r{std::max(left, other.left), std::max(top, other.top),
+                    std::min(right, other.right), std::min(bottom, other.bottom)};
+  return r.empty() ? PixelRect{} : r;
+}
+
+Region Region::ellipse(std::int32_t left, std::int32_t top, std::int32_t right,
+                       std::int32_t bottom) {
+  return Region(Kind::Ellipse, {{left, top}, {right, bottom}});
+}
+
+Region Region::polygon(std::vector<Point> points) {
+  return Region(Kind::Polygon, std::move(points));
+}
+
+Surface::Surface(std::int32_t width, std::int32_t height, Colour backColour)
+    : backColour_(backColour) {
+  resize(width, height);
+}
+
+void Surface::resize(std::int32_t width, std::int32_t height) {
+  width_ = std::max(width, 0);
+  height_ = std::max(height, 0);
+  const std::size_t count = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
+  if (height_ != 0 &&
+      count / static_cast<std::size_t>(height_) != static_cast<std::size_t>(width_)) {
+    throw std::runtime_error("cannot create a surface of " + std::to_string(width) + " by " +
+                             std::to_string(height) + " pixels");
+  }
+  pixels_.assign(count, 0);
+  clear();
+}
+
+void Surface::clear() {
+  std::fill(pixels_.begin(), pixels_.end(), toPixelWord(backColour_));
+  changed_ = bounds();
+}
+
+PixelRect Surface::drawable(AxisSpan cols, AxisSpan rows) const {
+  cols = intersect(cols, {0, width_});
+  rows = intersect(rows, {0, height_});
+  if (cols.from >= cols.to || rows.from >= rows.to) return {};
+  const PixelRect inside{static_cast<std::int32_t>(cols.from), static_cast<std::int32_t>(rows.from),
+                         static_cast<std::int32_t>(cols.to), static_cast<std::int32_t>(rows.to)};
+  return inside.intersected(drawingLimit());
+}
+
+PixelRect Surface::drawingLimit() const {
+  return clip_ ? bounds().intersected(regionBounds(*clip_)) : bounds();
+}
+
+template <class DrawRun>
+void Surface::forClippedRuns(const PixelRect& area, DrawRun&& draw) {
+  if (area.empty()) return;
+  if (!clip_) {
+    for (std::int32_t y = area.top; y < area.bottom; ++y) draw(y, area.left, area.right);
+    changed_ = changed_.united(area);
+    return;
+  }
+  std::vector<PixelRun> runs;
+  PixelRect drawn;
+  for (std::int32_t y = area.top; y < area.bottom; ++y) {
+    regionRuns(*clip_, y, area.left, area.right, runs);
+    for (const PixelRun& run : runs) {
+      draw(y, run.from, run.to);
+      drawn = drawn.united({run.from, y, run.to, y + 1});
+    }
+  }
+  changed_ = changed_.united(drawn);
+}
+
+void Surface::copyFrom(const Surface& source, std::int32_t xs, std::int32_t ys, std::int32_t x,
+                       std::int32_t y, std::int32_t w, std::int32_t h) {
+  if (w <= 0 || h <= 0) return;
+  // Destination pixels whose source pixel lies inside the source surface.
+  const std::int64_t dx = std::int64_t{x} - xs, dy = std::int64_t{y} - ys;
+  const PixelRect area = drawable(intersect(extentSpan(x, w), {dx, dx + source.width()}),
+                                  intersect(extentSpan(y, h), {dy, dy + source.height()}));
+  if (area.empty()) return;
+  if (&source == this) {
+    // Copy through a copy of the source rectangle so overlapping rectangles read the old image.
+    Surface snapshot(area.width(), area.height());
+    snapshot.copyFrom(*this, static_cast<std::int32_t>(area.left - dx),
+                      static_cast<std::int32_t>(area.top - dy), 0, 0, area.width(), area.height());
+    copyFrom(snapshot, 0, 0, area.left, area.top, area.width(), area.height());
+    return;
+  }
+  forClippedRuns(area, [&](std::int32_t row, std::int32_t from, std::int32_t to) {
+    const PixelWord* in = source.row(static_cast<std::int32_t>(row - dy)) + (from - dx);
+    std::memcpy(this->row(row) + from, in, static_cast<std::size_t>(to - from) * sizeof(PixelWord));
+  });
+}
+
+void Surface::stretchFrom(const Surface& source, std::int32_t xs, std::int32_t ys, std::int32_t ws,
+                          std::int32_t hs, std::int32_t x, std::int32_t y, std::int32_t w,
+                          std::int32_t h) {
+  if (w == 0 || h == 0 || ws == 0 || hs == 0) return;
+  if (drawable(extentSpan(x, w), extentSpan(y, h)).empty()) return;
+  if (&source == this) {
+    const Surface snapshot = [&] {
+      Surface copy(width(), height());
+      copy.copyFrom(*this, 0, 0, 0, 0, width(), height());
+      return copy;
+    }();
+    stretchFrom(snapshot, xs, ys, ws, hs, x, y, w, h);
+    return;
+  }
+  const StretchSampling sampling = stretchSampling({xs, ys, ws, hs, x, y, w, h}, drawingLimit(),
+                                                   source.width(), source.height());
+  const PixelRect& area = sampling.area;
+  const std::vector<std::int32_t> columns = sampleMap(sampling.cols, area.width(), source.width());
+  const std::vector<std::int32_t> rows = sampleMap(sampling.rows, area.height(), source.height());
+  forClippedRuns(area, [&](std::int32_t row, std::int32_t from, std::int32_t to) {
+    const std::int32_t sourceRow = rows[static_cast<std::size_t>(row - area.top)];
+    if (sourceRow < 0) return;
+    const PixelWord* in = source.row(sourceRow);
+    PixelWord* out = this->row(row);
+    for (std::int32_t col = from; col < to; ++col) {
+      const std::int32_t sourceCol = columns[static_cast<std::size_t>(col - area.left)];
+      if (sourceCol >= 0) out[col] = in[sourceCol];
+    }
+  });
+}
+
+void Surface::fillBox(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                      Colour colour) {
+  const PixelRect area = drawable({std::min(x1, x2), std::int64_t{std::max(x1, x2)} + 1},
+                                  {std::min(y1, y2), std::int64_t{std::max(y1, y2)} + 1});
+  const PixelWord word = toPixelWord(colour);
+  forClippedRuns(area, [&](std::int32_t row, std::int32_t from, std::int32_t to) {
+    std::fill(this->row(row) + from, this->row(row) + to, word);
+  });
+}
+
+void Surface::drawImage(const Surface& source, std::int32_t x, std::int32_t y) {
+  copyFrom(source, 0, 0, x, y, source.width(), source.height());
+}
+
+void Surface::selectClip(const Region* region) {
+  if (region) {
+    clip_ = *region;
+  } else {
+    clip_.reset();
+  }
+}
+
+void Surface::refresh() {
+  const PixelRect changed = changed_;
+  changed_ = {};
+  if (refreshHook_) refreshHook_(changed);
+}
+
+Colour Surface::pixel(std::int32_t x, std::int32_t y) const {
+  if (x < 0 || y < 0 || x >= width() || y >= height()) {
+    throw std::out_of_range("pixel outside the surface");
+  }
+  return fromPixelWord(row(y)[x]);
+}
+
+void Surface::setPixel(std::int32_t x, std::int32_t y, Colour colour) {
+  if (x < 0 || y < 0 || x >= width() || y >= height()) {
+    throw std::out_of_range("pixel outside the surface");
+  }
+  row(y)[x] = toPixelWord(colour);
+  changed_ = changed_.united({x, y, x + 1, y + 1});
+}
+
+PixelWord* Surface::rowForWriting(std::int32_t y) {
+  if (y < 0 || y >= height()) throw std::out_of_range("row outside the surface");
+  changed_ = changed_.united({0, y, width_, y + 1});
+  return row(y);
+}
+
+}  // namespace kamishibai

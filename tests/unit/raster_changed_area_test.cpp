@@ -1,0 +1,128 @@
+// Kamishibai: the changed area a surface hands to the platform at Refresh, and the clipping rows
+// where exact arithmetic matters: shared edges, huge shapes.
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "platform/raster.h"
+
+namespace kamishibai {
+namespace {
+
+// Refreshes the surface and returns the changed area the hook received.
+PixelRect refreshed(Surface& surface) {
+  PixelRect received{-1, -1, -1, -1};
+  surface.setRefreshHook([&](const PixelRect& changed) { received = changed; });
+  surface.refresh();
+  surface.setRefreshHook(nullptr);
+  return received;
+}
+
+Surface freshSurface(std::int32_t w, std::int32_t h) {
+  Surface s(w, h);
+  refreshed(s);
+  return s;
+}
+
+TEST(RasterChangedArea, StartsWholeAndIsForgottenAtRefresh) {
+  Surface display(8, 6);
+  EXPECT_EQ(refreshed(display), (PixelRect{0, 0, 8, 6}));
+  EXPECT_TRUE(refreshed(display).empty());
+  display.setPixel(3, 2, makeColour(1, 2, 3));
+  display.fillBox(6, 5, 7, 5, makeColour(1, 1, 1));
+  EXPECT_EQ(refreshed(display), (PixelRect{3, 2, 8, 6}));
+  display.clear();
+  EXPECT_EQ(display.changedArea(), (PixelRect{0, 0, 8, 6}));
+}
+
+TEST(RasterChangedArea, CopiesAndFillsCountOnlyWhatLiesInsideBothSurfaces) {
+  Surface display = freshSurface(10, 8);
+  const Surface source(4, 4);
+  // Onto (-1, -2) with 6 by 20: the 4 by 4 source covers display columns 0..2 and rows 0..1.
+  display.copyFrom(source, 0, 0, -1, -2, 6, 20);
+  EXPECT_EQ(refreshed(display), (PixelRect{0, 0, 3, 2}));
+  display.fillBox(12, -4, 7, 30, makeColour(5, 5, 5));
+  EXPECT_EQ(refreshed(display), (PixelRect{7, 0, 10, 8}));
+  display.copyFrom(source, 0, 0, 20, 20, 4, 4);
+  display.copyFrom(source, 0, 0, 1, 1, 0, 4);
+  display.fillBox(INT_MAX, INT_MAX, INT_MAX, INT_MAX, 0);
+  EXPECT_TRUE(refreshed(display).empty());
+}
+
+TEST(RasterChangedArea, MirroredAndNegativeStretchesCountTheirSpan) {
+  Surface display = freshSurface(10, 8);
+  const Surface source(4, 4);
+  display.stretchFrom(source, 0, 0, 4, 4, 6, 7, -4, -3);  // columns 2..5, rows 4..6
+  EXPECT_EQ(refreshed(display), (PixelRect{2, 4, 6, 7}));
+  display.stretchFrom(source, 4, 4, -4, -4, 12, 2, -5, 100);  // columns 7..11, rows 2..101
+  EXPECT_EQ(refreshed(display), (PixelRect{7, 2, 10, 8}));
+  display.stretchFrom(source, 0, 0, 4, 4, INT_MAX, INT_MAX, INT_MIN, INT_MIN);
+  EXPECT_EQ(refreshed(display), (PixelRect{0, 0, 10, 8}));
+}
+
+TEST(RasterChangedArea, AClipRegionLimitsTheAreaToThePixelsItLetsThrough) {
+  Surface display = freshSurface(10, 8);
+  const Surface source(10, 8);
+  const Region ellipse = Region::ellipse(8, 6, 2, 1);
+  display.selectClip(&ellipse);
+  display.copyFrom(source, 0, 0, 0, 0, 10, 8);
+  EXPECT_EQ(refreshed(display), (PixelRect{2, 1, 8, 6}));
+  const Region triangle = Region::polygon({{-5, 3}, {4, 20}, {6, 5}});
+  display.selectClip(&triangle);
+  display.fillBox(0, 0, 9, 7, makeColour(1, 1, 1));
+  // Its first row with a pixel centre inside the surface is row 4.
+  EXPECT_EQ(refreshed(display), (PixelRect{0, 4, 6, 8}));
+  const Region line = Region::polygon({{0, 0}, {5, 5}, {9, 9}});
+  display.selectClip(&line);
+  display.fillBox(0, 0, 9, 7, makeColour(1, 1, 1));
+  display.selectClip(nullptr);
+  EXPECT_TRUE(refreshed(display).empty());
+}
+
+TEST(RasterChangedArea, SelfCopiesAreCountedOnce) {
+  Surface display = freshSurface(10, 8);
+  display.copyFrom(display, 0, 0, 3, 2, 20, 20);
+  EXPECT_EQ(refreshed(display), (PixelRect{3, 2, 10, 8}));
+}
+
+// Counts, per pixel, how many of the shapes cover it.
+std::vector<int> coverage(std::int32_t w, std::int32_t h, const std::vector<Region>& shapes) {
+  std::vector<int> counts(static_cast<std::size_t>(w * h));
+  for (const Region& shape : shapes) {
+    Surface s(w, h);
+    s.selectClip(&shape);
+    s.fillBox(0, 0, w - 1, h - 1, makeColour(1, 0, 0));
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) counts[static_cast<std::size_t>(y * w + x)] += s.pixel(x, y) != 0;
+  }
+  return counts;
+}
+
+TEST(RasterClipRows, PolygonsSharingAnEdgeCoverEveryPixelOnce) {
+  // The shared diagonals run through pixel centres, where a rounding slip would paint a pixel
+  // twice or leave it out.
+  const std::vector<Region> halves = {Region::polygon({{0, 0}, {8, 8}, {0, 8}}),
+                                      Region::polygon({{0, 0}, {8, 0}, {8, 8}})};
+  for (int count : coverage(8, 8, halves)) ASSERT_EQ(count, 1);
+  const std::vector<Region> wedges = {Region::polygon({{3, 0}, {9, 9}, {0, 9}}),
+                                      Region::polygon({{3, 0}, {9, 0}, {9, 9}}),
+                                      Region::polygon({{3, 0}, {0, 9}, {0, 0}})};
+  for (int count : coverage(9, 9, wedges)) ASSERT_EQ(count, 1);
+}
+
+TEST(RasterClipRows, HugeShapesCoverTheSurfaceWithoutOverflow) {
+  const std::vector<Region> huge = {
+      Region::ellipse(INT_MIN, INT_MIN, INT_MAX, INT_MAX),
+      Region::polygon(
+          {{INT_MIN, INT_MIN}, {INT_MAX, INT_MIN}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MAX}})};
+  for (int count : coverage(5, 4, huge)) ASSERT_EQ(count, 2);
+  // A thin ellipse far to the left reaches into the surface only along its middle row.
+  const std::vector<Region> thin = {Region::ellipse(INT_MIN, 1, 3, 2)};
+  const std::vector<int> counts = coverage(5, 4, thin);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 5; ++x)
+      EXPECT_EQ(counts[static_cast<std::size_t>(y * 5 + x)], y == 1 && x < 3) << x << "," << y;
+}
+
+}  // namespace
+}  // namespace kamishibai
