@@ -1,10 +1,11 @@
 # Kamishibai: the Windows build: the library on Win32, GDI and WIC, the static bare player
 # kamishibai.exe, the demo saver kamishibai.scr and the tests that run under wine.
 
-# Everything but the entry points, as on Linux; the toolkit and audio sides of Linux stay out.
+# Everything but the entry points, as on Linux; the toolkit and audio sides of Linux stay out,
+# and so does the Linux password store (Windows keeps the password itself).
 file(GLOB_RECURSE KAMISHIBAI_SOURCES CONFIGURE_DEPENDS
   startup/*.cpp show/*.cpp effects/*.cpp platform/*.cpp)
-list(FILTER KAMISHIBAI_SOURCES EXCLUDE REGEX "_main\\.cpp$|/linux/")
+list(FILTER KAMISHIBAI_SOURCES EXCLUDE REGEX "_main\\.cpp$|/linux/|/platform/password_store\\.cpp$")
 add_library(kamishibai_lib STATIC ${KAMISHIBAI_SOURCES})
 target_include_directories(kamishibai_lib PUBLIC ${PROJECT_SOURCE_DIR})
 # UNICODE: every Win32 call takes UTF-16 text; the show's own texts are UTF-8 and converted.

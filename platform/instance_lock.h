@@ -5,12 +5,16 @@
 
 namespace kamishibai {
 
-// An exclusive lock named after the canonical path of the saver's own file: on Linux a lock on a
-// file in the per-user runtime folder, on Windows a named mutex of the session. The lock is held
-// until the object is destroyed or the process ends, so a copy that crashed never keeps the next
-// one from starting.
+// An exclusive lock on a file named after the canonical path of the saver's own file, in the
+// first of the folders that may hold the work folders (the runtime one, else the cache one)
+// where the lock file can be opened: every copy falls back the same way, so a lock file that
+// cannot be made in one folder (read-only, a folder or a dangling link in its place) does not
+// let two copies run. The lock is held until the object is destroyed or the process ends, so a
+// copy that crashed never keeps the next one from starting. On Windows the lock is a named mutex
+// of the session instead.
 class InstanceLock {
  public:
+  // Unavailable: no folder had a lock file that could be opened.
   enum class State { Held, HeldByAnotherCopy, Unavailable };
 
   explicit InstanceLock(const std::string& ownFile);

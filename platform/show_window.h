@@ -20,6 +20,9 @@ class ShowInput {
   virtual void keyDown() = 0;
   virtual void buttonDown() = 0;
   virtual void mouseMove() = 0;
+  // The system asks the show to end (a daemon's stop, a logout): it ends in order, without the
+  // password.
+  virtual void endRequested() = 0;
 };
 
 struct ScreenSize {
@@ -46,6 +49,7 @@ class ShowWindow {
   virtual std::int32_t showCursor(bool show) = 0;
   // The pointer's position on the screen.
   virtual Point cursorPos() = 0;
+  // The handlers to call; the window also passes the system's end requests to them.
   virtual void setInput(ShowInput* input) = 0;
   virtual EventLoop& events() = 0;
 

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kamishibai {
 
@@ -12,12 +13,21 @@ namespace kamishibai {
 // trailing separator (but for a root such as C:\); nullopt when none can be had.
 std::optional<std::string> workFoldersParent();
 
+// Whether the folder above belongs to the program alone (Linux: its own kamishibai folder), so
+// that work folders left there by a show that was killed may be removed; on Windows it is
+// shared with every other program, which keep their own tempN entries there.
+#ifdef _WIN32
+inline constexpr bool kWorkFoldersParentIsOwn = false;
+#else
+inline constexpr bool kWorkFoldersParentIsOwn = true;
+#endif
+
 // Where the work folders go when none can be created in the folder above: on Windows the user's
 // temporary folder; nullopt on Linux, whose folder above is the user's own already.
 std::optional<std::string> fallbackWorkFoldersParent();
 
-// The per-user runtime folder ($XDG_RUNTIME_DIR, else the user's cache folder); nullopt when
-// neither is known.
-std::optional<std::string> runtimeFolder();
+// Every folder that may hold the work folders, in the order workFoldersParent tries them:
+// the runtime one, then the cache one, each only when it can be had (Linux).
+std::vector<std::string> workFoldersParents();
 
 }  // namespace kamishibai

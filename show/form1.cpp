@@ -7,6 +7,7 @@
 
 #include "platform/arith.h"
 #include "platform/picture.h"
+#include "platform/short_text.h"
 #include "show/transparent_blt.h"
 #include "startup/stored_name.h"
 
@@ -74,7 +75,7 @@ void Form1::setup() {
 void Form1::startOfShow() {
   source_ = "Form1: start of show";
   hideCursor();
-  endFlag_ = kFalse;
+  endFlag_ = endRequested_ ? kTrue : kFalse;
   CurrentIndex = 0;
   StartCursorPos = window_.cursorPos();
   const PictureEntry& first = entry(0);
@@ -180,8 +181,10 @@ void Form1::runTransition(const PictureEntry& leaving, std::int32_t speedFactor)
 Form1::EndOfShow Form1::endSequence() {
   source_ = "Form1: end of show";
   showCursor();
+  if (endRequested_) return EndOfShow::Finished;
   const std::optional<std::int32_t> usePassword = window_.screenSaveUsePassword();
-  if (usePassword.value_or(0) != 0 && !window_.verifyScreenSaverPassword()) {
+  // An end requested while the password dialog was open finishes the show too.
+  if (usePassword.value_or(0) != 0 && !window_.verifyScreenSaverPassword() && !endRequested_) {
     hideCursor();
     return EndOfShow::Restart;
   }
@@ -215,9 +218,17 @@ void Form1::mouseMove() {
   if (window_.cursorPos() != StartCursorPos) endFlag_ = kTrue;
 }
 
+void Form1::endRequested() {
+  endRequested_ = true;
+  endFlag_ = kTrue;
+}
+
 void Form1::reportError(const std::string& description) {
-  window_.showErrorMessage(
-      std::string(kErrorPrompt) + kLineBreak + description + kLineBreak + source_, kErrorTitle);
+  // Names and values of any length (a stored name may have 65,535 bytes) are shortened, so the
+  // box fits on the screen.
+  window_.showErrorMessage(std::string(kErrorPrompt) + kLineBreak + readableMessage(description) +
+                               kLineBreak + readableMessage(source_),
+                           kErrorTitle);
 }
 
 }  // namespace kamishibai

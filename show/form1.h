@@ -45,6 +45,7 @@ class Form1 : public ShowInput {
   void keyDown() override;
   void buttonDown() override;
   void mouseMove() override;
+  void endRequested() override;
 
   const Surface& picture1() const { return Picture1; }
   const Surface& nowPicture() const { return NowPicture; }
@@ -84,6 +85,8 @@ class Form1 : public ShowInput {
   std::int32_t CurrentIndex = 0;
   Point StartCursorPos;
   EndFlag endFlag_ = kFalse;
+  // Set once the system asked for the end; the show then finishes without the password.
+  bool endRequested_ = false;
   // Where the show stands, named in the error message as its source.
   std::string source_;
 };

@@ -1,6 +1,7 @@
 // Kamishibai: the saver's entry point: the command-line text and the own file go to start-up.
 #include <string>
 
+#include "platform/end_signals.h"
 #include "platform/executable_path.h"
 #include "startup/module1.h"
 #include "startup/system_services.h"
@@ -14,5 +15,9 @@ int main(int argc, char** argv) {
   }
   kamishibai::SystemServices services;
   kamishibai::StartupState state;
-  return kamishibai::runModule1(commandLine, kamishibai::runningExecutablePath(), services, state);
+  const int status =
+      kamishibai::runModule1(commandLine, kamishibai::runningExecutablePath(), services, state);
+  // A show stopped by a signal has ended in order; the process now ends as the signal ends it.
+  kamishibai::endAsSignalled();
+  return status;
 }

@@ -64,10 +64,17 @@ void runShowMode(StartupServices& services, StartupState& state) {
     services.showMessage("実行できません", "モザリカ");
     return;
   }
-  skipOnError(
-      [&] { state.WorkDir = prepareWorkFolder(*parent, services.fallbackWorkFoldersParent()); });
+  // A stop that comes while the files are unpacked still removes them.
+  services.watchEndSignals();
+  WorkFolder folder;
+  skipOnError([&] { folder = prepareWorkFolder(*parent, services.fallbackWorkFoldersParent()); });
+  state.WorkDir = folder.path;
   skipOnError([&] { writeWorkFiles(state.record, state.WorkDir); });
-  skipOnError([&] { services.runShow({state.record, state.WorkDir, state.BgmOn, state.SoundOn}); });
+  if (!services.endSignalled()) {
+    skipOnError([&] {
+      services.runShow({state.record, state.WorkDir, state.BgmOn, state.SoundOn});
+    });
+  }
   skipOnError([&] { removeWorkFiles(state.record, state.WorkDir); });
 }
 

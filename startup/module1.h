@@ -44,6 +44,11 @@ class StartupServices {
   virtual std::optional<std::string> workFoldersParent() = 0;
   // Where the work folder goes when none can be created in the folder above; nullopt for none.
   virtual std::optional<std::string> fallbackWorkFoldersParent() = 0;
+  // From now on the system's end signals (a daemon's stop, a logout) ask for an orderly end
+  // instead of killing the program.
+  virtual void watchEndSignals() = 0;
+  // True once such a signal has arrived.
+  virtual bool endSignalled() = 0;
   // Loads Form1: returns when the show has ended.
   virtual void runShow(const ShowInputs& inputs) = 0;
 };
@@ -59,6 +64,8 @@ struct StartupState {
 
 // Runs start-up for the command-line text and the running executable's path; returns the
 // program's exit status (non-zero only when a window is needed and no display can be opened).
+// After an end signal the show mode ends in order (work folder removed) and returns; the caller
+// then ends the process as the signal would have.
 int runModule1(const std::string& commandLine, const std::string& executablePath,
                StartupServices& services, StartupState& state);
 

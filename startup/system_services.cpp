@@ -2,8 +2,10 @@
 #include "startup/system_services.h"
 
 #include <exception>
+#include <iostream>
 
 #include "platform/display.h"
+#include "platform/end_signals.h"
 #include "platform/message_box.h"
 #include "platform/password_dialog.h"
 #include "platform/settings_dialog.h"
@@ -14,7 +16,11 @@ namespace kamishibai {
 
 bool SystemServices::anotherCopyRunning(const std::string& ownFile) {
   lock_ = std::make_unique<InstanceLock>(ownFile);
-  // A lock that cannot be had at all (no runtime folder) does not keep the saver from running.
+  // A lock that cannot be had anywhere does not keep the saver from running, but is not silent.
+  if (lock_->state() == InstanceLock::State::Unavailable) {
+    std::cerr << "kamishibai: no running-copy lock can be made in the runtime or the cache "
+                 "folder; another copy may run at the same time\n";
+  }
   return lock_->state() == InstanceLock::State::HeldByAnotherCopy;
 }
 
@@ -59,6 +65,14 @@ std::optional<std::string> SystemServices::workFoldersParent() {
 
 std::optional<std::string> SystemServices::fallbackWorkFoldersParent() {
   return kamishibai::fallbackWorkFoldersParent();
+}
+
+void SystemServices::watchEndSignals() {
+  kamishibai::watchEndSignals();
+}
+
+bool SystemServices::endSignalled() {
+  return endSignalReceived() != 0;
 }
 
 void SystemServices::runShow(const ShowInputs& inputs) {

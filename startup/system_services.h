@@ -20,6 +20,8 @@ class SystemServices : public StartupServices {
   void changePassword(std::int32_t ownerWindow) override;
   std::optional<std::string> workFoldersParent() override;
   std::optional<std::string> fallbackWorkFoldersParent() override;
+  void watchEndSignals() override;
+  bool endSignalled() override;
   void runShow(const ShowInputs& inputs) override;
 
  private:

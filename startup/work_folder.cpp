@@ -7,6 +7,7 @@
 #include <set>
 
 #include "platform/file_names.h"
+#include "platform/user_folders.h"
 #include "platform/work_files.h"
 #include "startup/stored_name.h"
 
@@ -57,16 +58,36 @@ void writeFirstOfEachName(const PackageRecord& record, const std::string& workDi
   });
 }
 
+bool isWorkFolderName(const std::string& name) {
+  return name.size() > 4 && name.starts_with("temp") &&
+         name.find_first_not_of("0123456789", 4) == std::string::npos;
+}
+
+// A work folder whose lock can be had belongs to no running show. Entries of other kinds and
+// names (files, links, the running-copy locks) stay.
+void removeAbandonedWorkFolders(const std::string& base) {
+  for (const std::string& name : folderEntryNames(base)) {
+    if (!isWorkFolderName(name)) continue;
+    const FolderLock unused = FolderLock::tryLock(base + name);
+    if (unused.held()) removeFolderTree(base + name);
+  }
+}
+
 struct NumberedFolder {
-  std::string path;  // with a final separator
+  WorkFolder folder;
   bool created = false;
 };
 
-// The first parent/tempN whose name is free, created; when a creation fails for another reason
-// than a taken name, that folder's path, not created.
+// Holding the lock of the parent folder, so that starting shows take turns: the first free
+// parent/tempN, created and locked; when a creation fails for another reason than a taken name,
+// that folder's path, not created. Where the parent is the program's own, work folders that no
+// running show holds are removed first; a parent shared with other programs (the Windows
+// folder, the temporary folder) keeps every entry it holds.
 NumberedFolder createNumberedFolder(const std::string& parent) {
   const std::string base =
       parent.empty() || parent.back() != kPathSeparator ? parent + kPathSeparator : parent;
+  const FolderLock turn = FolderLock::waitForLock(base);
+  if (kWorkFoldersParentIsOwn) removeAbandonedWorkFolders(base);
   std::int32_t number = 1;
   FolderCreation creation = FolderCreation::Failed;
   for (;;) {
@@ -75,18 +96,18 @@ NumberedFolder createNumberedFolder(const std::string& parent) {
       break;
     ++number;
   }
-  return {base + "temp" + std::to_string(number) + kPathSeparator,
-          creation == FolderCreation::Created};
+  const std::string path = base + "temp" + std::to_string(number);
+  return {{path + kPathSeparator, FolderLock::tryLock(path)}, creation == FolderCreation::Created};
 }
 
 }  // namespace
 
-std::string prepareWorkFolder(const std::string& parent,
-                              const std::optional<std::string>& fallback) {
-  const NumberedFolder folder = createNumberedFolder(parent);
-  if (folder.created || !fallback) return folder.path;
-  const NumberedFolder instead = createNumberedFolder(*fallback);
-  return instead.created ? instead.path : folder.path;
+WorkFolder prepareWorkFolder(const std::string& parent,
+                             const std::optional<std::string>& fallback) {
+  NumberedFolder first = createNumberedFolder(parent);
+  if (first.created || !fallback) return std::move(first.folder);
+  NumberedFolder instead = createNumberedFolder(*fallback);
+  return instead.created ? std::move(instead.folder) : std::move(first.folder);
 }
 
 void writeWorkFiles(const PackageRecord& record, const std::string& workDir) {

@@ -5,16 +5,25 @@
 #include <optional>
 #include <string>
 
+#include "platform/folder_lock.h"
 #include "startup/package.h"
 
 namespace kamishibai {
 
-// Creates the first free parent/tempN (N = 1, 2, ...) with an atomic creation that fails when
-// the name is taken, and returns it with a final separator. When a creation fails for another
-// reason, the same is tried in the fallback folder; when that fails too, the step is skipped:
-// the first folder's path is returned and the folder is simply missing.
-std::string prepareWorkFolder(const std::string& parent,
-                              const std::optional<std::string>& fallback = std::nullopt);
+// A show's work folder and the lock that marks it as in use for as long as the show runs.
+struct WorkFolder {
+  std::string path;  // with a final separator
+  FolderLock lock;
+};
+
+// Holding the lock of the parent folder, so that starting shows take turns: removes the work
+// folders that no running show holds (left by a show that was killed or lost its power; only
+// where the parent is the program's own), then creates the first free parent/tempN (N = 1, 2,
+// ...) with an atomic creation that fails when the name is taken, and locks it. When a creation
+// fails for another reason, the same is tried in the fallback folder; when that fails too, the
+// step is skipped: the first folder's path is returned and the folder is simply missing.
+WorkFolder prepareWorkFolder(const std::string& parent,
+                             const std::optional<std::string>& fallback = std::nullopt);
 
 // Writes the music, then every picture, then every sound under its stored name. Only the first
 // entry with a name writes; a later write replaces an earlier file of the same name. Failing

@@ -35,4 +35,8 @@ void HeadlessShowWindow::moveMouse(Point to) {
   if (input_) input_->mouseMove();
 }
 
+void HeadlessShowWindow::requestEnd() {
+  if (input_) input_->endRequested();
+}
+
 }  // namespace kamishibai

@@ -34,6 +34,8 @@ class HeadlessShowWindow : public ShowWindow {
   void pressButton();
   // Puts the pointer at the position and reports a move there.
   void moveMouse(Point to);
+  // The system's request to end (an end signal).
+  void requestEnd();
 
   // Called at every Refresh of Picture1, after the frame is counted.
   void onRefresh(std::function<void()> hook) { refreshHook_ = std::move(hook); }

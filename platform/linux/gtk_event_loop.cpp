@@ -6,14 +6,26 @@
 
 #include <algorithm>
 
+#include "platform/tick_base.h"
+
 namespace kamishibai {
 
-std::int32_t GtkEventLoop::tickCount() {
+namespace {
+
+std::uint64_t monotonicMilliseconds() {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
-  const auto milliseconds = static_cast<std::uint64_t>(now.tv_sec) * 1000u +
-                            static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(milliseconds));
+  return static_cast<std::uint64_t>(now.tv_sec) * 1000u +
+         static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
+}
+
+// Taken when the program starts, so the ticks of a show do not depend on the machine's uptime.
+const TickBase kProgramStart(monotonicMilliseconds());
+
+}  // namespace
+
+std::int32_t GtkEventLoop::tickCount() {
+  return kProgramStart.ticksAt(monotonicMilliseconds());
 }
 
 void GtkEventLoop::processPendingEvents() {

@@ -8,7 +8,7 @@ namespace kamishibai {
 
 class GtkEventLoop : public EventLoop {
  public:
-  // CLOCK_MONOTONIC in milliseconds, wrapped to a signed 32-bit value.
+  // CLOCK_MONOTONIC in milliseconds since the program started, wrapped to a signed 32-bit value.
   std::int32_t tickCount() override;
   void processPendingEvents() override;
   // Blocks in one main-loop iteration that a timer wakes just after the deadline, unless an

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sodium.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -31,13 +32,28 @@ std::string lockFileName(const std::string& ownFile) {
   return "kamishibai-" + std::string(hex.data()) + ".lock";
 }
 
+// The lock file, made when missing; an existing one is also opened for reading only, which is
+// enough for the lock (a folder that became read-only keeps its lock file usable).
+// Only a normal file counts: a folder in its place is not a lock file.
+int openLockFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd >= 0) return fd;
+  const int readOnly = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  struct stat info {};
+  if (readOnly >= 0 && ::fstat(readOnly, &info) == 0 && S_ISREG(info.st_mode)) return readOnly;
+  if (readOnly >= 0) ::close(readOnly);
+  return -1;
+}
+
 }  // namespace
 
 InstanceLock::InstanceLock(const std::string& ownFile) {
-  const auto folder = runtimeFolder();
-  if (!folder || sodium_init() < 0) return;
-  const std::string path = *folder + "/" + lockFileName(ownFile);
-  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (sodium_init() < 0) return;
+  const std::string name = lockFileName(ownFile);
+  for (const std::string& folder : workFoldersParents()) {
+    fd_ = openLockFile(folder + "/" + name);
+    if (fd_ >= 0) break;
+  }
   if (fd_ < 0) return;
   if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
     state_ = State::Held;

@@ -12,6 +12,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/desktop_ini.h"
+#include "platform/password_store.h"
 
 namespace kamishibai {
 
@@ -75,15 +76,26 @@ std::optional<std::int32_t> readScreenSaveUsePassword(const DesktopFiles& files)
   return static_cast<std::int32_t>(bits);
 }
 
-bool hasPassword(const DesktopFiles& files) {
-  const auto hash = readWholeFile(files.passwordFile);
-  return hash && hash->starts_with(crypto_pwhash_STRPREFIX);
+PasswordState passwordState(const DesktopFiles& files) {
+  std::error_code error;
+  if (!std::filesystem::exists(std::filesystem::symlink_status(files.passwordFile, error))) {
+    return {};
+  }
+  try {
+    readStoredHash(files.passwordFile);
+    return {PasswordState::Kind::Usable, {}};
+  } catch (const PasswordStoreError& problem) {
+    return {PasswordState::Kind::Unusable, problem.what()};
+  }
+}
+
+bool passwordMatches(const std::string& hash, const std::string& candidate) {
+  requireSodium();
+  return crypto_pwhash_str_verify(hash.c_str(), candidate.data(), candidate.size()) == 0;
 }
 
 bool verifyPassword(const DesktopFiles& files, const std::string& candidate) {
-  const auto hash = readWholeFile(files.passwordFile);
-  if (!hash || hash->size() >= crypto_pwhash_STRBYTES || sodium_init() < 0) return false;
-  return crypto_pwhash_str_verify(hash->c_str(), candidate.data(), candidate.size()) == 0;
+  return passwordMatches(readStoredHash(files.passwordFile), candidate);
 }
 
 void setPassword(const DesktopFiles& files, const std::string& password) {

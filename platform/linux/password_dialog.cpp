@@ -9,6 +9,8 @@
 
 #include "platform/display.h"
 #include "platform/message_box.h"
+#include "platform/password_store.h"
+#include "platform/short_text.h"
 
 namespace kamishibai {
 
@@ -58,7 +60,20 @@ struct PasswordDialog {
   GtkWidget* confirmEntry = nullptr;
 };
 
-PasswordDialog buildDialog(bool passwordSet) {
+// Says that the stored password cannot be used and why, so the user knows that a new one can be
+// set without the old one.
+void addUnusableNotice(GtkGrid* grid, int row, const std::string& problem) {
+  GtkWidget* notice = gtk_label_new(
+      readableMessage("保存されているパスワードは使えません。古いパスワードなしで新しいパスワードを"
+                      "設定できます。\n(" +
+                      problem + ")")
+          .c_str());
+  gtk_label_set_line_wrap(GTK_LABEL(notice), TRUE);
+  gtk_label_set_max_width_chars(GTK_LABEL(notice), 60);
+  gtk_grid_attach(grid, notice, 0, row, 2, 1);
+}
+
+PasswordDialog buildDialog(const PasswordState& state) {
   PasswordDialog dialog;
   dialog.window = gtk_dialog_new_with_buttons(kTitle, nullptr, GTK_DIALOG_MODAL, "キャンセル",
                                               GTK_RESPONSE_CANCEL, "OK", GTK_RESPONSE_OK, nullptr);
@@ -72,7 +87,10 @@ PasswordDialog buildDialog(bool passwordSet) {
   gtk_grid_set_column_spacing(grid, 8);
   gtk_container_set_border_width(GTK_CONTAINER(gridWidget), 12);
   int row = 0;
-  if (passwordSet) dialog.oldEntry = addPasswordRow(grid, row++, "古いパスワード:");
+  if (state.kind == PasswordState::Kind::Unusable) addUnusableNotice(grid, row++, state.problem);
+  if (state.kind == PasswordState::Kind::Usable) {
+    dialog.oldEntry = addPasswordRow(grid, row++, "古いパスワード:");
+  }
   dialog.newEntry = addPasswordRow(grid, row++, "新しいパスワード:");
   dialog.confirmEntry = addPasswordRow(grid, row++, "新しいパスワードの確認:");
   GtkWidget* hint = gtk_label_new("新しいパスワードを空にすると、パスワードは解除されます。");
@@ -83,16 +101,25 @@ PasswordDialog buildDialog(bool passwordSet) {
   return dialog;
 }
 
+void showProblem(const std::string& text) {
+  showMessageBox(readableMessage(text), kTitle, MessageIcon::Exclamation);
+}
+
 // Carries out the confirmed dialog; false (after saying why) when the user has to try again.
 bool applyChange(const PasswordDialog& dialog, const DesktopFiles& files) {
-  if (dialog.oldEntry != nullptr && !verifyPassword(files, textOf(dialog.oldEntry))) {
-    showMessageBox("古いパスワードが正しくありません。", kTitle, MessageIcon::Exclamation);
-    return false;
+  try {
+    if (dialog.oldEntry != nullptr && !verifyPassword(files, textOf(dialog.oldEntry))) {
+      showProblem("古いパスワードが正しくありません。");
+      return false;
+    }
+  } catch (const PasswordStoreError& error) {
+    // The file was damaged while the dialog was open.
+    showProblem(std::string("保存されているパスワードは使えません。\n") + error.what());
+    return true;
   }
   const std::string password = textOf(dialog.newEntry);
   if (password != textOf(dialog.confirmEntry)) {
-    showMessageBox("新しいパスワードと確認のパスワードが一致しません。", kTitle,
-                   MessageIcon::Exclamation);
+    showProblem("新しいパスワードと確認のパスワードが一致しません。");
     return false;
   }
   try {
@@ -102,8 +129,7 @@ bool applyChange(const PasswordDialog& dialog, const DesktopFiles& files) {
       setPassword(files, password);
     }
   } catch (const std::exception& error) {
-    showMessageBox(std::string("パスワードを保存できません。\n") + error.what(), kTitle,
-                   MessageIcon::Exclamation);
+    showProblem(std::string("パスワードを保存できません。\n") + error.what());
   }
   return true;
 }
@@ -111,7 +137,7 @@ bool applyChange(const PasswordDialog& dialog, const DesktopFiles& files) {
 }  // namespace
 
 void runPasswordChangeDialog(std::int32_t ownerWindow, const DesktopFiles& files) {
-  const PasswordDialog dialog = buildDialog(hasPassword(files));
+  const PasswordDialog dialog = buildDialog(passwordState(files));
   setOwner(dialog.window, ownerWindow);
   while (gtk_dialog_run(GTK_DIALOG(dialog.window)) == GTK_RESPONSE_OK &&
          !applyChange(dialog, files)) {

@@ -1,14 +1,20 @@
 // Kamishibai: the show window on GTK: an undecorated, full-screen, keep-above black window on the
-// monitor under the pointer, with Picture1 as a drawing area that paints the display surface.
+// monitor under the pointer, with Picture1 as a drawing area that paints the display surface, and
+// a black cover on every other monitor.
+#include <X11/extensions/Xrandr.h>
+#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
+#include "platform/end_signals.h"
 #include "platform/linux/gtk_event_loop.h"
 #include "platform/message_box.h"
 #include "platform/password.h"
+#include "platform/password_store.h"
 #include "platform/show_window.h"
 
 namespace kamishibai {
@@ -17,6 +23,9 @@ namespace {
 const char* const kWindowTitle = "Kamishibai";
 // More than any window: intersected with Picture1's window, it is the whole of it.
 constexpr PixelRect kWholeArea{0, 0, INT32_MAX, INT32_MAX};
+const char* const kCoverTitle = "Kamishibai cover";
+// How often a grab that another client keeps from the show is tried again.
+constexpr guint kGrabRetryMilliseconds = 100;
 const char* const kBlackBackground = "window, layout { background-color: #000000; }";
 
 struct GObjectDeleter {
@@ -51,18 +60,83 @@ int monitorNumber(GdkDisplay* display, GdkMonitor* monitor) {
   return 0;
 }
 
+// The X server's own list of monitors (RandR 1.5), which also holds monitors declared on a part
+// of a screen that GDK leaves out; empty when the server has none.
+std::vector<GdkRectangle> randrMonitorAreas(GdkDisplay* display) {
+  std::vector<GdkRectangle> areas;
+  if (!GDK_IS_X11_DISPLAY(display)) return areas;
+  Display* x = GDK_DISPLAY_XDISPLAY(display);
+  int eventBase = 0;
+  int errorBase = 0;
+  int major = 0;
+  int minor = 0;
+  if (!XRRQueryExtension(x, &eventBase, &errorBase) || !XRRQueryVersion(x, &major, &minor) ||
+      (major == 1 && minor < 5)) {
+    return areas;
+  }
+  int count = 0;
+  XRRMonitorInfo* monitors = XRRGetMonitors(x, DefaultRootWindow(x), True, &count);
+  for (int i = 0; i < count; ++i) {
+    areas.push_back({monitors[i].x, monitors[i].y, monitors[i].width, monitors[i].height});
+  }
+  if (monitors != nullptr) XRRFreeMonitors(monitors);
+  return areas;
+}
+
+std::vector<GdkRectangle> monitorAreas(GdkDisplay* display) {
+  std::vector<GdkRectangle> areas = randrMonitorAreas(display);
+  if (!areas.empty()) return areas;
+  for (int i = 0; i < gdk_display_get_n_monitors(display); ++i) {
+    GdkRectangle area{};
+    gdk_monitor_get_geometry(gdk_display_get_monitor(display, i), &area);
+    areas.push_back(area);
+  }
+  return areas;
+}
+
+// Undecorated, out of the task bar, at the area's place and size, full-screen there when a
+// window manager does it (GDK's monitor of the area's centre, when it is that monitor).
+void placeFullScreen(GtkWindow* window, GdkDisplay* display, const GdkRectangle& area) {
+  gtk_window_set_decorated(window, FALSE);
+  gtk_window_set_skip_taskbar_hint(window, TRUE);
+  gtk_window_move(window, area.x, area.y);
+  gtk_window_set_default_size(window, area.width, area.height);
+  GdkMonitor* monitor =
+      gdk_display_get_monitor_at_point(display, area.x + area.width / 2, area.y + area.height / 2);
+  GdkRectangle monitorArea{};
+  gdk_monitor_get_geometry(monitor, &monitorArea);
+  if (gdk_rectangle_equal(&monitorArea, &area)) {
+    gtk_window_fullscreen_on_monitor(window, gtk_window_get_screen(window),
+                                     monitorNumber(display, monitor));
+  }
+}
+
+// Closes every dialog that runs (the password dialog, a message box) as if its close box was
+// clicked, so an end request is not held up by one.
+void closeOpenDialogs() {
+  GList* windows = gtk_window_list_toplevels();
+  for (GList* item = windows; item != nullptr; item = item->next) {
+    GtkWidget* widget = GTK_WIDGET(item->data);
+    if (GTK_IS_DIALOG(widget) && gtk_widget_get_visible(widget)) {
+      gtk_dialog_response(GTK_DIALOG(widget), GTK_RESPONSE_DELETE_EVENT);
+    }
+  }
+  g_list_free(windows);
+}
+
 class GtkShowWindow : public ShowWindow {
  public:
   GtkShowWindow();
+  ~GtkShowWindow() override;
 
   ScreenSize screenSize() override { return {monitorArea_.width, monitorArea_.height}; }
   void placePicture1(Surface& picture1, std::int32_t left, std::int32_t top) override;
   void show() override;
-  void makeTopmost() override { gtk_window_set_keep_above(window(), TRUE); }
+  void makeTopmost() override;
   void setScreenSaverRunning(bool running) override;
   std::int32_t showCursor(bool show) override;
   Point cursorPos() override;
-  void setInput(ShowInput* input) override { input_ = input; }
+  void setInput(ShowInput* input) override;
   EventLoop& events() override { return events_; }
   void showErrorMessage(const std::string& prompt, const std::string& title) override;
   std::optional<std::int32_t> screenSaveUsePassword() override;
@@ -75,22 +149,30 @@ class GtkShowWindow : public ShowWindow {
   void applyCursor();
   void connectInput(GtkWidget* widget);
   void makeOwned(GtkWidget* dialog) const;
+  void addCovers();
+  void tryToGrab();
+  void stopGrabRetries();
 
   static gboolean onKey(GtkWidget*, GdkEvent*, gpointer self);
   static gboolean onButton(GtkWidget*, GdkEvent*, gpointer self);
   static gboolean onMotion(GtkWidget*, GdkEvent*, gpointer self);
+  static gboolean onGrabRetry(gpointer self);
 
   GdkDisplay* display_;
   GdkRectangle monitorArea_{};
   WidgetPtr window_;
   GtkWidget* layout_;
   GtkWidget* area_;
+  // The black windows on the other monitors.
+  std::vector<WidgetPtr> covers_;
   CssProviderPtr css_;
   CursorPtr blankCursor_;
   Surface* picture1_ = nullptr;
   ShowInput* input_ = nullptr;
   std::int32_t cursorCounter_ = 0;
   bool grabbed_ = false;
+  // The timer that tries the grab again while the show runs without it.
+  guint grabRetry_ = 0;
   GtkEventLoop events_;
 };
 
@@ -103,14 +185,8 @@ GtkShowWindow::GtkShowWindow()
       blankCursor_(gdk_cursor_new_for_display(display_, GDK_BLANK_CURSOR)) {
   GdkMonitor* monitor = monitorUnderPointer(display_);
   gdk_monitor_get_geometry(monitor, &monitorArea_);
-
   gtk_window_set_title(window(), kWindowTitle);
-  gtk_window_set_decorated(window(), FALSE);
-  gtk_window_set_skip_taskbar_hint(window(), TRUE);
-  gtk_window_move(window(), monitorArea_.x, monitorArea_.y);
-  gtk_window_set_default_size(window(), monitorArea_.width, monitorArea_.height);
-  gtk_window_fullscreen_on_monitor(window(), gtk_window_get_screen(window()),
-                                   monitorNumber(display_, monitor));
+  placeFullScreen(window(), display_, monitorArea_);
 
   gtk_css_provider_load_from_data(css_.get(), kBlackBackground, -1, nullptr);
   for (GtkWidget* widget : {window_.get(), layout_}) {
@@ -127,8 +203,49 @@ GtkShowWindow::GtkShowWindow()
                    this);
   // The window is closed only by the end of the show.
   g_signal_connect(window_.get(), "delete-event", G_CALLBACK(gtk_true), nullptr);
+  // A grab lost while the show runs (the window unmapped, a grab of another of our windows) is
+  // taken again by the retry timer.
+  g_signal_connect(window_.get(), "grab-broken-event",
+                   G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer self) {
+                     static_cast<GtkShowWindow*>(self)->grabbed_ = false;
+                     return FALSE;
+                   }),
+                   this);
   connectInput(window_.get());
   connectInput(area_);
+  addCovers();
+}
+
+GtkShowWindow::~GtkShowWindow() {
+  stopGrabRetries();
+}
+
+// A black window on every monitor that does not overlap the show's, with the show's input.
+void GtkShowWindow::addCovers() {
+  for (const GdkRectangle& area : monitorAreas(display_)) {
+    if (gdk_rectangle_intersect(&area, &monitorArea_, nullptr)) continue;
+    WidgetPtr cover(gtk_window_new(GTK_WINDOW_TOPLEVEL));
+    gtk_window_set_title(GTK_WINDOW(cover.get()), kCoverTitle);
+    placeFullScreen(GTK_WINDOW(cover.get()), display_, area);
+    gtk_style_context_add_provider(gtk_widget_get_style_context(cover.get()),
+                                   GTK_STYLE_PROVIDER(css_.get()),
+                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_signal_connect(cover.get(), "delete-event", G_CALLBACK(gtk_true), nullptr);
+    connectInput(cover.get());
+    covers_.push_back(std::move(cover));
+  }
+}
+
+void GtkShowWindow::setInput(ShowInput* input) {
+  input_ = input;
+  if (input == nullptr) {
+    setEndSignalHook(nullptr);
+    return;
+  }
+  setEndSignalHook([this] {
+    if (input_) input_->endRequested();
+    closeOpenDialogs();
+  });
 }
 
 void GtkShowWindow::connectInput(GtkWidget* widget) {
@@ -195,22 +312,50 @@ void GtkShowWindow::refreshPicture1(const PixelRect& changed) {
 }
 
 void GtkShowWindow::show() {
+  for (const WidgetPtr& cover : covers_) gtk_widget_show_all(cover.get());
   gtk_widget_show_all(window_.get());
   applyCursor();
   refreshPicture1(kWholeArea);
 }
 
+void GtkShowWindow::makeTopmost() {
+  for (const WidgetPtr& cover : covers_) gtk_window_set_keep_above(GTK_WINDOW(cover.get()), TRUE);
+  gtk_window_set_keep_above(window(), TRUE);
+}
+
+// The keyboard and the pointer are held while the show runs. When another client holds either
+// (an open menu, a drag) or the window is not yet mapped, the grab is tried again every 100 ms
+// until both are held, for as long as the show runs.
 void GtkShowWindow::setScreenSaverRunning(bool running) {
-  GdkSeat* seat = gdk_display_get_default_seat(display_);
   if (running) {
-    GdkWindow* target = gtk_widget_get_window(window_.get());
-    // Owner events: the show's own dialogs keep receiving their input during the grab.
-    grabbed_ = target && gdk_seat_grab(seat, target, GDK_SEAT_CAPABILITY_ALL, TRUE, nullptr,
-                                       nullptr, nullptr, nullptr) == GDK_GRAB_SUCCESS;
-  } else if (grabbed_) {
-    gdk_seat_ungrab(seat);
+    tryToGrab();
+    if (grabRetry_ == 0) grabRetry_ = g_timeout_add(kGrabRetryMilliseconds, onGrabRetry, this);
+    return;
+  }
+  stopGrabRetries();
+  if (grabbed_) {
+    gdk_seat_ungrab(gdk_display_get_default_seat(display_));
     grabbed_ = false;
   }
+}
+
+void GtkShowWindow::tryToGrab() {
+  if (grabbed_) return;
+  GdkWindow* target = gtk_widget_get_window(window_.get());
+  // Owner events: the show's own dialogs and covers keep receiving their input during the grab.
+  grabbed_ = target && gdk_window_is_viewable(target) &&
+             gdk_seat_grab(gdk_display_get_default_seat(display_), target, GDK_SEAT_CAPABILITY_ALL,
+                           TRUE, nullptr, nullptr, nullptr, nullptr) == GDK_GRAB_SUCCESS;
+}
+
+gboolean GtkShowWindow::onGrabRetry(gpointer self) {
+  static_cast<GtkShowWindow*>(self)->tryToGrab();
+  return G_SOURCE_CONTINUE;
+}
+
+void GtkShowWindow::stopGrabRetries() {
+  if (grabRetry_ != 0) g_source_remove(grabRetry_);
+  grabRetry_ = 0;
 }
 
 std::int32_t GtkShowWindow::showCursor(bool show) {
@@ -225,6 +370,11 @@ void GtkShowWindow::applyCursor() {
   GdkCursor* cursor = cursorCounter_ < 0 ? blankCursor_.get() : nullptr;
   gdk_window_set_cursor(target, cursor);
   if (GdkWindow* picture = gtk_widget_get_window(area_)) gdk_window_set_cursor(picture, cursor);
+  for (const WidgetPtr& cover : covers_) {
+    if (GdkWindow* coverWindow = gtk_widget_get_window(cover.get())) {
+      gdk_window_set_cursor(coverWindow, cursor);
+    }
+  }
 }
 
 Point GtkShowWindow::cursorPos() {
@@ -254,6 +404,8 @@ std::optional<std::int32_t> GtkShowWindow::screenSaveUsePassword() {
 }
 
 bool GtkShowWindow::verifyScreenSaverPassword() {
+  // A password file that cannot be used fails the check before anything is asked.
+  const std::string hash = readStoredHash(DesktopFiles::forCurrentUser().passwordFile);
   WidgetPtr dialog(gtk_dialog_new_with_buttons("スクリーン セーバーのパスワード", window(),
                                                GTK_DIALOG_MODAL, "OK", GTK_RESPONSE_OK,
                                                "キャンセル", GTK_RESPONSE_CANCEL, nullptr));
@@ -271,7 +423,7 @@ bool GtkShowWindow::verifyScreenSaverPassword() {
   gtk_widget_show_all(dialog.get());
   gtk_widget_grab_focus(entry);
   if (gtk_dialog_run(GTK_DIALOG(dialog.get())) != GTK_RESPONSE_OK) return false;
-  return verifyPassword(DesktopFiles::forCurrentUser(), gtk_entry_get_text(GTK_ENTRY(entry)));
+  return passwordMatches(hash, gtk_entry_get_text(GTK_ENTRY(entry)));
 }
 
 }  // namespace

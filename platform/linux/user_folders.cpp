@@ -52,11 +52,12 @@ std::optional<std::string> fallbackWorkFoldersParent() {
   return std::nullopt;
 }
 
-std::optional<std::string> runtimeFolder() {
-  if (auto runtime = absolutePathFromEnvironment("XDG_RUNTIME_DIR")) return runtime;
-  auto cache = cacheFolder();
-  if (cache && ensurePrivateFolder(*cache)) return cache;
-  return std::nullopt;
+std::vector<std::string> workFoldersParents() {
+  std::vector<std::string> folders;
+  for (const auto& base : {absolutePathFromEnvironment("XDG_RUNTIME_DIR"), cacheFolder()}) {
+    if (auto folder = kamishibaiFolderIn(base)) folders.push_back(*folder);
+  }
+  return folders;
 }
 
 }  // namespace kamishibai

@@ -139,7 +139,12 @@ LRESULT Win32ShowWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM
       paint(window);
       return 0;
     case WM_CLOSE:
-      // The windows close only at the end of the show.
+      // A request to close (from another program or the system) ends the show in order; the
+      // windows themselves close only at its end.
+      if (input_) input_->endRequested();
+      return 0;
+    case WM_ENDSESSION:
+      if (wParam != FALSE && input_) input_->endRequested();
       return 0;
     case WM_DESTROY:
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);

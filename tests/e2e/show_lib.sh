@@ -40,3 +40,37 @@ set_password() {
   key_to "$dialog" Return
   wait_for_exit "$pid" 30
 }
+
+# probe_grabs: what a second client gets when it tries to grab the keyboard and the pointer,
+# as "keyboard=RESULT pointer=RESULT".
+probe_grabs() {
+  "$BUILD/tests/e2e_x_client" probe
+}
+
+# expect_show_holds_grabs WHEN: a second client's grabs both get AlreadyGrabbed.
+expect_show_holds_grabs() {
+  local result
+  result=$(probe_grabs)
+  [ "$result" = "keyboard=AlreadyGrabbed pointer=AlreadyGrabbed" ] ||
+    fail "$1: a second client got $result"
+}
+
+# window_manager_runs: true when the root window names a window manager's window that exists
+# (a window manager that ended leaves the name behind).
+window_manager_runs() {
+  local id
+  id=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*window id # //p')
+  [ -n "$id" ] && xprop -id "$id" _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1
+}
+
+# start_window_manager: starts openbox on the display unless a window manager runs there
+# already; it ends with the test.
+start_window_manager() {
+  window_manager_runs && return 0
+  openbox >/dev/null 2>&1 &
+  for _ in $(seq 50); do
+    window_manager_runs && return 0
+    sleep 0.1
+  done
+  fail "openbox did not start"
+}

@@ -100,6 +100,7 @@ class FakeServices : public StartupServices {
   SettingsSwitches dialogShown{};
   std::vector<std::string> messages;
   std::function<void(const ShowInputs&)> onShow;
+  bool signalled = false;
 
   bool anotherCopyRunning(const std::string& ownFile) override {
     calls.push_back("lock " + ownFile);
@@ -138,6 +139,8 @@ class FakeServices : public StartupServices {
     return parent;
   }
   std::optional<std::string> fallbackWorkFoldersParent() override { return fallback; }
+  void watchEndSignals() override { calls.push_back("watch signals"); }
+  bool endSignalled() override { return signalled; }
   void runShow(const ShowInputs& inputs) override {
     calls.push_back("show " + inputs.WorkDir);
     if (onShow) onShow(inputs);
@@ -255,6 +258,20 @@ TEST(Module1Steps, ShowUsesTheFallbackFolderWhenTheWorkFolderCannotBeMade) {
   EXPECT_EQ(services.calls.back(), "show " + workDir);
   EXPECT_FALSE(std::filesystem::exists(workDir));
   EXPECT_FALSE(std::filesystem::exists(scratch.str() + "/not-writable"));
+}
+
+// A stop that arrives while the files are unpacked ends without a show, the folder removed.
+TEST(Module1Steps, AnEndSignalBeforeTheShowSkipsItAndRemovesTheWorkFolder) {
+  ScratchFolder scratch;
+  FakeServices services;
+  services.parent = scratch.str();
+  services.signalled = true;
+  services.record.PictureCount = 1;
+  services.record.Pictures.shape = {1, 0};
+  services.record.Pictures.entries = {entry("a.jpg", "", {1})};
+  EXPECT_EQ(run("/S", services), 0);
+  EXPECT_EQ(services.calls.back(), "watch signals");
+  EXPECT_FALSE(std::filesystem::exists(scratch.path() / "temp1"));
 }
 
 }  // namespace

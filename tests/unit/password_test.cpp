@@ -5,6 +5,7 @@
 
 #include "platform/desktop_ini.h"
 #include "platform/password.h"
+#include "platform/password_store.h"
 #include "tests/unit/scratch_folder.h"
 
 namespace kamishibai {
@@ -67,14 +68,18 @@ TEST(DesktopIni, SettingAValueKeepsEverythingElse) {
             "[Control Panel\\desktop]\nScreenSaveUsePassword=1\n");
 }
 
+PasswordState::Kind kindOf(const DesktopFiles& files) {
+  return passwordState(files).kind;
+}
+
 TEST(PasswordStore, SetVerifyChangeAndClear) {
   ScratchFolder folder;
   const DesktopFiles files = filesIn(folder);
-  EXPECT_FALSE(hasPassword(files));
-  EXPECT_FALSE(verifyPassword(files, ""));
+  EXPECT_EQ(kindOf(files), PasswordState::Kind::NotSet);
+  EXPECT_THROW(verifyPassword(files, ""), PasswordStoreError);
 
   setPassword(files, "秘密 one");
-  EXPECT_TRUE(hasPassword(files));
+  EXPECT_EQ(kindOf(files), PasswordState::Kind::Usable);
   EXPECT_TRUE(verifyPassword(files, "秘密 one"));
   EXPECT_FALSE(verifyPassword(files, "秘密 one "));
   EXPECT_EQ(readScreenSaveUsePassword(files), 1);
@@ -87,23 +92,84 @@ TEST(PasswordStore, SetVerifyChangeAndClear) {
   EXPECT_TRUE(verifyPassword(files, "two"));
 
   clearPassword(files);
-  EXPECT_FALSE(hasPassword(files));
-  EXPECT_FALSE(verifyPassword(files, "two"));
+  EXPECT_EQ(kindOf(files), PasswordState::Kind::NotSet);
   EXPECT_EQ(readScreenSaveUsePassword(files), 0);
   EXPECT_EQ(std::distance(fs::directory_iterator(files.passwordFile.parent_path()),
                           fs::directory_iterator()),
             1);  // desktop.ini only: no temporary files left
 }
 
-TEST(PasswordStore, DamagedHashFileVerifiesNothing) {
+// The hash as the saver writes it, with the blanks an editor or echo leaves around it.
+TEST(PasswordStore, BlanksAndLineEndsAroundAGoodHashAreIgnored) {
+  ScratchFolder folder;
+  const DesktopFiles files = filesIn(folder);
+  setPassword(files, "pw");
+  const std::string hash = readText(files.passwordFile);
+  EXPECT_EQ(storedHashProblem(hash), "");
+  for (const std::string& stored :
+       {hash + "\n", hash + "\r\n", " " + hash, "\t" + hash + " \n\n"}) {
+    writeBytes(files.passwordFile, std::vector<std::uint8_t>(stored.begin(), stored.end()));
+    EXPECT_TRUE(verifyPassword(files, "pw")) << stored;
+    EXPECT_FALSE(verifyPassword(files, "pW")) << stored;
+    EXPECT_EQ(kindOf(files), PasswordState::Kind::Usable);
+  }
+}
+
+// Every form of a damaged file is a failure of the check that names the file and the fault,
+// never a wrong password that keeps the show running.
+TEST(PasswordStore, AFileThatCannotBeUsedIsReportedWithItsName) {
+  ScratchFolder folder;
+  const DesktopFiles files = filesIn(folder);
+  setPassword(files, "pw");
+  const std::string hash = readText(files.passwordFile);
+  const auto lastDollar = hash.rfind('$');
+  const std::vector<std::pair<std::string, std::string>> damaged = {
+      {"", "is empty"},
+      {" \n", "is empty"},
+      {hash.substr(0, hash.size() - 5), "cut short"},
+      {hash.substr(0, lastDollar), "damaged"},
+      {hash.substr(0, 20), "damaged"},
+      {hash + " junk", "other text after"},
+      {hash + "x", "other text after"},
+      {hash + "\n" + hash, "other text after"},
+      {"$2y$10$abcdefghijklmnopqrstuuJ0Qz2yzOWtqW1nR1pCtfyxe3S5Yp2mW", "not hold an argon2id"},
+      {"$argon2i$v=19$m=65536,t=2,p=1$c29tZXNhbHRzb21lc2FsdA$"
+       "aGFzaGhhc2hoYXNoaGFzaGhhc2hoYXNoaGFzaGhhc2g",
+       "not hold an argon2id"},
+      {"$argon2id$v=19$m=4294967295,t=2,p=1" + hash.substr(hash.find("$", 30)), "more memory"},
+      {"$argon2id$v=19$m=65536,t=999999,p=1" + hash.substr(hash.find("$", 30)), "more memory"},
+  };
+  for (const auto& [stored, fault] : damaged) {
+    writeBytes(files.passwordFile, std::vector<std::uint8_t>(stored.begin(), stored.end()));
+    try {
+      verifyPassword(files, "pw");
+      ADD_FAILURE() << "accepted: " << stored;
+    } catch (const PasswordStoreError& error) {
+      const std::string message = error.what();
+      EXPECT_NE(message.find(files.passwordFile.string()), std::string::npos) << message;
+      EXPECT_NE(message.find(fault), std::string::npos) << message;
+    }
+    EXPECT_EQ(kindOf(files), PasswordState::Kind::Unusable) << stored;
+  }
+
+  fs::remove(files.passwordFile);
+  EXPECT_THROW(verifyPassword(files, "pw"), PasswordStoreError);
+  fs::create_directory(files.passwordFile);
+  EXPECT_THROW(verifyPassword(files, "pw"), PasswordStoreError);
+  EXPECT_EQ(kindOf(files), PasswordState::Kind::Unusable);
+  fs::remove(files.passwordFile);
+  writeBytes(files.passwordFile, std::vector<std::uint8_t>(100000, '$'));
+  EXPECT_THROW(verifyPassword(files, "pw"), PasswordStoreError);
+}
+
+// A new password replaces one that cannot be used.
+TEST(PasswordStore, ANewPasswordReplacesAnUnusableFile) {
   ScratchFolder folder;
   const DesktopFiles files = filesIn(folder);
   fs::create_directories(files.passwordFile.parent_path());
   writeBytes(files.passwordFile, {'$', 'a', 'r', 'g'});
-  EXPECT_FALSE(verifyPassword(files, ""));
-  EXPECT_FALSE(verifyPassword(files, "$arg"));
-  writeBytes(files.passwordFile, std::vector<std::uint8_t>(1000, 'x'));
-  EXPECT_FALSE(verifyPassword(files, ""));
+  setPassword(files, "new");
+  EXPECT_TRUE(verifyPassword(files, "new"));
 }
 
 }  // namespace

@@ -128,5 +128,31 @@ TEST_F(ShowEndTest, AFailedCheckRestartsFromTheFirstEntryWithTheLastPicture) {
   expectFinished();
 }
 
+// The system's end request (a daemon's stop, a logout) finishes in order and asks for no
+// password, also when it comes while the password dialog is open or before the show starts.
+TEST_F(ShowEndTest, AnEndRequestFinishesWithoutThePassword) {
+  window.setUsePassword(1);
+  events.at(1150, [this] { window.requestEnd(); });
+  runShow();
+  expectFinished();
+  EXPECT_EQ(window.passwordDialogs(), 0);
+
+  log.clear();
+  window.onPasswordDialog([this] {
+    window.requestEnd();
+    return false;
+  });
+  keyAt(events.now() + 150);
+  runShow();
+  expectFinished();
+  EXPECT_EQ(window.passwordDialogs(), 1);
+
+  log.clear();
+  events.at(events.now(), [this] { window.requestEnd(); });
+  runShow();
+  expectFinished();
+  EXPECT_EQ(window.passwordDialogs(), 1);
+}
+
 }  // namespace
 }  // namespace kamishibai::testing

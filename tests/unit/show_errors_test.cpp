@@ -11,6 +11,7 @@ namespace kamishibai::testing {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 using ::testing::StartsWith;
 
 class ShowErrorTest : public ShowTest {
@@ -60,6 +61,21 @@ TEST_F(ShowErrorTest, PictureNameReachingOutsideTheWorkFolderIsNotRead) {
   addEntry("../a.png");
   runShow();
   expectError("\"../a.png\"");
+}
+
+// A stored name of 65,535 bytes, with and without blanks, is shortened in the message, so the
+// box keeps to the screen; its start and end stay readable.
+TEST_F(ShowErrorTest, AnyLongNameIsShortenedWithAnEllipsis) {
+  for (const char filler : {'n', ' '}) {
+    const std::string name = "start" + std::string(65525, filler) + "x.png";
+    addEntry(name);
+    runShow();
+    expectError("x.png");
+    EXPECT_THAT(window.errorPrompt(), HasSubstr("…"));
+    EXPECT_THAT(window.errorPrompt(), Not(HasSubstr(std::string(100, filler))));
+    EXPECT_LT(window.errorPrompt().size(), 1500u);
+    record.Pictures.entries.clear();
+  }
 }
 
 TEST_F(ShowErrorTest, PictureCountLargerThanTheEntriesNamesTheIndex) {

@@ -52,19 +52,46 @@ std::vector<std::string> namesIn(const fs::path& folder) {
 
 TEST(WorkFolderNumber, FirstFreeNumberCountingFilesAndFolders) {
   ScratchFolder parent;
-  EXPECT_EQ(prepareWorkFolder(parent.str()), parent.str() + "/temp1/");
+  const WorkFolder running = prepareWorkFolder(parent.str());
+  EXPECT_EQ(running.path, parent.str() + "/temp1/");
+  EXPECT_TRUE(running.lock.held());
   EXPECT_TRUE(fs::is_directory(parent.path() / "temp1"));
   writeBytes(parent.path() / "temp2", {9});
-  EXPECT_EQ(prepareWorkFolder(parent.str() + "/"), parent.str() + "/temp3/");
+  EXPECT_EQ(prepareWorkFolder(parent.str() + "/").path, parent.str() + "/temp3/");
   EXPECT_EQ(readBytes(parent.path() / "temp2"), Bytes{9});
   EXPECT_EQ(fs::status(parent.path() / "temp3").permissions() & fs::perms::all,
             fs::perms::owner_all);
 }
 
+// Folders of shows that were killed are removed at the next start, with whatever they hold;
+// the folder of a show that still runs, other entries and links stay.
+TEST(WorkFolderNumber, FoldersOfShowsThatNoLongerRunAreRemoved) {
+  ScratchFolder parent;
+  ScratchFolder outside;
+  const WorkFolder running = prepareWorkFolder(parent.str());
+  writeBytes(running.path + "a.jpg", {1});
+  fs::create_directories(parent.path() / "temp2" / "deeper");
+  writeBytes(parent.path() / "temp2" / "deeper" / "b.jpg", {2});
+  fs::create_symlink(outside.path(), parent.path() / "temp2" / "link");
+  writeBytes(outside.path() / "keep", {3});
+  fs::create_directory(parent.path() / "temp7");
+  fs::create_directory(parent.path() / "tempX");
+  fs::create_directory_symlink(outside.path(), parent.path() / "temp8");
+
+  const WorkFolder next = prepareWorkFolder(parent.str());
+  EXPECT_EQ(next.path, parent.str() + "/temp2/");
+  EXPECT_EQ(namesIn(next.path), std::vector<std::string>{});
+  EXPECT_EQ(readBytes(running.path + "a.jpg"), Bytes{1});
+  EXPECT_FALSE(fs::exists(parent.path() / "temp7"));
+  EXPECT_TRUE(fs::exists(parent.path() / "tempX"));
+  EXPECT_TRUE(fs::is_symlink(parent.path() / "temp8"));
+  EXPECT_EQ(readBytes(outside.path() / "keep"), Bytes{3});
+}
+
 TEST(WorkFolderNumber, MissingParentStillGivesTheFirstName) {
   ScratchFolder scratch;
   const std::string parent = scratch.str() + "/missing";
-  EXPECT_EQ(prepareWorkFolder(parent), parent + "/temp1/");
+  EXPECT_EQ(prepareWorkFolder(parent).path, parent + "/temp1/");
   EXPECT_FALSE(fs::exists(parent));
 }
 
@@ -73,16 +100,17 @@ TEST(WorkFolderNumber, FallbackFolderOnlyWhenNoFolderCanBeMadeInTheParent) {
   const std::string missing = scratch.str() + "/missing";
   const std::string fallback = scratch.str() + "/fallback";
   fs::create_directory(fallback);
-  fs::create_directory(fallback + "/temp1");
-  EXPECT_EQ(prepareWorkFolder(missing, fallback), fallback + "/temp2/");
+  writeBytes(fallback + "/temp1", {1});
+  const WorkFolder first = prepareWorkFolder(missing, fallback);
+  EXPECT_EQ(first.path, fallback + "/temp2/");
   EXPECT_TRUE(fs::is_directory(fallback + "/temp2"));
-  EXPECT_EQ(prepareWorkFolder(fallback, missing), fallback + "/temp3/");
-  EXPECT_EQ(prepareWorkFolder(missing, scratch.str() + "/missing-too"), missing + "/temp1/");
+  EXPECT_EQ(prepareWorkFolder(fallback, missing).path, fallback + "/temp3/");
+  EXPECT_EQ(prepareWorkFolder(missing, scratch.str() + "/missing-too").path, missing + "/temp1/");
 }
 
 TEST(WorkFiles, FirstEntryWithANameWritesAndLaterWritesReplace) {
   ScratchFolder parent;
-  const std::string dir = prepareWorkFolder(parent.str());
+  const std::string dir = prepareWorkFolder(parent.str()).path;
   // b.jpg twice: the first bytes stay. c.wav is also a picture's name: the sound replaces it.
   // music.mid is also a picture's name: the picture replaces the music.
   const PackageRecord record = recordOf({{"a.jpg", 1, "", 0},
@@ -105,7 +133,7 @@ TEST(WorkFiles, FirstEntryWithANameWritesAndLaterWritesReplace) {
 
 TEST(WorkFiles, EmptyNamesWriteAndDeleteNothing) {
   ScratchFolder parent;
-  const std::string dir = prepareWorkFolder(parent.str());
+  const std::string dir = prepareWorkFolder(parent.str()).path;
   writeWorkFiles(recordOf({{"", 1, "", 2}}, std::string("\0x", 2), 3), dir);
   EXPECT_TRUE(namesIn(dir).empty());
   writeBytes(dir + "stray", {7});
@@ -115,7 +143,7 @@ TEST(WorkFiles, EmptyNamesWriteAndDeleteNothing) {
 
 TEST(WorkFiles, StrayFileKeepsTheFolderAndIsLeftAlone) {
   ScratchFolder parent;
-  const std::string dir = prepareWorkFolder(parent.str());
+  const std::string dir = prepareWorkFolder(parent.str()).path;
   const PackageRecord record = recordOf({{"0", 1, "", 0}, {"1", 2, "", 0}});
   writeWorkFiles(record, dir);
   writeBytes(dir + "left-over", {7});
@@ -125,7 +153,7 @@ TEST(WorkFiles, StrayFileKeepsTheFolderAndIsLeftAlone) {
 
 TEST(WorkFiles, PackageClaimingMoreEntriesThanItHoldsWritesWhatItHas) {
   ScratchFolder parent;
-  const std::string dir = prepareWorkFolder(parent.str());
+  const std::string dir = prepareWorkFolder(parent.str()).path;
   PackageRecord record = recordOf({{"0", 1, "", 0}, {"1", 2, "", 0}});
   record.PictureCount = std::numeric_limits<std::int32_t>::max();
   writeWorkFiles(record, dir);
@@ -143,7 +171,7 @@ TEST(WorkFiles, UnsafeNamesAreNeverWrittenOrDeleted) {
   fs::create_directories(outside / "sub");
   writeBytes(outside / "keep", {1});
   fs::create_directory(scratch.path() / "parent");
-  const std::string dir = prepareWorkFolder((scratch.path() / "parent").string() + "/");
+  const std::string dir = prepareWorkFolder((scratch.path() / "parent").string() + "/").path;
   const std::string up = "../../outside/";
   const PackageRecord record = recordOf({{up + "keep", 2, up + "new", 3},
                                          {(outside / "abs").string(), 4, "sub\\x", 5},
@@ -160,7 +188,7 @@ TEST(WorkFiles, UnsafeNamesAreNeverWrittenOrDeleted) {
 
 TEST(WorkFiles, LinksPlacedInTheFolderAreNotWrittenThrough) {
   ScratchFolder scratch;
-  const std::string dir = prepareWorkFolder(scratch.str());
+  const std::string dir = prepareWorkFolder(scratch.str()).path;
   writeBytes(scratch.path() / "target", {1});
   fs::create_symlink(scratch.path() / "target", dir + "0");
   const PackageRecord record = recordOf({{"0", 2, "", 0}});

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/folder_lock.h"
 #include "platform/instance_lock.h"
 #include "platform/user_folders.h"
 #include "platform/win32/screen_saver_password.h"
@@ -40,7 +41,7 @@ PictureEntry entryNamed(const std::string& name) {
 
 TEST(WindowsWorkFiles, NamesWindowsWouldNotStoreAsPlainFilesAreNeverWrittenOrRead) {
   ScratchFolder scratch;
-  const std::string workDir = prepareWorkFolder(scratch.str());
+  const std::string workDir = prepareWorkFolder(scratch.str()).path;
   ASSERT_EQ(workDir, scratch.str() + "\\temp1\\");
   PackageRecord record;
   record.BgmName = "NUL";
@@ -68,9 +69,26 @@ TEST(WindowsWorkFolder, TheWindowsFolderElseTheUsersTemporaryFolder) {
 
   ScratchFolder scratch;
   const std::string unwritable = scratch.str() + "\\no such folder";
-  const std::string workDir = prepareWorkFolder(unwritable, scratch.str());
+  const WorkFolder folder = prepareWorkFolder(unwritable, scratch.str());
+  const std::string& workDir = folder.path;
   EXPECT_EQ(workDir, scratch.str() + "\\temp1\\");
   EXPECT_TRUE(fs::is_directory(scratch.path() / "temp1"));
+}
+
+TEST(WindowsFolders, EntriesListedAndTreesRemovedWithReadOnlyFiles) {
+  ScratchFolder scratch;
+  const fs::path tree = scratch.path() / "tree";
+  fs::create_directories(tree / "inner");
+  writeBytes(tree / "a.jpg", {1});
+  writeBytes(tree / "inner" / "b.wav", {2});
+  SetFileAttributesW((tree / "a.jpg").c_str(), FILE_ATTRIBUTE_READONLY);
+  std::vector<std::string> names = folderEntryNames(tree.string());
+  std::sort(names.begin(), names.end());
+  EXPECT_THAT(names, ElementsAre("a.jpg", "inner"));
+  EXPECT_TRUE(FolderLock::tryLock(tree.string()).held());
+  EXPECT_FALSE(FolderLock::tryLock((tree / "a.jpg").string()).held());
+  EXPECT_TRUE(removeFolderTree(tree.string() + "\\"));
+  EXPECT_FALSE(fs::exists(tree));
 }
 
 TEST(WindowsRunningCopy, OneMutexPerOwnFileWhateverItsSpelling) {
