@@ -7,6 +7,8 @@
 #include <span>
 #include <string>
 
+#include "platform/source_file.h"
+
 namespace kamishibai {
 
 enum class FolderCreation { Created, NameTaken, Failed };
@@ -25,6 +27,11 @@ bool deleteFileIn(const std::string& folder, const std::string& name);
 // entry of that name exists, a symbolic link included.
 bool createFileIn(const std::string& folder, const std::string& name,
                   std::span<const std::uint8_t> bytes);
+
+// The same with length bytes copied from offset on of an open file, inside the system where it
+// can, so that they never pass through the program's memory.
+bool createFileIn(const std::string& folder, const std::string& name, const SourceFile& from,
+                  std::uint64_t offset, std::uint64_t length);
 
 // Removes the folder; fails (false) when it still holds anything.
 bool removeEmptyFolder(const std::string& path);

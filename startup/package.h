@@ -10,26 +10,45 @@
 #include <string>
 #include <vector>
 
+#include "platform/source_file.h"
+
 namespace kamishibai {
 
-// Bytes that stay valid for the life of the program: a view on a read-only mapping of the own
-// file, or an owned buffer. Copies share the same bytes.
+// Bytes that stay valid for the life of the program: an owned buffer, a view on memory that
+// keepAlive owns, or a range of an open file that is read only when asked for. Copies share the
+// same bytes.
 class ByteBuffer {
  public:
   ByteBuffer() = default;
   explicit ByteBuffer(std::vector<std::uint8_t> owned);
   ByteBuffer(std::shared_ptr<const void> keepAlive, const std::uint8_t* data, std::size_t size)
       : keepAlive_(std::move(keepAlive)), data_(data), size_(size) {}
+  ByteBuffer(std::shared_ptr<const SourceFile> file, std::uint64_t offset, std::size_t size);
 
-  std::span<const std::uint8_t> bytes() const { return {data_, size_}; }
-  const std::uint8_t* data() const { return data_; }
+  // The bytes in memory. A file range is read in on the first call and then stays in memory as
+  // long as the buffer; a file that no longer holds the range is a std::runtime_error.
+  std::span<const std::uint8_t> bytes() const;
+  const std::uint8_t* data() const { return bytes().data(); }
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
 
+  // The open file the bytes lie in and their offset there, while they have not been read in:
+  // copying them from there never brings them into the program's memory. nullptr otherwise.
+  const SourceFile* sourceFile() const;
+  std::uint64_t sourceOffset() const;
+
+  // True when both hold the same bytes; file ranges are compared piece by piece, not read in.
+  bool sameBytesAs(const ByteBuffer& other) const;
+
  private:
+  struct FileRange;
+  // Copies out.size() bytes from offset on, from memory or from the file.
+  bool readAt(std::uint64_t offset, std::span<std::uint8_t> out) const;
+
   std::shared_ptr<const void> keepAlive_;
   const std::uint8_t* data_ = nullptr;
   std::size_t size_ = 0;
+  std::shared_ptr<FileRange> range_;
 };
 
 // An array descriptor: a dimension count of 0 (empty, nothing follows) or 1 (element count and
@@ -84,8 +103,8 @@ struct PackageRecord {
 
 // Reads the package at the end of the file. A missing file, a file without a package or a
 // damaged package give the fields that could be read and empty values for the rest; the reader
-// never reads beyond the file and never fails. The byte arrays are views on a read-only mapping
-// of the file that stays valid as long as any of them is alive.
+// never reads beyond the file and never fails. Only the fields around the byte arrays are read:
+// the byte arrays are ranges of the file, which stays open as long as any of them is alive.
 PackageRecord readPackage(const std::filesystem::path& ownFile);
 // The same from bytes already in memory (the fuzzer and the tests use it); the byte arrays are
 // copies.

@@ -40,7 +40,12 @@ bool isPlainFileName(const std::string& name) {
 void writeWorkFile(const std::string& workDir, const std::string& name, const ByteArray& data) {
   if (!isPlainFileName(name)) return;
   if (isNormalFileIn(workDir, name)) deleteFileIn(workDir, name);
-  createFileIn(workDir, name, data.data.bytes());
+  const ByteBuffer& bytes = data.data;
+  if (const SourceFile* file = bytes.sourceFile()) {
+    createFileIn(workDir, name, *file, bytes.sourceOffset(), bytes.size());
+  } else {
+    createFileIn(workDir, name, bytes.bytes());
+  }
 }
 
 void deleteWorkFile(const std::string& workDir, const std::string& name) {
@@ -56,6 +61,21 @@ void writeFirstOfEachName(const PackageRecord& record, const std::string& workDi
     if (fileName.empty() || !written.insert(fileName).second) return;
     writeWorkFile(workDir, fileName, entry.*data);
   });
+}
+
+// Once everything is unpacked, the package is not read again: the system need not keep any of it
+// in memory.
+void releasePackageFile(const PackageRecord& record) {
+  std::set<const SourceFile*> files;
+  const auto add = [&](const ByteArray& array) {
+    if (const SourceFile* file = array.data.sourceFile()) files.insert(file);
+  };
+  add(record.BgmData);
+  for (const PictureEntry& entry : record.Pictures.entries) {
+    add(entry.FileData);
+    add(entry.SoundData);
+  }
+  for (const SourceFile* file : files) file->release(0, file->size());
 }
 
 bool isWorkFolderName(const std::string& name) {
@@ -116,6 +136,7 @@ void writeWorkFiles(const PackageRecord& record, const std::string& workDir) {
   }
   writeFirstOfEachName(record, workDir, &PictureEntry::FileName, &PictureEntry::FileData);
   writeFirstOfEachName(record, workDir, &PictureEntry::SoundName, &PictureEntry::SoundData);
+  releasePackageFile(record);
 }
 
 void removeWorkFiles(const PackageRecord& record, const std::string& workDir) {

@@ -20,10 +20,6 @@ constexpr const char* kManifestName = "show.toml";
 // The files to write, by stored name; the same name must always carry the same bytes.
 using FileSet = std::map<std::string, ByteBuffer>;
 
-bool sameBytes(const ByteBuffer& a, const ByteBuffer& b) {
-  return a.size() == b.size() && std::equal(a.bytes().begin(), a.bytes().end(), b.bytes().begin());
-}
-
 void collect(FileSet& files, const std::string& name, const ByteBuffer& bytes, bool present,
              std::vector<std::string>& problems) {
   if (name.empty()) {
@@ -38,7 +34,7 @@ void collect(FileSet& files, const std::string& name, const ByteBuffer& bytes, b
   } else if (name == kManifestName) {
     problems.push_back("stored name '" + name + "' is the manifest's own name");
   } else if (const auto [it, inserted] = files.try_emplace(name, bytes);
-             !inserted && !sameBytes(it->second, bytes)) {
+             !inserted && !it->second.sameBytesAs(bytes)) {
     problems.push_back("stored name '" + name + "' holds different files");
   }
 }
@@ -59,6 +55,14 @@ bool writeFile(const fs::path& path, std::span<const std::uint8_t> bytes) {
             static_cast<std::streamsize>(bytes.size()));
   out.close();
   return !out.fail();
+}
+
+// Files still in the saver are copied from there, without passing through memory.
+bool writeFile(const fs::path& path, const ByteBuffer& bytes) {
+  if (const SourceFile* file = bytes.sourceFile()) {
+    return file->copyToFile(bytes.sourceOffset(), bytes.size(), path);
+  }
+  return writeFile(path, bytes.bytes());
 }
 
 bool usableFolder(const fs::path& dir) {
@@ -87,7 +91,7 @@ int runExtract(const fs::path& file, const fs::path& dir, std::ostream& out, std
     return 1;
   }
   for (const auto& [name, bytes] : files) {
-    if (!writeFile(dir / name, bytes.bytes())) {
+    if (!writeFile(dir / name, bytes)) {
       err << (dir / name).string() << ": cannot be written\n";
       return 1;
     }

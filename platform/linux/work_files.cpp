@@ -8,6 +8,7 @@
 
 #include <cerrno>
 
+#include "platform/linux/copy_range.h"
 #include "platform/linux/unique_fd.h"
 
 namespace kamishibai {
@@ -23,6 +24,13 @@ std::string withoutTrailingSeparators(std::string path) {
 UniqueFd openFolder(const std::string& folder) {
   return UniqueFd(::open(withoutTrailingSeparators(folder).c_str(),
                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+}
+
+UniqueFd createNewFileIn(const std::string& folder, const std::string& name) {
+  const UniqueFd dir = openFolder(folder);
+  if (!dir.valid()) return UniqueFd();
+  return UniqueFd(::openat(dir.get(), name.c_str(),
+                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
 }
 
 }  // namespace
@@ -46,11 +54,14 @@ bool deleteFileIn(const std::string& folder, const std::string& name) {
 
 bool createFileIn(const std::string& folder, const std::string& name,
                   std::span<const std::uint8_t> bytes) {
-  const UniqueFd dir = openFolder(folder);
-  if (!dir.valid()) return false;
-  const UniqueFd file(::openat(dir.get(), name.c_str(),
-                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+  const UniqueFd file = createNewFileIn(folder, name);
   return file.valid() && writeAll(file.get(), bytes.data(), bytes.size());
+}
+
+bool createFileIn(const std::string& folder, const std::string& name, const SourceFile& from,
+                  std::uint64_t offset, std::uint64_t length) {
+  const UniqueFd file = createNewFileIn(folder, name);
+  return file.valid() && copyRange(static_cast<int>(from.handle()), offset, length, file.get());
 }
 
 bool removeEmptyFolder(const std::string& path) {

@@ -1,0 +1,148 @@
+// Kamishibai: copying file ranges when the file systems refuse the in-kernel calls, when every
+// call moves only a few bytes, when the source ends early, and when the disk fails.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <numeric>
+
+#include "platform/linux/copy_range.h"
+#include "platform/linux/unique_fd.h"
+#include "tests/unit/scratch_folder.h"
+
+namespace kamishibai {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Calls that fail with a chosen error, or move at most a few bytes per call.
+ssize_t refuseCopy(int, off64_t*, int, off64_t*, std::size_t, unsigned) {
+  errno = EXDEV;
+  return -1;
+}
+ssize_t refuseSend(int, int, off_t*, std::size_t) {
+  errno = EINVAL;
+  return -1;
+}
+ssize_t failCopy(int, off64_t*, int, off64_t*, std::size_t, unsigned) {
+  errno = EIO;
+  return -1;
+}
+ssize_t failWrite(int, const void*, std::size_t) {
+  errno = ENOSPC;
+  return -1;
+}
+ssize_t shortCopy(int in, off64_t* inOffset, int out, off64_t* outOffset, std::size_t length,
+                  unsigned flags) {
+  return ::copy_file_range(in, inOffset, out, outOffset, std::min<std::size_t>(length, 7), flags);
+}
+ssize_t shortSend(int out, int in, off_t* inOffset, std::size_t count) {
+  return ::sendfile(out, in, inOffset, std::min<std::size_t>(count, 5));
+}
+ssize_t shortWrite(int fd, const void* buffer, std::size_t count) {
+  return ::write(fd, buffer, std::min<std::size_t>(count, 3));
+}
+// Interrupted on every other call, and copies a little on the others: the copy goes on.
+ssize_t interruptedCopy(int in, off64_t* inOffset, int out, off64_t* outOffset, std::size_t length,
+                        unsigned flags) {
+  static bool interrupt = false;
+  interrupt = !interrupt;
+  if (interrupt) {
+    errno = EINTR;
+    return -1;
+  }
+  return shortCopy(in, inOffset, out, outOffset, length, flags);
+}
+// Copies a first piece in the kernel, then refuses: the next way must go on from there.
+ssize_t copyOnceThenRefuse(int in, off64_t* inOffset, int out, off64_t* outOffset,
+                           std::size_t length, unsigned flags) {
+  static int calls = 0;
+  if (++calls % 2 == 0) return refuseCopy(in, inOffset, out, outOffset, length, flags);
+  return shortCopy(in, inOffset, out, outOffset, length, flags);
+}
+
+struct Way {
+  const char* name;
+  CopyCalls calls;
+};
+
+std::vector<Way> waysThatWork() {
+  CopyCalls sendOnly, bufferOnly, shortEverywhere, shortBuffer, interrupted, switching;
+  sendOnly.copyFileRange = refuseCopy;
+  bufferOnly.copyFileRange = refuseCopy;
+  bufferOnly.sendFile = refuseSend;
+  shortEverywhere.copyFileRange = shortCopy;
+  shortBuffer.copyFileRange = refuseCopy;
+  shortBuffer.sendFile = refuseSend;
+  shortBuffer.write = shortWrite;
+  interrupted.copyFileRange = interruptedCopy;
+  switching.copyFileRange = copyOnceThenRefuse;
+  switching.sendFile = shortSend;
+  return {{"in the kernel", {}},
+          {"sendfile where copy_file_range is refused", sendOnly},
+          {"read and write where both are refused", bufferOnly},
+          {"seven bytes per call", shortEverywhere},
+          {"three bytes per write", shortBuffer},
+          {"interrupted calls", interrupted},
+          {"copy_file_range then sendfile", switching}};
+}
+
+class CopyRangeTest : public ::testing::Test {
+ protected:
+  CopyRangeTest() : source_(3 * 4096 + 123) {
+    std::iota(source_.begin(), source_.end(), std::uint8_t{1});
+    writeBytes(scratch_.path() / "source", source_);
+  }
+
+  // Copies the range into a new file after a prefix, so that the target position counts too.
+  bool copy(std::uint64_t offset, std::uint64_t length, const CopyCalls& calls) {
+    const UniqueFd from(::open((scratch_.path() / "source").c_str(), O_RDONLY | O_CLOEXEC));
+    const UniqueFd to(::open((scratch_.path() / "target").c_str(),
+                             O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+    writeAll(to.get(), "ab", 2);
+    return copyRange(from.get(), offset, length, to.get(), calls);
+  }
+  Bytes target() const { return readBytes(scratch_.path() / "target"); }
+  Bytes expected(std::size_t offset, std::size_t length) const {
+    Bytes bytes{'a', 'b'};
+    bytes.insert(bytes.end(), source_.begin() + static_cast<std::ptrdiff_t>(offset),
+                 source_.begin() + static_cast<std::ptrdiff_t>(offset + length));
+    return bytes;
+  }
+
+  ScratchFolder scratch_;
+  Bytes source_;
+};
+
+TEST_F(CopyRangeTest, EveryWayCopiesExactlyTheRangeFromOddOffsets) {
+  for (const Way& way : waysThatWork()) {
+    for (const auto& [offset, length] : std::vector<std::pair<std::size_t, std::size_t>>{
+             {0, 0}, {0, source_.size()}, {1, 1}, {4095, 4099}, {777, source_.size() - 777}}) {
+      ASSERT_TRUE(copy(offset, length, way.calls)) << way.name << " at " << offset;
+      EXPECT_EQ(target(), expected(offset, length)) << way.name << " at " << offset;
+    }
+  }
+}
+
+TEST_F(CopyRangeTest, ASourceThatEndsBeforeTheRangeFailsInEveryWay) {
+  for (const Way& way : waysThatWork()) {
+    EXPECT_FALSE(copy(source_.size() - 10, 11, way.calls)) << way.name;
+    EXPECT_FALSE(copy(source_.size() + 5, 1, way.calls)) << way.name;
+  }
+}
+
+TEST_F(CopyRangeTest, RealErrorsEndTheCopyInsteadOfFallingBack) {
+  CopyCalls diskError;
+  diskError.copyFileRange = failCopy;
+  EXPECT_FALSE(copy(0, 100, diskError));
+  EXPECT_EQ(target(), expected(0, 0));  // sendfile was not tried after the error
+
+  CopyCalls fullDisk;
+  fullDisk.copyFileRange = refuseCopy;
+  fullDisk.sendFile = refuseSend;
+  fullDisk.write = failWrite;
+  EXPECT_FALSE(copy(0, 100, fullDisk));
+}
+
+}  // namespace
+}  // namespace kamishibai
