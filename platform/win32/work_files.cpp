@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/win32/source_copy.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
@@ -66,6 +67,14 @@ bool createFileIn(const std::string& folder, const std::string& name,
       ownHandle(CreateFileW(pathIn(folder, name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   return file && writeAll(file.get(), bytes);
+}
+
+bool createFileIn(const std::string& folder, const std::string& name, const SourceFile& from,
+                  std::uint64_t offset, std::uint64_t length) {
+  const UniqueHandle file =
+      ownHandle(CreateFileW(pathIn(folder, name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  return file && copySourceRange(from, offset, length, file.get());
 }
 
 bool removeEmptyFolder(const std::string& path) {
