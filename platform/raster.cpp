@@ -24,6 +24,26 @@ std::vector<std::int32_t> sampleMap(const AxisSampling& sampling, std::int32_t c
   return map;
 }
 
+// The columns from..to-1 of a row about to be overwritten with `in`: the smallest run holding
+// every word that differs (empty when none does). Blocks are compared first, which is about as
+// fast as copying.
+PixelRun differingRun(const PixelWord* out, const PixelWord* in, std::int32_t from,
+                      std::int32_t to) {
+  constexpr std::int32_t kBlock = 32;
+  const auto differs = [&](std::int32_t a, std::int32_t b) {
+    return std::memcmp(out + a, in + (a - from),
+                       static_cast<std::size_t>(b - a) * sizeof(PixelWord)) != 0;
+  };
+  std::int32_t first = from;
+  while (first < to && !differs(first, std::min(first + kBlock, to))) first += kBlock;
+  if (first >= to) return {from, from};
+  while (out[first] == in[first - from]) ++first;
+  std::int32_t last = to;
+  while (!differs(std::max(last - kBlock, first), last)) last -= kBlock;
+  while (out[last - 1] == in[last - 1 - from]) --last;
+  return {first, last};
+}
+
 }  // namespace
 
 PixelRect PixelRect::united(const PixelRect& other) const {
@@ -87,21 +107,22 @@ PixelRect Surface::drawingLimit() const {
 template <class DrawRun>
 void Surface::forClippedRuns(const PixelRect& area, DrawRun&& draw) {
   if (area.empty()) return;
+  PixelRect changed;
+  const auto drawRun = [&](std::int32_t y, std::int32_t from, std::int32_t to) {
+    const PixelRun run = draw(y, from, to);
+    if (run.from < run.to) changed = changed.united({run.from, y, run.to, y + 1});
+  };
   if (!clip_) {
-    for (std::int32_t y = area.top; y < area.bottom; ++y) draw(y, area.left, area.right);
-    changed_ = changed_.united(area);
-    return;
-  }
-  std::vector<PixelRun> runs;
-  PixelRect drawn;
-  for (std::int32_t y = area.top; y < area.bottom; ++y) {
-    regionRuns(*clip_, y, area.left, area.right, runs);
-    for (const PixelRun& run : runs) {
-      draw(y, run.from, run.to);
-      drawn = drawn.united({run.from, y, run.to, y + 1});
+    for (std::int32_t y = area.top; y < area.bottom; ++y) drawRun(y, area.left, area.right);
+  } else {
+    const RegionRows region(*clip_);
+    std::vector<PixelRun> runs;
+    for (std::int32_t y = area.top; y < area.bottom; ++y) {
+      region.runs(y, area.left, area.right, runs);
+      for (const PixelRun& run : runs) drawRun(y, run.from, run.to);
     }
   }
-  changed_ = changed_.united(drawn);
+  changed_ = changed_.united(changed);
 }
 
 void Surface::copyFrom(const Surface& source, std::int32_t xs, std::int32_t ys, std::int32_t x,
@@ -122,7 +143,11 @@ void Surface::copyFrom(const Surface& source, std::int32_t xs, std::int32_t ys, 
   }
   forClippedRuns(area, [&](std::int32_t row, std::int32_t from, std::int32_t to) {
     const PixelWord* in = source.row(static_cast<std::int32_t>(row - dy)) + (from - dx);
-    std::memcpy(this->row(row) + from, in, static_cast<std::size_t>(to - from) * sizeof(PixelWord));
+    PixelWord* out = this->row(row);
+    const PixelRun changed = differingRun(out, in, from, to);
+    std::memcpy(out + changed.from, in + (changed.from - from),
+                static_cast<std::size_t>(changed.to - changed.from) * sizeof(PixelWord));
+    return changed;
   });
 }
 
@@ -145,15 +170,41 @@ void Surface::stretchFrom(const Surface& source, std::int32_t xs, std::int32_t y
   const PixelRect& area = sampling.area;
   const std::vector<std::int32_t> columns = sampleMap(sampling.cols, area.width(), source.width());
   const std::vector<std::int32_t> rows = sampleMap(sampling.rows, area.height(), source.height());
+  // The sampling is monotonic, so the columns whose sample lies in the source form one range.
+  const auto reaches = [](std::int32_t s) { return s >= 0; };
+  const auto firstIn = std::find_if(columns.begin(), columns.end(), reaches);
+  const auto lastIn = std::find_if(columns.rbegin(), columns.rend(), reaches);
+  if (firstIn == columns.end()) return;
+  const std::int32_t inFrom = area.left + static_cast<std::int32_t>(firstIn - columns.begin());
+  const std::int32_t inTo = area.right - static_cast<std::int32_t>(lastIn - columns.rbegin());
+  // Without a clipping region every row draws the same columns, so a row that samples the same
+  // source row as the one above is a copy of it.
+  std::int32_t previousSourceRow = -1;
+  const PixelWord* previousOut = nullptr;
   forClippedRuns(area, [&](std::int32_t row, std::int32_t from, std::int32_t to) {
     const std::int32_t sourceRow = rows[static_cast<std::size_t>(row - area.top)];
-    if (sourceRow < 0) return;
-    const PixelWord* in = source.row(sourceRow);
+    from = std::max(from, inFrom);
+    to = std::min(to, inTo);
+    if (sourceRow < 0 || from >= to) return PixelRun{from, from};
     PixelWord* out = this->row(row);
-    for (std::int32_t col = from; col < to; ++col) {
-      const std::int32_t sourceCol = columns[static_cast<std::size_t>(col - area.left)];
-      if (sourceCol >= 0) out[col] = in[sourceCol];
+    PixelRun changed{to, from};
+    if (!clip_ && sourceRow == previousSourceRow) {
+      changed = differingRun(out, previousOut + from, from, to);
+      std::memcpy(out + changed.from, previousOut + changed.from,
+                  static_cast<std::size_t>(changed.to - changed.from) * sizeof(PixelWord));
+    } else {
+      const PixelWord* in = source.row(sourceRow);
+      const std::int32_t* sourceCols = columns.data() + (from - area.left);
+      for (std::int32_t col = from; col < to; ++col) {
+        const PixelWord word = in[*sourceCols++];
+        if (out[col] == word) continue;
+        out[col] = word;
+        changed = {std::min(changed.from, col), col + 1};
+      }
     }
+    previousSourceRow = sourceRow;
+    previousOut = out;
+    return changed;
   });
 }
 
@@ -163,7 +214,15 @@ void Surface::fillBox(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::in
                                   {std::min(y1, y2), std::int64_t{std::max(y1, y2)} + 1});
   const PixelWord word = toPixelWord(colour);
   forClippedRuns(area, [&](std::int32_t row, std::int32_t from, std::int32_t to) {
-    std::fill(this->row(row) + from, this->row(row) + to, word);
+    PixelWord* out = this->row(row);
+    const auto differs = [word](PixelWord w) { return w != word; };
+    PixelWord* first = std::find_if(out + from, out + to, differs);
+    if (first == out + to) return PixelRun{from, from};
+    PixelWord* last = std::find_if(std::make_reverse_iterator(out + to),
+                                   std::make_reverse_iterator(first), differs)
+                          .base();
+    std::fill(first, last, word);
+    return PixelRun{static_cast<std::int32_t>(first - out), static_cast<std::int32_t>(last - out)};
   });
 }
 

@@ -88,8 +88,9 @@ constexpr Colour fromPixelWord(PixelWord p) {
 // A surface with a persistent image of its own size. Every drawing operation is clipped: the
 // part of a destination outside this surface is dropped, and pixels whose source pixel would lie
 // outside the source surface keep their value. Nothing outside a surface is read or written.
-// Each operation adds the rectangle it may have changed to the surface's changed area, which
-// the next Refresh hands to the platform and then forgets.
+// Each operation adds the pixels it changed (the bounding box of them) to the surface's changed
+// area, which the next Refresh hands to the platform and then forgets; drawing a pixel with the
+// value it already has changes nothing.
 class Surface {
  public:
   // Called at every Refresh with the area changed since the previous one (possibly empty).
@@ -156,7 +157,8 @@ class Surface {
   // The surface, limited to the clipping region's bounding box.
   PixelRect drawingLimit() const;
   // Calls draw(y, from, to) for every run of pixels of `area` (already inside the surface)
-  // that the clipping region lets through, and adds those runs to the changed area.
+  // that the clipping region lets through; draw returns the part of the run whose pixels it
+  // changed, which is added to the changed area.
   template <class DrawRun>
   void forClippedRuns(const PixelRect& area, DrawRun&& draw);
 

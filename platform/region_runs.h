@@ -1,5 +1,7 @@
-// Kamishibai: which pixels of a row a clipping region covers: those whose sample point near the
-// pixel's centre lies inside the shape.
+// Kamishibai: which pixels of a row a clipping region covers. The region's outline is a polygon
+// with vertices on a grid of 1/256 pixel (an ellipse is flattened into one), and each pixel is
+// sampled at the grid point (x + 129/256, y + 127/256), so that every system covers the same
+// pixels.
 #pragma once
 
 #include <cstdint>
@@ -18,11 +20,29 @@ struct PixelRun {
 // The rectangle outside which the region covers no pixel (empty for a shape without area).
 PixelRect regionBounds(const Region& region);
 
-// Replaces `runs` with the runs of row y, limited to columns from..to-1, that the region covers,
-// left to right. An ellipse covers the pixels whose centre lies inside it or on its outline; a
-// polygon, filled by the even-odd rule, the pixels whose sample point (x + 129/256,
-// y + 127/256) lies inside it or on a right edge.
-void regionRuns(const Region& region, std::int32_t y, std::int32_t from, std::int32_t to,
-                std::vector<PixelRun>& runs);
+// A region prepared for drawing: its outline's edges.
+class RegionRows {
+ public:
+  explicit RegionRows(const Region& region);
+
+  // Replaces `runs` with the runs of row y, limited to columns from..to-1, that the region
+  // covers, left to right: the pixels whose sample point has an odd number of the outline's
+  // edges strictly left of it on the row's sample line (the even-odd rule).
+  void runs(std::int32_t y, std::int32_t from, std::int32_t to, std::vector<PixelRun>& runs) const;
+
+  // A point in 1/256 pixel.
+  struct GridPoint {
+    std::int64_t x;
+    std::int64_t y;
+    bool operator==(const GridPoint&) const = default;
+  };
+
+ private:
+  struct Edge {
+    GridPoint top;
+    GridPoint bottom;
+  };
+  std::vector<Edge> edges_;
+};
 
 }  // namespace kamishibai

@@ -14,8 +14,13 @@ namespace {
 
 constexpr std::int64_t kOne = 65536;
 
+// Fixed-point values stay within 2^40 (16 million pixels), far beyond any surface, so that no
+// product of two of them overflows 128 bits and absurd geometry stays safe.
+constexpr double kFixedLimit = 1099511627776.0;
+
 std::int64_t toFixed(double v) {
-  return static_cast<std::int64_t>(std::nearbyint(v * 65536.0));
+  return static_cast<std::int64_t>(
+      std::clamp(std::nearbyint(v * 65536.0), -kFixedLimit, kFixedLimit));
 }
 
 double fromFixed(std::int64_t v) {
@@ -29,8 +34,8 @@ struct AxisMap {
 };
 
 // The fixed-point product scale * position + offset, rounded to 1/65536.
-std::int64_t mapFixed(std::int64_t scale, std::int64_t offset, std::int64_t position) {
-  return (scale * position + offset * kOne + 0x8000) >> 16;
+std::int64_t mapFixed(std::int64_t scale, std::int64_t offset, Wide position) {
+  return narrow((scale * position + Wide(offset) * kOne + 0x8000) >> 16);
 }
 
 // The destination positions whose mapping reaches the source 0..size-1, rounded outwards.
@@ -65,8 +70,8 @@ void splitOffsets(AxisMap& cols, AxisMap& rows, std::int64_t& colShift, std::int
   }
   tx = std::floor(tx);
   ty = std::floor(ty);
-  colShift = static_cast<std::int64_t>(-tx);
-  rowShift = static_cast<std::int64_t>(-ty);
+  colShift = static_cast<std::int64_t>(std::clamp(-tx, -kFixedLimit, kFixedLimit));
+  rowShift = static_cast<std::int64_t>(std::clamp(-ty, -kFixedLimit, kFixedLimit));
   cols.offset = tx * cols.scale + cols.offset;
   rows.offset = ty * rows.scale + rows.offset;
 }
@@ -100,6 +105,15 @@ void anchor(const AxisMap& cols, const AxisMap& rows, double middleX, double mid
 
 }  // namespace
 
+std::int64_t narrow(Wide v) {
+  constexpr Wide kLimit = Wide(1) << 62;
+  return static_cast<std::int64_t>(std::clamp(v, -kLimit, kLimit));
+}
+
+std::int64_t AxisSampling::sourceAt(std::int64_t offset) const {
+  return narrow((Wide(first) + Wide(offset) * step) >> 16);
+}
+
 StretchSampling stretchSampling(const StretchGeometry& g, const PixelRect& limit,
                                 std::int32_t sourceWidth, std::int32_t sourceHeight) {
   AxisMap cols{static_cast<double>(g.ws) / g.w, 0};
@@ -121,9 +135,10 @@ StretchSampling stretchSampling(const StretchGeometry& g, const PixelRect& limit
          fy);
   // The first drawn pixel's centre, shifted, then a hair less so that a sample exactly on a pixel
   // boundary takes the pixel before it.
-  s.cols = {mapFixed(fx.scale, fx.offset, (s.area.left + colShift) * kOne + kOne / 2) - 1,
+  s.cols = {mapFixed(fx.scale, fx.offset, (Wide(s.area.left) + colShift) * kOne + kOne / 2) - 1,
             fx.scale};
-  s.rows = {mapFixed(fy.scale, fy.offset, (s.area.top + rowShift) * kOne + kOne / 2) - 1, fy.scale};
+  s.rows = {mapFixed(fy.scale, fy.offset, (Wide(s.area.top) + rowShift) * kOne + kOne / 2) - 1,
+            fy.scale};
   return s;
 }
 

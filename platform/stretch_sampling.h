@@ -8,6 +8,12 @@
 
 namespace kamishibai {
 
+// Wide enough for any product of two fixed-point values or coordinates.
+__extension__ typedef __int128 Wide;
+
+// A value clamped into 62 bits, beyond any surface yet safe to add to.
+std::int64_t narrow(Wide v);
+
 // A stretch of the source rectangle (xs, ys, ws, hs) onto the destination rectangle
 // (x, y, w, h); no extent is zero.
 struct StretchGeometry {
@@ -21,7 +27,7 @@ struct StretchGeometry {
 struct AxisSampling {
   std::int64_t first;
   std::int64_t step;
-  std::int64_t sourceAt(std::int64_t offset) const { return (first + offset * step) >> 16; }
+  std::int64_t sourceAt(std::int64_t offset) const;
 };
 
 struct StretchSampling {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 
 #include "platform/raster.h"
 
@@ -18,8 +19,11 @@ PixelRect refreshed(Surface& surface) {
   return received;
 }
 
+// A surface whose pixels all differ, with nothing left to present.
 Surface freshSurface(std::int32_t w, std::int32_t h) {
   Surface s(w, h);
+  for (std::int32_t y = 0; y < h; ++y)
+    for (std::int32_t x = 0; x < w; ++x) s.setPixel(x, y, makeColour(x, y, 1));
   refreshed(s);
   return s;
 }
@@ -37,7 +41,7 @@ TEST(RasterChangedArea, StartsWholeAndIsForgottenAtRefresh) {
 
 TEST(RasterChangedArea, CopiesAndFillsCountOnlyWhatLiesInsideBothSurfaces) {
   Surface display = freshSurface(10, 8);
-  const Surface source(4, 4);
+  const Surface source(4, 4, makeColour(9, 9, 9));
   // Onto (-1, -2) with 6 by 20: the 4 by 4 source covers display columns 0..2 and rows 0..1.
   display.copyFrom(source, 0, 0, -1, -2, 6, 20);
   EXPECT_EQ(refreshed(display), (PixelRect{0, 0, 3, 2}));
@@ -51,18 +55,19 @@ TEST(RasterChangedArea, CopiesAndFillsCountOnlyWhatLiesInsideBothSurfaces) {
 
 TEST(RasterChangedArea, MirroredAndNegativeStretchesCountTheirSpan) {
   Surface display = freshSurface(10, 8);
-  const Surface source(4, 4);
+  const Surface source(4, 4, makeColour(9, 9, 9));
   display.stretchFrom(source, 0, 0, 4, 4, 6, 7, -4, -3);  // columns 2..5, rows 4..6
   EXPECT_EQ(refreshed(display), (PixelRect{2, 4, 6, 7}));
   display.stretchFrom(source, 4, 4, -4, -4, 12, 2, -5, 100);  // columns 7..11, rows 2..101
   EXPECT_EQ(refreshed(display), (PixelRect{7, 2, 10, 8}));
   display.stretchFrom(source, 0, 0, 4, 4, INT_MAX, INT_MAX, INT_MIN, INT_MIN);
-  EXPECT_EQ(refreshed(display), (PixelRect{0, 0, 10, 8}));
+  const PixelRect changed = refreshed(display);
+  EXPECT_EQ(changed.intersected({0, 0, 10, 8}), changed);
 }
 
 TEST(RasterChangedArea, AClipRegionLimitsTheAreaToThePixelsItLetsThrough) {
   Surface display = freshSurface(10, 8);
-  const Surface source(10, 8);
+  const Surface source(10, 8, makeColour(9, 9, 9));
   const Region ellipse = Region::ellipse(8, 6, 2, 1);
   display.selectClip(&ellipse);
   display.copyFrom(source, 0, 0, 0, 0, 10, 8);
@@ -83,6 +88,22 @@ TEST(RasterChangedArea, SelfCopiesAreCountedOnce) {
   Surface display = freshSurface(10, 8);
   display.copyFrom(display, 0, 0, 3, 2, 20, 20);
   EXPECT_EQ(refreshed(display), (PixelRect{3, 2, 10, 8}));
+}
+
+TEST(RasterChangedArea, RedrawingPixelsWithTheirOwnValuesChangesNothing) {
+  Surface display = freshSurface(12, 6);
+  Surface next = freshSurface(12, 6);
+  next.fillBox(5, 2, 6, 3, makeColour(7, 7, 7));  // the only difference: columns 5..6, rows 2..3
+  refreshed(next);
+  display.copyFrom(next, 0, 0, 0, 0, 12, 6);
+  EXPECT_EQ(refreshed(display), (PixelRect{5, 2, 7, 4}));
+  display.copyFrom(next, 0, 0, 0, 0, 12, 6);
+  display.fillBox(5, 2, 6, 3, makeColour(7, 7, 7));
+  display.stretchFrom(next, 0, 0, 12, 6, 0, 0, 12, 6);
+  EXPECT_TRUE(refreshed(display).empty());
+  // A stretch doubling rows repeats each row: only the rows it really changes count.
+  display.stretchFrom(next, 0, 0, 12, 3, 0, 0, 12, 6);
+  EXPECT_EQ(refreshed(display), (PixelRect{0, 1, 12, 6}));
 }
 
 // Counts, per pixel, how many of the shapes cover it.
@@ -110,18 +131,39 @@ TEST(RasterClipRows, PolygonsSharingAnEdgeCoverEveryPixelOnce) {
   for (int count : coverage(9, 9, wedges)) ASSERT_EQ(count, 1);
 }
 
+TEST(RasterClipRows, ALargeEllipseStaysWithinATenthOfAPixelOfTheTrueOne) {
+  // The outline is flattened into straight pieces; pixels whose centre is clearly inside or
+  // clearly outside the true ellipse must come out so.
+  const std::int32_t w = 401, h = 243;
+  const std::vector<int> counts = coverage(w, h, {Region::ellipse(0, 0, w, h)});
+  const double a = w / 2.0, b = h / 2.0;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const double dx = (x + 0.5 - a) / a, dy = (y + 0.5 - b) / b;
+      // Distance from the outline along the radius, in pixels, roughly.
+      const double outside = (std::sqrt(dx * dx + dy * dy) - 1) * std::min(a, b);
+      const int count = counts[static_cast<std::size_t>(y * w + x)];
+      if (outside < -0.25 || outside > 0.25) {
+        ASSERT_EQ(count, outside < 0 ? 1 : 0) << x << "," << y;
+      }
+    }
+  }
+}
+
 TEST(RasterClipRows, HugeShapesCoverTheSurfaceWithoutOverflow) {
   const std::vector<Region> huge = {
       Region::ellipse(INT_MIN, INT_MIN, INT_MAX, INT_MAX),
       Region::polygon(
           {{INT_MIN, INT_MIN}, {INT_MAX, INT_MIN}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MAX}})};
   for (int count : coverage(5, 4, huge)) ASSERT_EQ(count, 2);
-  // A thin ellipse far to the left reaches into the surface only along its middle row.
-  const std::vector<Region> thin = {Region::ellipse(INT_MIN, 1, 3, 2)};
-  const std::vector<int> counts = coverage(5, 4, thin);
+  // A wedge from far to the left whose slanted edge x = 2 + y / 2 crosses the surface: it covers
+  // the pixels whose centre lies left of that edge, x + 0.5 < 2 + (y + 0.5) / 2.
+  const std::vector<Region> wedge = {Region::polygon({{INT_MIN, 0}, {2, 0}, {4, 4}, {INT_MIN, 4}})};
+  const std::vector<int> counts = coverage(5, 4, wedge);
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 5; ++x)
-      EXPECT_EQ(counts[static_cast<std::size_t>(y * 5 + x)], y == 1 && x < 3) << x << "," << y;
+      EXPECT_EQ(counts[static_cast<std::size_t>(y * 5 + x)], 4 * x < 7 + 2 * y ? 1 : 0)
+          << x << "," << y;
 }
 
 }  // namespace
