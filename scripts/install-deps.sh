@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xdotool imagemagick x11-utils sox python3 openbox libxrandr-dev libxdamage-dev
+  webp-pixbuf-loader
   g++-mingw-w64-x86-64-posix googletest wine wine64
 )
 

@@ -35,13 +35,17 @@ trap 'WINEPREFIX=$wine_dir/prefix wineserver --kill >/dev/null 2>&1 || true; rm 
 bash tests/win32/make_wine_prefix.sh "$wine_dir/prefix"
 KAMISHIBAI_WINEPREFIX=$wine_dir/prefix ctest --test-dir build-win --output-on-failure
 
-echo "== Fuzzing the package reader, the desktop settings reader and the password file's reader"
+echo "== Fuzzing the package reader, the manifest reader, the desktop settings reader and the"
+echo "   password file's reader"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKAMISHIBAI_FUZZ=ON -DKAMISHIBAI_DEMO=OFF -DKAMISHIBAI_BENCH=OFF
-cmake --build build-fuzz -j "$jobs" --target package_reader_fuzz desktop_settings_fuzz \
-  password_file_fuzz
-mkdir -p build-fuzz/corpus build-fuzz/desktop_settings_corpus build-fuzz/password_file_corpus
+cmake --build build-fuzz -j "$jobs" --target package_reader_fuzz manifest_reader_fuzz \
+  desktop_settings_fuzz password_file_fuzz
+mkdir -p build-fuzz/corpus build-fuzz/manifest_reader_corpus build-fuzz/desktop_settings_corpus \
+  build-fuzz/password_file_corpus
 build-fuzz/tests/package_reader_fuzz -max_total_time=60 -max_len=4096 build-fuzz/corpus tests/fuzz/corpus
+build-fuzz/tests/manifest_reader_fuzz -max_total_time=30 -max_len=2048 \
+  build-fuzz/manifest_reader_corpus tests/fuzz/manifest_reader_corpus
 build-fuzz/tests/desktop_settings_fuzz -max_total_time=30 -max_len=4096 \
   build-fuzz/desktop_settings_corpus tests/fuzz/desktop_settings_corpus
 build-fuzz/tests/password_file_fuzz -max_total_time=30 -max_len=512 \

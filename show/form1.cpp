@@ -7,6 +7,7 @@
 
 #include "platform/arith.h"
 #include "platform/picture.h"
+#include "platform/picture_header.h"
 #include "platform/short_text.h"
 #include "show/transparent_blt.h"
 #include "startup/stored_name.h"
@@ -135,7 +136,15 @@ void Form1::loadMemPicture(std::int32_t index) {
     throw std::runtime_error("cannot read the picture \"" + name + "\" of " + entryName(index) +
                              ": " + std::string(problem));
   }
-  loadPicture(inputs_.WorkDir + name, MemPicture);
+  const std::string path = inputs_.WorkDir + name;
+  // A picture too large to hold is refused from its header, before any decoding.
+  if (const auto header = readPictureFileHeader(path)) {
+    if (const std::string problem = pictureSizeProblem(*header); !problem.empty()) {
+      throw std::runtime_error("the picture \"" + name + "\" of " + entryName(index) +
+                               " is too large: " + problem);
+    }
+  }
+  loadPicture(path, MemPicture);
 }
 
 void Form1::buildNextFrame(const PictureEntry& next) {

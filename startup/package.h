@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <span>
@@ -136,5 +137,11 @@ PackageReading inspectPackage(std::span<const std::uint8_t> file);
 std::vector<std::uint8_t> writePackage(const PackageRecord& record);
 // The same, streamed, for packages too large to hold twice in memory.
 void writePackage(const PackageRecord& record, std::ostream& out);
+// Streamed, with the bytes of each byte array written by writeBytes when the package reaches
+// it (the music, then each entry's picture and sound), so that a caller holds one file at a time;
+// it must write exactly array.data.size() bytes.
+using ByteArrayWriter = std::function<void(const ByteArray& array, std::ostream& out)>;
+void writePackage(const PackageRecord& record, std::ostream& out,
+                  const ByteArrayWriter& writeBytes);
 
 }  // namespace kamishibai

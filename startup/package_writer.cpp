@@ -50,7 +50,8 @@ std::uint64_t packageSize(const PackageRecord& r) {
 
 class PackageEmitter {
  public:
-  explicit PackageEmitter(Sink sink) : sink_(std::move(sink)) {}
+  PackageEmitter(Sink sink, std::function<void(const ByteArray&)> arrayBytes)
+      : sink_(std::move(sink)), arrayBytes_(std::move(arrayBytes)) {}
 
   void record(const PackageRecord& r, std::int32_t packageLength) {
     int32(r.AreaWidth);
@@ -109,10 +110,11 @@ class PackageEmitter {
     return true;
   }
   void byteArray(const ByteArray& array) {
-    if (descriptor(array.shape, array.data.size())) sink_(array.data.bytes());
+    if (descriptor(array.shape, array.data.size())) arrayBytes_(array);
   }
 
   Sink sink_;
+  std::function<void(const ByteArray&)> arrayBytes_;
 };
 
 std::int32_t checkedPackageLength(const PackageRecord& record) {
@@ -129,18 +131,32 @@ std::vector<std::uint8_t> writePackage(const PackageRecord& record) {
   const std::int32_t length = checkedPackageLength(record);
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
   std::size_t filled = 0;
-  PackageEmitter([&](std::span<const std::uint8_t> b) {
+  const Sink sink = [&](std::span<const std::uint8_t> b) {
     std::copy(b.begin(), b.end(), bytes.begin() + static_cast<std::ptrdiff_t>(filled));
     filled += b.size();
+  };
+  PackageEmitter(sink, [&](const ByteArray& array) {
+    sink(array.data.bytes());
   }).record(record, length);
   return bytes;
 }
 
 void writePackage(const PackageRecord& record, std::ostream& out) {
+  writePackage(record, out, [](const ByteArray& array, std::ostream& to) {
+    to.write(reinterpret_cast<const char*>(array.data.data()),
+             static_cast<std::streamsize>(array.data.size()));
+  });
+}
+
+void writePackage(const PackageRecord& record, std::ostream& out,
+                  const ByteArrayWriter& writeBytes) {
   const std::int32_t length = checkedPackageLength(record);
-  PackageEmitter([&](std::span<const std::uint8_t> b) {
-    out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
-  }).record(record, length);
+  PackageEmitter(
+      [&](std::span<const std::uint8_t> b) {
+        out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+      },
+      [&](const ByteArray& array) { writeBytes(array, out); })
+      .record(record, length);
 }
 
 }  // namespace kamishibai

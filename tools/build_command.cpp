@@ -1,41 +1,18 @@
 // Kamishibai: kamishibai-pack build: a manifest and its files become a saver.
 #include <fstream>
 #include <iostream>
-#include <random>
+#include <map>
 
 #include "platform/executable_path.h"
-#include "platform/mapped_file.h"
-#include "platform/new_file.h"
 #include "tools/commands.h"
 #include "tools/manifest.h"
+#include "tools/progress.h"
+#include "tools/show_files.h"
 
 namespace kamishibai {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Creates a file that did not exist beside target, so the finished saver can be renamed into
-// place in one step.
-fs::path createTemporaryBeside(const fs::path& target) {
-  std::random_device seed;
-  std::mt19937 random(seed());
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    fs::path candidate = target;
-    candidate += ".tmp" + std::to_string(random() % 1000000);
-    if (createNewFile(candidate)) return candidate;
-  }
-  return {};
-}
-
-bool writeSaver(const fs::path& temporary, std::span<const std::uint8_t> player,
-                const PackageRecord& record) {
-  std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(player.data()),
-            static_cast<std::streamsize>(player.size()));
-  writePackage(record, out);
-  out.close();
-  return !out.fail();
-}
 
 // The player beside the packer, with the packer's own ending (".exe" on Windows).
 fs::path defaultPlayer() {
@@ -45,23 +22,82 @@ fs::path defaultPlayer() {
   return player;
 }
 
+bool sameFile(const fs::path& a, const fs::path& b) {
+  std::error_code error;
+  if (fs::equivalent(a, b, error)) return true;
+  return fs::weakly_canonical(a, error) == fs::weakly_canonical(b, error);
+}
+
+// Writing over an input would lose it: the output may be none of them.
+void checkOutput(ShowPlan& plan, const fs::path& manifest, const fs::path& output,
+                 const fs::path& player) {
+  const std::string told = "the output " + output.string() + " is ";
+  if (sameFile(output, manifest)) plan.problems.push_back({0, told + "the manifest itself"});
+  if (sameFile(output, player)) plan.problems.push_back({0, told + "the player"});
+  for (const PlannedFile& file : plan.files) {
+    if (sameFile(output, file.path)) {
+      plan.problems.push_back({file.line, told + "the file " + file.shownPath + " named here"});
+    }
+  }
+}
+
+void report(const fs::path& manifest, const std::vector<ManifestProblem>& lines,
+            std::ostream& err) {
+  for (const ManifestProblem& p : lines) {
+    err << manifest.string();
+    if (p.line > 0) err << ":" << p.line;
+    err << ": " << p.message << "\n";
+  }
+}
+
+// The player, then the package with each file streamed in as its place comes.
+void writeSaver(const fs::path& temporary, const fs::path& player, const ShowPlan& plan,
+                const std::vector<PreparedFile>& prepared, std::ostream* terminal) {
+  std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+  PreparedFile playerFile;
+  playerFile.source = player;
+  playerFile.size = fs::file_size(player);
+  if (!copyPrepared(playerFile, out)) throw std::runtime_error("the player cannot be read");
+  std::uint64_t total = 0;
+  for (const PreparedFile& file : prepared) total += file.size;
+  Progress progress(terminal, "writing ", prepared.size(), total);
+  // Arrays written without elements never reach the writer, so each is found by its place.
+  std::map<const ByteArray*, int> fileOf;
+  const PackageRecord& r = plan.record;
+  fileOf[&r.BgmData] = plan.arrays[0].file;
+  for (std::size_t e = 0; e < r.Pictures.entries.size(); ++e) {
+    fileOf[&r.Pictures.entries[e].FileData] = plan.arrays[1 + 2 * e].file;
+    fileOf[&r.Pictures.entries[e].SoundData] = plan.arrays[2 + 2 * e].file;
+  }
+  writePackage(r, out, [&](const ByteArray& array, std::ostream& to) {
+    const int index = fileOf.at(&array);
+    if (index < 0) return;
+    if (!copyPrepared(prepared[index], to)) {
+      throw std::runtime_error(plan.files[index].shownPath + " changed while the saver was built");
+    }
+    progress.fileDone(prepared[index].size);
+  });
+  out.close();
+  if (out.fail()) throw std::runtime_error("the disk refused the bytes");
+}
+
 }  // namespace
 
 int runBuild(const fs::path& manifest, const fs::path& output, const fs::path& player,
-             std::ostream& err) {
-  const LoadedShow show = loadShowManifest(manifest);
-  if (!show.problems.empty()) {
-    for (const ManifestProblem& p : show.problems) {
-      err << manifest.string();
-      if (p.line > 0) err << ":" << p.line;
-      err << ": " << p.message << "\n";
-    }
-    err << show.problems.size() << " problem(s); nothing was written\n";
-    return 1;
+             std::ostream& err, std::ostream* terminal) {
+  ShowPlan plan = planShowFile(manifest);
+  checkOutput(plan, manifest, output, player);
+  std::error_code error;
+  if (!fs::is_regular_file(player, error)) {
+    plan.problems.push_back({0, "the player " + player.string() + " cannot be read"});
   }
-  const auto playerFile = MappedFile::open(player);
-  if (!playerFile) {
-    err << "the player " << player << " cannot be read; nothing was written\n";
+  Spool spool(output);
+  const std::vector<PreparedFile> prepared = prepareFiles(plan, spool, terminal);
+  completePlan(plan, prepared);
+  report(manifest, plan.notes, err);
+  if (!plan.problems.empty()) {
+    report(manifest, plan.problems, err);
+    err << plan.problems.size() << " problem(s); nothing was written\n";
     return 1;
   }
   const fs::path temporary = createTemporaryBeside(output);
@@ -69,10 +105,8 @@ int runBuild(const fs::path& manifest, const fs::path& output, const fs::path& p
     err << "cannot create a file beside " << output << "\n";
     return 1;
   }
-  std::error_code error;
   try {
-    if (!writeSaver(temporary, playerFile->bytes(), show.record))
-      throw std::runtime_error("write failed");
+    writeSaver(temporary, player, plan, prepared, terminal);
     fs::permissions(temporary,
                     fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
                     fs::perm_options::add);
@@ -96,7 +130,8 @@ void addBuildCommand(CLI::App& app) {
                       "The bare player to copy (default: kamishibai beside this tool)");
   command->callback([=] {
     finishCommand(runBuild(*manifest, *output,
-                           player->empty() ? defaultPlayer() : fs::path(*player), std::cerr));
+                           player->empty() ? defaultPlayer() : fs::path(*player), std::cerr,
+                           progressTerminal()));
   });
 }
 

@@ -8,6 +8,7 @@
 
 namespace kamishibai {
 
+void addInitCommand(CLI::App& app);
 void addBuildCommand(CLI::App& app);
 void addInfoCommand(CLI::App& app);
 void addExtractCommand(CLI::App& app);
@@ -15,13 +16,20 @@ void addExtractCommand(CLI::App& app);
 // transitions).
 void addRenderCommands(CLI::App& app);
 
-// Validates the manifest and its files, then writes player + package to output atomically.
+// Writes a starting manifest at output for the pictures in a folder, with an area of size
+// ("WIDTHxHEIGHT"), or of the screen's size when size is empty.
+int runInit(const std::filesystem::path& pictures, const std::filesystem::path& output,
+            const std::string& size, std::ostream& out, std::ostream& err);
+// Validates the manifest and its files, then writes player + package to output atomically. A
+// progress bar is drawn on terminal when one is given.
 int runBuild(const std::filesystem::path& manifest, const std::filesystem::path& output,
-             const std::filesystem::path& player, std::ostream& err);
+             const std::filesystem::path& player, std::ostream& err,
+             std::ostream* terminal = nullptr);
 int runInfo(const std::filesystem::path& file, bool json, std::ostream& out, std::ostream& err);
-// Writes every packaged file and show.toml into dir, which must be absent or empty.
+// Writes every packaged file and show.toml into dir, which must be absent or empty; with a
+// progress bar on terminal when one is given.
 int runExtract(const std::filesystem::path& file, const std::filesystem::path& dir,
-               std::ostream& out, std::ostream& err);
+               std::ostream& out, std::ostream& err, std::ostream* terminal = nullptr);
 
 // Ends the command with the exit status through CLI11, when it is not 0.
 void finishCommand(int status);

@@ -4,10 +4,12 @@
 #include <iostream>
 #include <map>
 
+#include "platform/audio_probe.h"
 #include "startup/package.h"
 #include "startup/stored_name.h"
 #include "tools/commands.h"
 #include "tools/manifest.h"
+#include "tools/progress.h"
 #include "tools/utf8.h"
 
 namespace kamishibai {
@@ -65,6 +67,33 @@ bool writeFile(const fs::path& path, const ByteBuffer& bytes) {
   return writeFile(path, bytes.bytes());
 }
 
+bool writeFiles(const fs::path& dir, const FileSet& files, std::ostream& err,
+                std::ostream* terminal) {
+  std::uint64_t total = 0;
+  for (const auto& entry : files) total += entry.second.size();
+  Progress progress(terminal, "writing", files.size(), total);
+  for (const auto& [name, bytes] : files) {
+    if (!writeFile(dir / name, bytes)) {
+      err << (dir / name).string() << ": cannot be written\n";
+      return false;
+    }
+    progress.fileDone(bytes.size());
+  }
+  return true;
+}
+
+// The music and sounds, as written into dir, that the audio library cannot load: build takes
+// them as they are (raw) so that it gives back the same file.
+std::set<std::string> unplayable(const PackageRecord& r, const fs::path& dir) {
+  std::set<std::string> names;
+  const auto check = [&](const std::string& name, AudioUse use) {
+    if (!name.empty() && !audioProblem(dir / name, use).empty()) names.insert(name);
+  };
+  check(r.BgmName, AudioUse::Music);
+  for (const PictureEntry& e : r.Pictures.entries) check(e.SoundName, AudioUse::Sound);
+  return names;
+}
+
 bool usableFolder(const fs::path& dir) {
   std::error_code error;
   if (!fs::exists(dir, error)) return fs::create_directories(dir, error);
@@ -73,7 +102,8 @@ bool usableFolder(const fs::path& dir) {
 
 }  // namespace
 
-int runExtract(const fs::path& file, const fs::path& dir, std::ostream& out, std::ostream& err) {
+int runExtract(const fs::path& file, const fs::path& dir, std::ostream& out, std::ostream& err,
+               std::ostream* terminal) {
   const PackageReading reading = inspectPackage(file);
   if (!reading.found) {
     err << file.string() << (reading.opened ? ": holds no package\n" : ": cannot be read\n");
@@ -90,13 +120,8 @@ int runExtract(const fs::path& file, const fs::path& dir, std::ostream& out, std
     err << dir.string() << ": must be a new or empty folder\n";
     return 1;
   }
-  for (const auto& [name, bytes] : files) {
-    if (!writeFile(dir / name, bytes)) {
-      err << (dir / name).string() << ": cannot be written\n";
-      return 1;
-    }
-  }
-  const std::string manifest = manifestFor(reading.record);
+  if (!writeFiles(dir, files, err, terminal)) return 1;
+  const std::string manifest = manifestFor(reading.record, unplayable(reading.record, dir));
   if (!writeFile(dir / kManifestName,
                  {reinterpret_cast<const std::uint8_t*>(manifest.data()), manifest.size()})) {
     err << (dir / kManifestName).string() << ": cannot be written\n";
@@ -119,7 +144,8 @@ void addExtractCommand(CLI::App& app) {
   auto dir = std::make_shared<std::string>();
   command->add_option("file", *file, "The saver")->required();
   command->add_option("-o,--output", *dir, "A new or empty folder")->required();
-  command->callback([=] { finishCommand(runExtract(*file, *dir, std::cout, std::cerr)); });
+  command->callback(
+      [=] { finishCommand(runExtract(*file, *dir, std::cout, std::cerr, progressTerminal())); });
 }
 
 }  // namespace kamishibai

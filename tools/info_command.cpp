@@ -1,4 +1,5 @@
 // Kamishibai: kamishibai-pack info: the package record of a saver, as text or as JSON.
+#include <algorithm>
 #include <cstdio>
 #include <iomanip>
 #include <iostream>
@@ -40,19 +41,59 @@ std::string onOff(std::int16_t value) {
   return value == 0 ? "off" : value == -1 ? "on" : "on (" + std::to_string(value) + ")";
 }
 
-void printDamage(const PackageReading& reading, std::ostream& out) {
+// True when the package cannot be read to its end as written; says what is wrong either way.
+bool reportDamage(const PackageReading& reading, std::ostream& err) {
   const PackageRecord& r = reading.record;
-  if (!reading.complete) {
-    out << "warning: the package is damaged; only the fields up to byte " << reading.end
-        << " could be read\n";
-  } else if (reading.end != reading.fileSize) {
-    out << "warning: the record ends " << reading.fileSize - reading.end
-        << " bytes before the end of the file\n";
-  }
   if (r.PictureCount != static_cast<std::int64_t>(r.Pictures.entries.size())) {
-    out << "warning: PictureCount is " << r.PictureCount << " but " << r.Pictures.entries.size()
+    err << "warning: PictureCount is " << r.PictureCount << " but " << r.Pictures.entries.size()
         << " entries were read\n";
   }
+  if (!reading.complete) {
+    err << "error: the package is damaged: only the fields up to byte " << reading.end << " of "
+        << reading.fileSize << " could be read\n";
+    return true;
+  }
+  if (reading.end != reading.fileSize) {
+    err << "error: the package is damaged: its record ends " << reading.fileSize - reading.end
+        << " bytes before the end of the file\n";
+    return true;
+  }
+  return false;
+}
+
+// A stored name as a terminal may show it: control characters (C0, DEL, C1) and bytes that are
+// not UTF-8 are written as \xNN, and a backslash as two.
+std::string shownName(std::string_view name) {
+  const bool utf8 = isValidUtf8(name);
+  std::string out;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(name[i]);
+    const bool c1 = utf8 && byte == 0xC2 && i + 1 < name.size() &&
+                    static_cast<unsigned char>(name[i + 1]) < 0xA0;
+    if (byte < 0x20 || byte == 0x7F || (!utf8 && byte >= 0x80) || c1) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X",
+                    c1 ? static_cast<unsigned char>(name[++i]) : byte);
+      out += escaped;
+    } else if (byte == '\\') {
+      out += "\\\\";
+    } else {
+      out.push_back(name[i]);
+    }
+  }
+  return out;
+}
+
+// Characters on a terminal: every byte but the continuation bytes of UTF-8 starts one.
+std::size_t columnsOf(std::string_view text) {
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
+
+std::string padded(const std::string& text, std::size_t width) {
+  const std::size_t used = columnsOf(text);
+  return text + std::string(used < width ? width - used : 1, ' ');
 }
 
 void printText(const PackageReading& reading, std::ostream& out) {
@@ -64,25 +105,29 @@ void printText(const PackageReading& reading, std::ostream& out) {
       << "area: " << r.AreaWidth << " x " << r.AreaHeight << ", colour " << colour << "\n"
       << "settings: " << onOff(r.HasSettings) << "\n"
       << "music: "
-      << (r.BgmName.empty() ? std::string("none")
-                            : r.BgmName + " (" + std::to_string(r.BgmData.data.size()) + " bytes)")
+      << (r.BgmName.empty()
+              ? std::string("none")
+              : shownName(r.BgmName) + " (" + std::to_string(r.BgmData.data.size()) + " bytes)")
       << "\n"
       << "slides: " << r.Pictures.entries.size() << " (PictureCount " << r.PictureCount << ")\n";
-  printDamage(reading, out);
-  out << std::left << std::setw(6) << "index" << std::setw(14) << "name" << std::setw(8) << "bytes"
-      << std::setw(7) << "time" << std::setw(12) << "position"
+  std::size_t nameWidth = 6;
+  for (const PictureEntry& e : r.Pictures.entries) {
+    nameWidth = std::max(nameWidth, columnsOf(shownName(e.FileName)) + 2);
+  }
+  out << std::left << std::setw(6) << "index" << padded("name", nameWidth) << std::setw(10)
+      << "bytes" << std::setw(7) << "time" << std::setw(12) << "position"
       << "effect" << std::setw(24) << "" << std::setw(7) << "speed" << std::setw(9) << "overlay"
       << std::setw(13) << "transparent"
       << "sound\n";
   std::int64_t index = r.Pictures.shape.lowerBound;
   for (const PictureEntry& e : r.Pictures.entries) {
     const EffectInfo* effect = findEffect(e.EffectNo);
-    out << std::setw(6) << index++ << std::setw(14) << e.FileName << std::setw(8)
+    out << std::setw(6) << index++ << padded(shownName(e.FileName), nameWidth) << std::setw(10)
         << e.FileData.data.size() << std::setw(7) << e.ShowTime << std::setw(12)
         << (std::to_string(e.PosX) + "," + std::to_string(e.PosY)) << std::setw(3) << e.EffectNo
         << " " << std::setw(26) << (effect ? effect->name : "(draws nothing)") << std::setw(7)
         << e.Speed << std::setw(9) << onOff(e.Overlay) << std::setw(13) << onOff(e.Transparent)
-        << (e.SoundName.empty() ? "-" : e.SoundName) << "\n";
+        << (e.SoundName.empty() ? "-" : shownName(e.SoundName)) << "\n";
   }
 }
 
@@ -100,11 +145,10 @@ int runInfo(const std::filesystem::path& file, bool json, std::ostream& out, std
   }
   if (json) {
     printJson(reading.record, out);
-    printDamage(reading, err);
   } else {
     printText(reading, out);
   }
-  return 0;
+  return reportDamage(reading, err) ? 1 : 0;
 }
 
 void addInfoCommand(CLI::App& app) {

@@ -1,33 +1,85 @@
-// Kamishibai: the show manifest of kamishibai-pack: reading and checking it together with every
-// file it names, and writing one for a package.
+// Kamishibai: the show manifest of kamishibai-pack: reading it into a plan of the package and the
+// files it is made from, checking everything before anything is written, and writing a manifest
+// for a package.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "platform/picture_convert.h"
 #include "startup/package.h"
 
 namespace kamishibai {
+
+// The largest area a surface can hold, a side.
+constexpr std::int64_t kMaxAreaSide = 16384;
+// The longest display time, a day: its deadline stays in 32 bits from any tick count but the
+// last day's.
+constexpr std::int64_t kMaxShowTime = 24 * 60 * 60 * 1000;
 
 struct ManifestProblem {
   std::int64_t line = 0;  // 0 when the problem belongs to no line
   std::string message;
 };
 
-struct LoadedShow {
-  PackageRecord record;  // byte arrays are views on the named files
-  std::vector<ManifestProblem> problems;
+enum class FileKind { Picture, Music, Sound };
+
+// A file that one byte array of the package is made from.
+struct PlannedFile {
+  std::filesystem::path path;
+  std::string shownPath;  // as the manifest names it, for messages
+  std::int64_t line = 0;
+  FileKind kind = FileKind::Picture;
+  std::string storedName;
+  std::int64_t nameLine = 0;  // of the name key, else of the file's
+  bool explicitName = false;  // given by the manifest: never changed to make it unique
+  bool rawName = false;       // taken as it is, without the checks for a usable file name
+  bool rawContent = false;    // stored as it is, neither decoded nor loaded nor converted
+  FitRequest fit;             // with fit None, only pictures no player reads are converted
 };
 
-// Reads the manifest and checks everything before anything is written: every picture decodes,
-// music and sounds load, stored names are plain and not shared by different files, and every
-// number is in range. Relative paths are taken from the manifest's folder.
-LoadedShow loadShowManifest(const std::filesystem::path& manifest);
+// The package to write: the record without the bytes of its files, and where each byte array
+// comes from.
+struct ShowPlan {
+  PackageRecord record;
+  std::vector<PlannedFile> files;
+  // Each byte array in the order the package holds them: the music, then each slide's picture
+  // and sound.
+  struct Array {
+    int file = -1;                    // index into files, -1 for an empty array
+    std::optional<ArrayShape> shape;  // as the manifest gives it; else from the file's size
+    std::int64_t line = 0;            // of the shape key
+  };
+  std::vector<Array> arrays;
+  std::vector<ManifestProblem> problems;
+  std::vector<ManifestProblem> notes;  // warnings and what the build chose by itself
+};
+
+// Reads the manifest text and checks everything that needs no file content: keys, numbers,
+// stored names, patterns and folders (expanded into slides), shuffling and random effects.
+// Relative paths are taken from folder.
+ShowPlan planShow(std::string_view text, const std::filesystem::path& folder,
+                  const std::string& sourceName);
+ShowPlan planShowFile(const std::filesystem::path& manifest);
+
+// Sorts the problems (and notes) by line.
+void sortByLine(std::vector<ManifestProblem>& problems);
 
 // The manifest text for a package whose files are written under their stored names beside it:
-// building it with the same player gives back the same bytes.
-std::string manifestFor(const PackageRecord& record);
+// building it with the same player gives back the same bytes. Values that a written manifest may
+// not hold are listed under the table's raw key, which build takes as they are.
+// unplayable: the stored names of music and sounds that the audio library cannot load.
+std::string manifestFor(const PackageRecord& record, const std::set<std::string>& unplayable = {});
+
+// The text between single quotes, as messages name values.
+std::string inQuotes(std::string_view text);
+
+// The checks build makes of a stored name beyond the rules of the player: empty when usable.
+std::string storedNameTrouble(std::string_view name);
 
 }  // namespace kamishibai

@@ -1,10 +1,12 @@
 // Kamishibai: writing the manifest that rebuilds a package. Keys that only keep stored details
 // (lower bounds, empty arrays with dimensions, a PictureCount that differs from the slides,
-// switches other than true and false) are written only when the package needs them.
+// switches other than true and false, raw values) are written only when the package needs them.
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
 #include "effects/transition.h"
+#include "platform/picture_header.h"
 #include "tools/manifest.h"
 #include "tools/utf8.h"
 
@@ -45,8 +47,58 @@ void writeShape(std::ostream& out, std::string_view key, const ArrayShape& shape
   out << " }\n";
 }
 
-void writeSlide(std::ostream& out, const PictureEntry& e) {
+// The raw key listing the values that build would refuse in a written manifest, so that it
+// takes them as they are.
+void writeRaw(std::ostream& out, const std::vector<std::string_view>& keys) {
+  if (keys.empty()) return;
+  out << "raw = [";
+  const char* separator = "";
+  for (std::string_view key : keys) {
+    out << separator << tomlString(key);
+    separator = ", ";
+  }
+  out << "]\n";
+}
+
+bool outside(std::int64_t value, std::int64_t min, std::int64_t max) {
+  return value < min || value > max;
+}
+
+// The picture's header, read from the saver where the bytes still lie there, so that the
+// picture itself is never brought into memory.
+std::optional<PictureHeader> headerOf(const ByteBuffer& bytes) {
+  const SourceFile* file = bytes.sourceFile();
+  if (file == nullptr) return readPictureHeader(bytes.bytes());
+  const std::uint64_t start = bytes.sourceOffset();
+  const std::uint64_t size = bytes.size();
+  return readPictureHeader([&](std::uint64_t offset, std::span<std::uint8_t> out) {
+    if (offset >= size) return std::size_t{0};
+    const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(out.size(), size - offset));
+    return file->readAt(start + offset, out.first(count)) ? count : std::size_t{0};
+  });
+}
+
+// A picture that build would refuse or convert: stored as it is instead.
+bool rawPicture(const ByteBuffer& bytes) {
+  const auto header = headerOf(bytes);
+  return !header || !header->everyPlayerReads() || !pictureSizeProblem(*header).empty();
+}
+
+void writeSlide(std::ostream& out, const PictureEntry& e, const std::set<std::string>& unplayable) {
   out << "\n[[slide]]\npicture = " << tomlString(e.FileName) << "\n";
+  std::vector<std::string_view> raw;
+  if (rawPicture(e.FileData.data)) raw.push_back("picture");
+  if (!e.SoundName.empty() && unplayable.contains(e.SoundName)) raw.push_back("sound");
+  if (!storedNameTrouble(e.FileName).empty()) raw.push_back("name");
+  if (!e.SoundName.empty() && !storedNameTrouble(e.SoundName).empty()) raw.push_back("sound_name");
+  if (outside(e.ShowTime, 0, kMaxShowTime)) raw.push_back("time");
+  if (outside(e.EffectNo, 0, 35)) raw.push_back("effect");
+  if (outside(e.Speed, 0, 30)) raw.push_back("speed");
+  writeRaw(out, raw);
+  if (!storedNameTrouble(e.FileName).empty()) out << "name = " << tomlString(e.FileName) << "\n";
+  if (!e.SoundName.empty() && !storedNameTrouble(e.SoundName).empty()) {
+    out << "sound_name = " << tomlString(e.SoundName) << "\n";
+  }
   if (!e.SoundName.empty()) out << "sound = " << tomlString(e.SoundName) << "\n";
   out << "time = " << e.ShowTime << "\nx = " << e.PosX << "\ny = " << e.PosY
       << "\neffect = " << effectText(e.EffectNo) << "\nspeed = " << e.Speed
@@ -58,7 +110,7 @@ void writeSlide(std::ostream& out, const PictureEntry& e) {
 
 }  // namespace
 
-std::string manifestFor(const PackageRecord& r) {
+std::string manifestFor(const PackageRecord& r, const std::set<std::string>& unplayable) {
   std::ostringstream out;
   out << "# Show manifest for kamishibai-pack build; files are named as stored in the package.\n";
   out << "settings = " << switchText(r.HasSettings) << "\n";
@@ -66,16 +118,29 @@ std::string manifestFor(const PackageRecord& r) {
     out << "picture_count = " << r.PictureCount << "\n";
   }
   writeShape(out, "pictures_array", r.Pictures.shape, !r.Pictures.entries.empty());
-  out << "\n[area]\nwidth = " << r.AreaWidth << "\nheight = " << r.AreaHeight
+  if (r.Pictures.entries.empty()) writeRaw(out, {"slide"});
+  out << "\n[area]\n";
+  std::vector<std::string_view> rawArea;
+  if (outside(r.AreaWidth, 1, kMaxAreaSide)) rawArea.push_back("width");
+  if (outside(r.AreaHeight, 1, kMaxAreaSide)) rawArea.push_back("height");
+  writeRaw(out, rawArea);
+  out << "width = " << r.AreaWidth << "\nheight = " << r.AreaHeight
       << "\ncolour = " << colourText(r.AreaColor) << "\n";
   const bool usualMusicShape = r.BgmData.shape.lowerBound == 0 &&
                                r.BgmData.shape.dimensions == (r.BgmData.data.empty() ? 0 : 1);
   if (!r.BgmName.empty() || !usualMusicShape) {
     out << "\n[music]\n";
+    std::vector<std::string_view> raw;
+    if (!r.BgmName.empty() && !storedNameTrouble(r.BgmName).empty()) raw.push_back("name");
+    if (!r.BgmName.empty() && unplayable.contains(r.BgmName)) raw.push_back("file");
+    writeRaw(out, raw);
+    if (!r.BgmName.empty() && !storedNameTrouble(r.BgmName).empty()) {
+      out << "name = " << tomlString(r.BgmName) << "\n";
+    }
     if (!r.BgmName.empty()) out << "file = " << tomlString(r.BgmName) << "\n";
     writeShape(out, "array", r.BgmData.shape, !r.BgmData.data.empty());
   }
-  for (const PictureEntry& e : r.Pictures.entries) writeSlide(out, e);
+  for (const PictureEntry& e : r.Pictures.entries) writeSlide(out, e, unplayable);
   return out.str();
 }
 

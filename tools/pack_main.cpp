@@ -4,6 +4,7 @@
 int main(int argc, char** argv) {
   CLI::App app("Makes slide-show screen savers that carry their own pictures.", "kamishibai-pack");
   app.require_subcommand(1);
+  kamishibai::addInitCommand(app);
   kamishibai::addBuildCommand(app);
   kamishibai::addInfoCommand(app);
   kamishibai::addExtractCommand(app);

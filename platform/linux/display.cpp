@@ -10,6 +10,18 @@ bool openDisplay() {
   return gtk_init_check(nullptr, nullptr);
 }
 
+std::optional<ScreenSize> primaryScreenSize() {
+  if (!openDisplay()) return std::nullopt;
+  GdkDisplay* display = gdk_display_get_default();
+  GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
+  if (monitor == nullptr) monitor = gdk_display_get_monitor(display, 0);
+  if (monitor == nullptr) return std::nullopt;
+  GdkRectangle geometry{};
+  gdk_monitor_get_geometry(monitor, &geometry);
+  const int scale = gdk_monitor_get_scale_factor(monitor);
+  return ScreenSize{geometry.width * scale, geometry.height * scale};
+}
+
 std::int32_t foregroundWindow() {
   GdkScreen* screen = gdk_screen_get_default();
   if (screen == nullptr || !GDK_IS_X11_DISPLAY(gdk_screen_get_display(screen))) return 0;

@@ -1,11 +1,13 @@
-// Kamishibai: source files on Windows: positioned reads with ReadFile and an offset, copies
-// through a bounded buffer.
+// Kamishibai: reading and copying parts of a file with ReadFile at offsets.
 #include "platform/source_file.h"
 
+#include <windows.h>
+
 #include <algorithm>
+#include <limits>
 #include <vector>
 
-#include "platform/win32/source_copy.h"
+#include "platform/win32/file_copy.h"
 #include "platform/win32/unique_handle.h"
 
 namespace kamishibai {
@@ -16,7 +18,7 @@ HANDLE handleOf(const SourceFile& file) {
   return reinterpret_cast<HANDLE>(file.handle());
 }
 
-constexpr std::uint64_t kCopyChunk = 1 << 20;
+constexpr std::size_t kCopyChunk = 1 << 20;
 
 }  // namespace
 
@@ -24,61 +26,66 @@ std::shared_ptr<const SourceFile> SourceFile::open(const std::filesystem::path& 
   UniqueHandle file =
       ownHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return nullptr;
+  if (!file || GetFileType(file.get()) != FILE_TYPE_DISK) return nullptr;
   BY_HANDLE_FILE_INFORMATION info{};
-  LARGE_INTEGER size{};
-  if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.get(), &info) ||
-      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
-      !GetFileSizeEx(file.get(), &size)) {
+  if (!GetFileInformationByHandle(file.get(), &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     return nullptr;
   }
-  return std::shared_ptr<const SourceFile>(new SourceFile(
-      reinterpret_cast<std::intptr_t>(file.release()), static_cast<std::uint64_t>(size.QuadPart)));
+  const std::uint64_t size = std::uint64_t{info.nFileSizeHigh} << 32 | info.nFileSizeLow;
+  return std::shared_ptr<const SourceFile>(
+      new SourceFile(reinterpret_cast<std::intptr_t>(file.release()), size));
 }
 
 SourceFile::~SourceFile() {
-  CloseHandle(reinterpret_cast<HANDLE>(handle_));
+  CloseHandle(handleOf(*this));
 }
 
 bool SourceFile::readAt(std::uint64_t offset, std::span<std::uint8_t> out) const {
-  std::size_t done = 0;
-  while (done < out.size()) {
-    const std::uint64_t at = offset + done;
-    OVERLAPPED position{};
-    position.Offset = static_cast<DWORD>(at);
-    position.OffsetHigh = static_cast<DWORD>(at >> 32);
-    const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(out.size() - done, kCopyChunk));
-    DWORD count = 0;
-    if (!ReadFile(handleOf(*this), out.data() + done, wanted, &count, &position) || count == 0) {
-      return false;
-    }
-    done += count;
+  while (!out.empty()) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    const auto wanted =
+        static_cast<DWORD>(std::min<std::size_t>(out.size(), std::numeric_limits<DWORD>::max()));
+    DWORD got = 0;
+    if (!ReadFile(handleOf(*this), out.data(), wanted, &got, &at) || got == 0) return false;
+    out = out.subspan(got);
+    offset += got;
   }
   return true;
 }
 
-// The system's cache manager drops pages that are not read again by itself.
+// Windows keeps or drops the pages of a file it reads as it sees fit.
 void SourceFile::release(std::uint64_t, std::uint64_t) const {}
 
 bool SourceFile::copyToFile(std::uint64_t offset, std::uint64_t length,
                             const std::filesystem::path& path) const {
-  const UniqueHandle target = ownHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return target && copySourceRange(*this, offset, length, target.get());
+  const UniqueHandle out = ownHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return out && copyRange(*this, offset, length, out.get());
 }
 
-bool copySourceRange(const SourceFile& from, std::uint64_t offset, std::uint64_t length,
-                     HANDLE target) {
-  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min(length, kCopyChunk)));
-  for (std::uint64_t done = 0; done < length;) {
-    const auto count = static_cast<std::size_t>(std::min(length - done, kCopyChunk));
+bool writeAll(HANDLE file, std::span<const std::uint8_t> bytes) {
+  while (!bytes.empty()) {
+    const auto chunk = static_cast<DWORD>(
+        std::min<std::size_t>(bytes.size(), std::numeric_limits<DWORD>::max() / 2));
     DWORD written = 0;
-    if (!from.readAt(offset + done, {buffer.data(), count}) ||
-        !WriteFile(target, buffer.data(), static_cast<DWORD>(count), &written, nullptr) ||
-        written != count) {
-      return false;
-    }
-    done += count;
+    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+    bytes = bytes.subspan(written);
+  }
+  return true;
+}
+
+bool copyRange(const SourceFile& from, std::uint64_t offset, std::uint64_t length, HANDLE to) {
+  std::vector<std::uint8_t> buffer(
+      static_cast<std::size_t>(std::min<std::uint64_t>(length, kCopyChunk)));
+  while (length > 0) {
+    const auto part = static_cast<std::size_t>(std::min<std::uint64_t>(length, kCopyChunk));
+    const std::span<std::uint8_t> chunk(buffer.data(), part);
+    if (!from.readAt(offset, chunk) || !writeAll(to, chunk)) return false;
+    offset += part;
+    length -= part;
   }
   return true;
 }

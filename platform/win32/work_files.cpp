@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "platform/win32/source_copy.h"
+#include "platform/win32/file_copy.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
@@ -25,17 +25,6 @@ std::wstring withoutTrailingSeparators(const std::string& path) {
   std::wstring wide = toWide(path);
   while (wide.size() > 3 && (wide.back() == L'\\' || wide.back() == L'/')) wide.pop_back();
   return wide;
-}
-
-bool writeAll(HANDLE file, std::span<const std::uint8_t> bytes) {
-  while (!bytes.empty()) {
-    const DWORD chunk = static_cast<DWORD>(
-        std::min<std::size_t>(bytes.size(), std::numeric_limits<DWORD>::max() / 2));
-    DWORD written = 0;
-    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
-    bytes = bytes.subspan(written);
-  }
-  return true;
 }
 
 }  // namespace
@@ -59,22 +48,27 @@ bool deleteFileIn(const std::string& folder, const std::string& name) {
   return DeleteFileW(pathIn(folder, name).c_str()) != 0;
 }
 
+namespace {
+
 // CREATE_NEW fails on any existing entry; FILE_FLAG_OPEN_REPARSE_POINT keeps a link in the
 // folder's place from being written through.
+UniqueHandle createNewFileIn(const std::string& folder, const std::string& name) {
+  return ownHandle(CreateFileW(pathIn(folder, name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+}
+
+}  // namespace
+
 bool createFileIn(const std::string& folder, const std::string& name,
                   std::span<const std::uint8_t> bytes) {
-  const UniqueHandle file =
-      ownHandle(CreateFileW(pathIn(folder, name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  const UniqueHandle file = createNewFileIn(folder, name);
   return file && writeAll(file.get(), bytes);
 }
 
 bool createFileIn(const std::string& folder, const std::string& name, const SourceFile& from,
                   std::uint64_t offset, std::uint64_t length) {
-  const UniqueHandle file =
-      ownHandle(CreateFileW(pathIn(folder, name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  return file && copySourceRange(from, offset, length, file.get());
+  const UniqueHandle file = createNewFileIn(folder, name);
+  return file && copyRange(from, offset, length, file.get());
 }
 
 bool removeEmptyFolder(const std::string& path) {

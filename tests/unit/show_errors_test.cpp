@@ -3,8 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <limits>
 
+#include "tests/unit/picture_bytes.h"
 #include "tests/unit/show_support.h"
 
 namespace kamishibai::testing {
@@ -54,6 +56,18 @@ TEST_F(ShowErrorTest, MissingLaterPictureEndsTheShowWithoutFinishing) {
   // The finish steps are skipped: still grabbed, the cursor still hidden.
   EXPECT_TRUE(window.screenSaverRunning());
   EXPECT_LT(window.cursorCounter(), 0);
+}
+
+// A picture bomb: the header promises 20000 x 20000 pixels in a few bytes. It is refused from
+// the header, before the loader would try to decode it.
+TEST_F(ShowErrorTest, PictureTooLargeIsRefusedFromItsHeader) {
+  const PictureBytes bomb = pngHeaderOnly(20000, 20000);
+  std::ofstream(workFile("bomb.png"), std::ios::binary)
+      .write(reinterpret_cast<const char*>(bomb.data()), static_cast<std::streamsize>(bomb.size()));
+  addEntry("a.png");
+  addEntry("bomb.png");
+  runShow();
+  expectError("\"bomb.png\" of picture entry 1 is too large: 20000 x 20000 pixels");
 }
 
 TEST_F(ShowErrorTest, PictureNameReachingOutsideTheWorkFolderIsNotRead) {

@@ -1,0 +1,12 @@
+// Kamishibai: the terminal test on POSIX.
+#include "platform/terminal.h"
+
+#include <unistd.h>
+
+namespace kamishibai {
+
+bool standardErrorIsTerminal() {
+  return isatty(STDERR_FILENO) == 1;
+}
+
+}  // namespace kamishibai

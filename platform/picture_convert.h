@@ -1,0 +1,68 @@
+// Kamishibai: what the packer asks of the system's picture codecs: proving that a picture
+// decodes, and fitting a picture to the picture area (upright, scaled, re-encoded).
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kamishibai {
+
+enum class PictureFit {
+  None,     // stored as it is, drawn at its own size
+  Contain,  // scaled to fit inside the area keeping its proportions, centred
+  Cover,    // scaled to fill the area keeping its proportions, the overflow cropped evenly
+  Shrink,   // as Contain, but never enlarged
+};
+
+// Where a fitted picture of upright size width x height ends up: scaled to scaledWidth x
+// scaledHeight, then the part from (cropX, cropY) of size width x height is kept.
+struct FitGeometry {
+  int scaledWidth = 0;
+  int scaledHeight = 0;
+  int cropX = 0;
+  int cropY = 0;
+  int width = 0;
+  int height = 0;
+};
+FitGeometry fitGeometry(PictureFit fit, int width, int height, int areaWidth, int areaHeight);
+
+struct PictureFacts {
+  std::string problem;  // empty when the picture decodes
+  bool hasAlpha = false;
+};
+
+// Decodes the whole picture (at a reduced scale where the codec can, which still reads every
+// byte) to prove that it can be shown.
+PictureFacts checkPicture(std::span<const std::uint8_t> bytes);
+
+// Reads the header of a JPEG (its bytes up to the image data) through the decoder: proves that
+// the decoder takes its tables and frame, without the cost of decoding its pixels. The decoder
+// itself goes over damage in the image data.
+PictureFacts checkJpegHeader(std::span<const std::uint8_t> headerBytes);
+
+struct FitRequest {
+  PictureFit fit = PictureFit::None;  // None converts at the picture's own (upright) size
+  int areaWidth = 0;
+  int areaHeight = 0;
+  int orientation = 1;  // the EXIF orientation to apply, 1 to 8
+  bool png = false;     // PNG (exact colours) rather than JPEG; pictures with alpha are PNG too
+  int jpegQuality = 90;
+};
+
+struct FittedPicture {
+  std::string problem;  // empty on success
+  std::vector<std::uint8_t> bytes;
+  bool png = false;
+  int width = 0;  // of the stored picture
+  int height = 0;
+};
+
+// Decodes, turns upright, scales with area filtering and encodes the picture as the request asks.
+FittedPicture fitPicture(std::span<const std::uint8_t> bytes, const FitRequest& request);
+
+// The file name endings of every picture format the codecs read, lower case, without the dot.
+std::vector<std::string> pictureFileEndings();
+
+}  // namespace kamishibai

@@ -1,0 +1,209 @@
+// Kamishibai: picture headers of the common formats, read field by field through a reader that
+// never hands out more than the file holds.
+#include "platform/picture_header.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+namespace kamishibai {
+namespace {
+
+// The segments of a JPEG file walked before giving up; real files have a few dozen.
+constexpr int kMaxJpegSegments = 4096;
+
+class HeaderReader {
+ public:
+  explicit HeaderReader(const ByteReader& read) : read_(read) {}
+
+  // Fills out from offset; false when the file ends first.
+  template <std::size_t N>
+  bool at(std::uint64_t offset, std::array<std::uint8_t, N>& out) const {
+    return read_(offset, out) == N;
+  }
+
+ private:
+  const ByteReader& read_;
+};
+
+std::uint32_t be16(const std::uint8_t* b) {
+  return static_cast<std::uint32_t>(b[0] << 8 | b[1]);
+}
+std::uint32_t le16(const std::uint8_t* b) {
+  return static_cast<std::uint32_t>(b[1] << 8 | b[0]);
+}
+std::uint32_t be32(const std::uint8_t* b) {
+  return be16(b) << 16 | be16(b + 2);
+}
+std::uint32_t le32(const std::uint8_t* b) {
+  return le16(b + 2) << 16 | le16(b);
+}
+std::uint32_t le24(const std::uint8_t* b) {
+  return le16(b) | static_cast<std::uint32_t>(b[2]) << 16;
+}
+
+// The orientation tag of the first image directory of an EXIF block, or 1.
+int exifOrientation(std::span<const std::uint8_t> exif) {
+  if (exif.size() < 14 || std::memcmp(exif.data(), "Exif\0\0", 6) != 0) return 1;
+  const auto tiff = exif.subspan(6);
+  const bool little = tiff[0] == 'I' && tiff[1] == 'I';
+  if (!little && !(tiff[0] == 'M' && tiff[1] == 'M')) return 1;
+  const auto u16 = [&](std::size_t at) { return little ? le16(&tiff[at]) : be16(&tiff[at]); };
+  const auto u32 = [&](std::size_t at) { return little ? le32(&tiff[at]) : be32(&tiff[at]); };
+  const std::uint64_t directory = u32(4);
+  if (directory + 2 > tiff.size()) return 1;
+  const std::uint32_t count = u16(directory);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const std::uint64_t entry = directory + 2 + 12 * static_cast<std::uint64_t>(i);
+    if (entry + 12 > tiff.size()) return 1;
+    if (u16(entry) == 0x0112) {
+      const std::uint32_t value = u16(entry + 8);
+      return value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
+    }
+  }
+  return 1;
+}
+
+bool isStartOfFrame(std::uint8_t marker) {
+  return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+// Walks the segments to the start of the image data. The frame header gives the size; a file
+// that ends before the image data still gives it, so that its size can be refused.
+std::optional<PictureHeader> jpegHeader(const ByteReader& read) {
+  PictureHeader header;
+  bool framed = false;
+  const auto found = [&]() -> std::optional<PictureHeader> {
+    if (framed) return header;
+    return std::nullopt;
+  };
+  const HeaderReader file(read);
+  std::uint64_t offset = 2;
+  for (int segment = 0; segment < kMaxJpegSegments; ++segment) {
+    std::array<std::uint8_t, 4> head{};
+    if (!file.at(offset, head) || head[0] != 0xFF) return found();
+    const std::uint8_t marker = head[1];
+    if (marker == 0xFF) {  // fill byte before a marker
+      ++offset;
+      continue;
+    }
+    if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // markers without a length
+      offset += 2;
+      continue;
+    }
+    const std::uint32_t length = be16(&head[2]);
+    if (marker == 0xD9 || length < 2) return found();
+    if (marker == 0xDA) {  // the image data follows this header
+      if (framed) header.headerBytes = offset + 2 + length;
+      return found();
+    }
+    if (isStartOfFrame(marker) && !framed) {
+      std::array<std::uint8_t, 5> frame{};
+      if (!file.at(offset + 4, frame)) return std::nullopt;
+      header.height = be16(&frame[1]);
+      header.width = be16(&frame[3]);
+      framed = true;
+    }
+    if (marker == 0xE1 && header.orientation == 1) {
+      std::vector<std::uint8_t> exif(length - 2);
+      if (read(offset + 4, exif) == exif.size()) header.orientation = exifOrientation(exif);
+    }
+    offset += 2 + length;
+  }
+  return found();
+}
+
+std::optional<PictureHeader> pngHeader(const ByteReader& read) {
+  std::array<std::uint8_t, 8> size{};
+  if (!HeaderReader(read).at(16, size)) return std::nullopt;
+  return PictureHeader{be32(&size[0]), be32(&size[4]), 1, PictureFormat::Png};
+}
+
+std::optional<PictureHeader> gifHeader(const ByteReader& read) {
+  std::array<std::uint8_t, 4> size{};
+  if (!HeaderReader(read).at(6, size)) return std::nullopt;
+  return PictureHeader{le16(&size[0]), le16(&size[2]), 1, PictureFormat::Gif};
+}
+
+std::optional<PictureHeader> bmpHeader(const ByteReader& read) {
+  std::array<std::uint8_t, 12> info{};
+  if (!HeaderReader(read).at(14, info)) return std::nullopt;
+  if (le32(&info[0]) == 12)
+    return PictureHeader{le16(&info[4]), le16(&info[6]), 1, PictureFormat::Bmp};
+  const auto height = static_cast<std::int32_t>(le32(&info[8]));
+  const auto width = static_cast<std::int32_t>(le32(&info[4]));
+  return PictureHeader{width < 0 ? -static_cast<std::int64_t>(width) : width,
+                       height < 0 ? -static_cast<std::int64_t>(height) : height, 1,
+                       PictureFormat::Bmp};
+}
+
+std::optional<PictureHeader> webpHeader(const ByteReader& read) {
+  std::array<std::uint8_t, 18> chunk{};
+  if (!HeaderReader(read).at(12, chunk)) return std::nullopt;
+  if (std::memcmp(chunk.data(), "VP8X", 4) == 0) {
+    return PictureHeader{le24(&chunk[12]) + 1, le24(&chunk[15]) + 1, 1, PictureFormat::Webp};
+  }
+  if (std::memcmp(chunk.data(), "VP8L", 4) == 0 && chunk[8] == 0x2F) {
+    const std::uint32_t bits = le32(&chunk[9]);
+    return PictureHeader{(bits & 0x3FFF) + 1, (bits >> 14 & 0x3FFF) + 1, 1, PictureFormat::Webp};
+  }
+  if (std::memcmp(chunk.data(), "VP8 ", 4) == 0 && chunk[11] == 0x9D && chunk[12] == 0x01 &&
+      chunk[13] == 0x2A) {
+    return PictureHeader{le16(&chunk[14]) & 0x3FFF, le16(&chunk[16]) & 0x3FFF, 1,
+                         PictureFormat::Webp};
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<PictureHeader> readPictureHeader(const ByteReader& read) {
+  std::array<std::uint8_t, 12> magic{};
+  const std::size_t got = read(0, magic);
+  const auto starts = [&](const char* text, std::size_t at = 0) {
+    const std::size_t length = std::strlen(text);
+    return got >= at + length && std::memcmp(magic.data() + at, text, length) == 0;
+  };
+  if (got >= 3 && magic[0] == 0xFF && magic[1] == 0xD8 && magic[2] == 0xFF) return jpegHeader(read);
+  if (starts("\x89PNG\r\n\x1a\n")) return pngHeader(read);
+  if (starts("GIF87a") || starts("GIF89a")) return gifHeader(read);
+  if (starts("BM")) return bmpHeader(read);
+  if (starts("RIFF") && starts("WEBP", 8)) return webpHeader(read);
+  return std::nullopt;
+}
+
+std::optional<PictureHeader> readPictureHeader(std::span<const std::uint8_t> bytes) {
+  return readPictureHeader([bytes](std::uint64_t offset, std::span<std::uint8_t> out) {
+    if (offset >= bytes.size()) return std::size_t{0};
+    const std::size_t count = std::min<std::uint64_t>(out.size(), bytes.size() - offset);
+    std::memcpy(out.data(), bytes.data() + offset, count);
+    return count;
+  });
+}
+
+std::optional<PictureHeader> readPictureFileHeader(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  return readPictureHeader([&in](std::uint64_t offset, std::span<std::uint8_t> out) {
+    in.clear();
+    in.seekg(static_cast<std::streamoff>(offset));
+    in.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(out.size()));
+    return static_cast<std::size_t>(in.gcount());
+  });
+}
+
+std::string pictureSizeProblem(const PictureHeader& header) {
+  const std::string size = std::to_string(header.width) + " x " + std::to_string(header.height);
+  if (header.width > kMaxPictureSide || header.height > kMaxPictureSide) {
+    return size + " pixels, more than " + std::to_string(kMaxPictureSide) + " a side";
+  }
+  if (header.width * header.height > kMaxPicturePixels) {
+    return size + " pixels, more than " + std::to_string(kMaxPicturePixels / 1'000'000) +
+           " megapixels";
+  }
+  return {};
+}
+
+}  // namespace kamishibai

@@ -1,0 +1,100 @@
+// Kamishibai: kamishibai-pack init: a starting manifest for a folder of pictures, so that a
+// folder of photos becomes a saver with init and build.
+#include <fstream>
+#include <iostream>
+#include <regex>
+#include <sstream>
+
+#include "platform/display.h"
+#include "platform/new_file.h"
+#include "platform/picture_convert.h"
+#include "tools/commands.h"
+#include "tools/manifest.h"
+#include "tools/picture_patterns.h"
+#include "tools/utf8.h"
+
+namespace kamishibai {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string starterManifest(const std::string& pictures, int width, int height, std::size_t count) {
+  std::ostringstream out;
+  out << "# A show of the " << count << " pictures in " << pictures
+      << ", made by kamishibai-pack init.\n"
+      << "# Make the saver with: kamishibai-pack build THIS.toml -o show.scr\n"
+      << "shuffle = true          # a new order each build; add seed = N to keep one\n"
+      << "\n[area]\n"
+      << "width = " << width << "\nheight = " << height << "\n"
+      << "colour = \"#000000\"\n"
+      << "fit = \"contain\"         # whole, upright and centred; \"cover\" fills the area\n"
+      << "\n[defaults]\n"
+      << "time = 5000             # milliseconds each picture stays\n"
+      << "effect = \"random\"       # a transition picked for each slide\n"
+      << "\n[[slide]]\n"
+      << "pictures = "
+      << quotedText(pictures, [](unsigned char c) { return c < 0x20 || c == 0x7F; }) << "\n";
+  return out.str();
+}
+
+// "1920x1080" as a size within what an area may be.
+std::optional<ScreenSize> parseSize(const std::string& text) {
+  static const std::regex form("([0-9]{1,5})x([0-9]{1,5})");
+  std::smatch match;
+  if (!std::regex_match(text, match, form)) return std::nullopt;
+  const ScreenSize size{std::stoi(match[1]), std::stoi(match[2])};
+  if (size.width < 1 || size.height < 1 || size.width > kMaxAreaSide || size.height > kMaxAreaSide)
+    return std::nullopt;
+  return size;
+}
+
+}  // namespace
+
+int runInit(const fs::path& pictures, const fs::path& output, const std::string& size,
+            std::ostream& out, std::ostream& err) {
+  const std::optional<ScreenSize> area = size.empty() ? primaryScreenSize() : parseSize(size);
+  if (!area) {
+    err << (size.empty() ? "no screen to take the size from; give one with --size WIDTHxHEIGHT\n"
+                         : "--size must be WIDTHxHEIGHT, each 1 to 16384\n");
+    return 1;
+  }
+  const PatternMatch found =
+      matchPictures(fs::current_path(), pictures.string(), pictureFileEndings());
+  if (!found.problem.empty()) {
+    err << pictures.string() << ": " << found.problem << "\n";
+    return 1;
+  }
+  const fs::path folder = fs::absolute(output).parent_path();
+  std::error_code error;
+  fs::path named = fs::relative(fs::absolute(pictures), folder, error);
+  if (error || named.empty()) named = fs::absolute(pictures);
+  std::ofstream file;
+  if (createNewFile(output)) file.open(output, std::ios::trunc);
+  if (!file) {
+    err << output.string() << ": exists already or cannot be created; nothing was written\n";
+    return 1;
+  }
+  file << starterManifest(named.string(), area->width, area->height, found.files.size());
+  file.close();
+  if (file.fail()) {
+    err << output.string() << ": cannot be written\n";
+    return 1;
+  }
+  out << output.string() << ": " << found.files.size() << " pictures, fitted to " << area->width
+      << " x " << area->height << "\n";
+  return 0;
+}
+
+void addInitCommand(CLI::App& app) {
+  auto* command = app.add_subcommand("init", "Write a starting manifest for a folder of pictures");
+  auto pictures = std::make_shared<std::string>();
+  auto output = std::make_shared<std::string>();
+  auto size = std::make_shared<std::string>();
+  command->add_option("pictures", *pictures, "The folder of pictures")->required();
+  command->add_option("-o,--output", *output, "The manifest to write, e.g. show.toml")->required();
+  command->add_option("--size", *size, "The picture area, WIDTHxHEIGHT (default: the screen's)");
+  command->callback(
+      [=] { finishCommand(runInit(*pictures, *output, *size, std::cout, std::cerr)); });
+}
+
+}  // namespace kamishibai

@@ -1,0 +1,54 @@
+// Kamishibai: the progress bar, redrawn in place whenever another percent is done.
+#include "tools/progress.h"
+
+#include <iostream>
+
+#include "platform/terminal.h"
+
+namespace kamishibai {
+namespace {
+
+constexpr int kBarWidth = 30;
+
+std::string mebibytes(std::uint64_t bytes) {
+  return std::to_string(bytes >> 20) + " MiB";
+}
+
+}  // namespace
+
+Progress::Progress(std::ostream* terminal, std::string what, std::size_t files, std::uint64_t bytes)
+    : terminal_(terminal), what_(std::move(what)), files_(files), bytes_(bytes) {
+  draw();
+}
+
+Progress::~Progress() {
+  if (terminal_ != nullptr) *terminal_ << "\n" << std::flush;
+}
+
+void Progress::fileDone(std::uint64_t bytes) {
+  const std::lock_guard lock(mutex_);
+  ++filesDone_;
+  bytesDone_ += bytes;
+  draw();
+}
+
+void Progress::draw() {
+  if (terminal_ == nullptr) return;
+  const double share = bytes_ > 0   ? static_cast<double>(bytesDone_) / static_cast<double>(bytes_)
+                       : files_ > 0 ? static_cast<double>(filesDone_) / static_cast<double>(files_)
+                                    : 1.0;
+  const int percent = static_cast<int>(share * 100);
+  if (percent == lastPercent_ && filesDone_ != files_) return;
+  lastPercent_ = percent;
+  const int filled = static_cast<int>(share * kBarWidth);
+  *terminal_ << "\r" << what_ << " [" << std::string(static_cast<std::size_t>(filled), '#')
+             << std::string(static_cast<std::size_t>(kBarWidth - filled), ' ') << "] " << filesDone_
+             << "/" << files_ << " files, " << mebibytes(bytesDone_) << " of " << mebibytes(bytes_)
+             << std::flush;
+}
+
+std::ostream* progressTerminal() {
+  return standardErrorIsTerminal() ? &std::cerr : nullptr;
+}
+
+}  // namespace kamishibai

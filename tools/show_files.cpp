@@ -1,0 +1,373 @@
+// Kamishibai: checking, converting and streaming the files of a show.
+#include "tools/show_files.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <random>
+#include <thread>
+
+#include "platform/audio_probe.h"
+#include "platform/new_file.h"
+#include "platform/picture_header.h"
+#include "tools/progress.h"
+
+namespace kamishibai {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kCopyChunk = 1 << 20;
+
+std::string describe(const PlannedFile& file) {
+  const char* kind = file.kind == FileKind::Picture ? "picture"
+                     : file.kind == FileKind::Music ? "music"
+                                                    : "sound";
+  return std::string(kind) + " " + inQuotes(file.shownPath);
+}
+
+bool readWhole(const fs::path& path, std::vector<std::uint8_t>& bytes) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return false;
+  const std::streamoff size = in.tellg();
+  if (size < 0) return false;
+  bytes.resize(static_cast<std::size_t>(size));
+  in.seekg(0);
+  in.read(reinterpret_cast<char*>(bytes.data()), size);
+  return in.gcount() == size;
+}
+
+// A JPEG stored as it is: its header goes through the decoder, its image data is copied.
+PreparedFile prepareJpegAsItIs(const PlannedFile& file, const PictureHeader& header,
+                               PreparedFile out) {
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(header.headerBytes));
+  std::ifstream in(file.path, std::ios::binary);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (in.gcount() != static_cast<std::streamsize>(bytes.size())) {
+    out.problem = describe(file) + " cannot be read";
+  } else if (const PictureFacts facts = checkJpegHeader(bytes); !facts.problem.empty()) {
+    out.problem = describe(file) + " cannot be loaded: " + facts.problem;
+  }
+  return out;
+}
+
+PreparedFile preparePicture(const PlannedFile& file, Spool& spool) {
+  PreparedFile out;
+  out.source = file.path;
+  std::error_code error;
+  out.size = fs::file_size(file.path, error);
+  if (error) {
+    out.problem = describe(file) + " cannot be read";
+    return out;
+  }
+  if (file.rawContent) return out;
+  const auto header = readPictureFileHeader(file.path);
+  if (header) {
+    if (const std::string trouble = pictureSizeProblem(*header); !trouble.empty()) {
+      out.problem = describe(file) + " is too large: " + trouble;
+      return out;
+    }
+    out.width = static_cast<int>(header->width);
+    out.height = static_cast<int>(header->height);
+    out.orientation = header->orientation;
+  }
+  const bool asItIs = file.fit.fit == PictureFit::None && header && header->everyPlayerReads();
+  if (asItIs && header->format == PictureFormat::Jpeg && header->headerBytes > 0) {
+    return prepareJpegAsItIs(file, *header, std::move(out));
+  }
+  std::vector<std::uint8_t> bytes;
+  if (!readWhole(file.path, bytes)) {
+    out.problem = describe(file) + " cannot be read";
+    return out;
+  }
+  out.size = bytes.size();
+  if (asItIs) {
+    const PictureFacts facts = checkPicture(bytes);
+    if (!facts.problem.empty())
+      out.problem = describe(file) + " cannot be loaded: " + facts.problem;
+    return out;
+  }
+  FitRequest request = file.fit;
+  request.orientation = out.orientation;
+  const FittedPicture fitted = fitPicture(bytes, request);
+  if (!fitted.problem.empty()) {
+    out.problem = describe(file) + " cannot be loaded: " + fitted.problem;
+    return out;
+  }
+  const auto offset = spool.append(fitted.bytes);
+  if (!offset) {
+    out.problem =
+        describe(file) + ": the converted picture cannot be written to " + spool.path().string();
+    return out;
+  }
+  out.source = spool.path();
+  out.offset = *offset;
+  out.size = fitted.bytes.size();
+  out.converted = true;
+  out.png = fitted.png;
+  out.width = fitted.width;
+  out.height = fitted.height;
+  return out;
+}
+
+PreparedFile prepareAudio(const PlannedFile& file) {
+  PreparedFile out;
+  out.source = file.path;
+  std::error_code error;
+  out.size = fs::file_size(file.path, error);
+  if (error) {
+    out.problem = describe(file) + " cannot be read";
+  } else if (file.rawContent) {
+    return out;
+  } else if (out.size == 0) {
+    out.problem = describe(file) + " cannot be loaded: the file is empty";
+  } else if (const std::string trouble = audioProblem(
+                 file.path, file.kind == FileKind::Music ? AudioUse::Music : AudioUse::Sound);
+             !trouble.empty()) {
+    out.problem = describe(file) + " cannot be loaded: " + trouble;
+  }
+  return out;
+}
+
+bool sameContent(const PreparedFile& a, const PreparedFile& b) {
+  if (a.size != b.size) return false;
+  if (a.source == b.source && a.offset == b.offset) return true;
+  std::ifstream first(a.source, std::ios::binary), second(b.source, std::ios::binary);
+  first.seekg(static_cast<std::streamoff>(a.offset));
+  second.seekg(static_cast<std::streamoff>(b.offset));
+  std::vector<char> left(kCopyChunk), right(kCopyChunk);
+  for (std::uint64_t done = 0; done < a.size;) {
+    const auto count =
+        static_cast<std::streamsize>(std::min<std::uint64_t>(kCopyChunk, a.size - done));
+    first.read(left.data(), count);
+    second.read(right.data(), count);
+    if (!first || !second ||
+        std::memcmp(left.data(), right.data(), static_cast<std::size_t>(count)) != 0)
+      return false;
+    done += static_cast<std::uint64_t>(count);
+  }
+  return true;
+}
+
+// The byte array k of the record, in package order.
+ByteArray& arrayAt(PackageRecord& record, std::size_t k) {
+  if (k == 0) return record.BgmData;
+  PictureEntry& entry = record.Pictures.entries[(k - 1) / 2];
+  return k % 2 == 1 ? entry.FileData : entry.SoundData;
+}
+
+std::string& nameAt(PackageRecord& record, std::size_t k) {
+  if (k == 0) return record.BgmName;
+  PictureEntry& entry = record.Pictures.entries[(k - 1) / 2];
+  return k % 2 == 1 ? entry.FileName : entry.SoundName;
+}
+
+class NameClaims {
+ public:
+  NameClaims(ShowPlan& plan, const std::vector<PreparedFile>& prepared)
+      : plan_(plan), prepared_(prepared) {}
+
+  // Names the manifest gives stay as they are; a file's own name that another file already has
+  // gets a number, so that every name in the work folder holds one file.
+  void claimAll() {
+    for (const bool explicitNames : {true, false}) {
+      for (std::size_t k = 0; k < plan_.arrays.size(); ++k) {
+        const int index = plan_.arrays[k].file;
+        if (index < 0 || plan_.files[index].explicitName != explicitNames) continue;
+        claim(k, static_cast<std::size_t>(index));
+      }
+    }
+  }
+
+ private:
+  void claim(std::size_t k, std::size_t index) {
+    PlannedFile& file = plan_.files[index];
+    const std::string wanted = file.storedName;
+    for (int number = 1;; ++number) {
+      const std::string name = number == 1 ? wanted : numbered(wanted, number);
+      const auto [it, inserted] = claimed_.try_emplace(name, index);
+      if (inserted || sameContent(prepared_[it->second], prepared_[index])) {
+        if (number > 1) {
+          plan_.notes.push_back({file.line, describe(file) + " is stored as " + inQuotes(name) +
+                                                ": another file is stored as " + inQuotes(wanted)});
+        }
+        file.storedName = name;
+        nameAt(plan_.record, k) = name;
+        return;
+      }
+      if (file.explicitName) {
+        plan_.problems.push_back(
+            {file.nameLine, "stored name " + inQuotes(name) +
+                                " is already used for a different file on line " +
+                                std::to_string(plan_.files[it->second].nameLine)});
+        return;
+      }
+    }
+  }
+
+  static std::string numbered(const std::string& name, int number) {
+    const fs::path path(name);
+    return path.stem().string() + "-" + std::to_string(number) + path.extension().string();
+  }
+
+  ShowPlan& plan_;
+  const std::vector<PreparedFile>& prepared_;
+  std::map<std::string, std::size_t> claimed_;
+};
+
+void notePlacement(ShowPlan& plan, const PlannedFile& file, const PreparedFile& prepared,
+                   const PictureEntry& entry) {
+  const PackageRecord& r = plan.record;
+  if (file.rawContent || prepared.width <= 0 || r.AreaWidth <= 0 || r.AreaHeight <= 0) return;
+  const std::string size = std::to_string(prepared.width) + " x " + std::to_string(prepared.height);
+  const std::string area = std::to_string(r.AreaWidth) + " x " + std::to_string(r.AreaHeight);
+  if (prepared.width > r.AreaWidth || prepared.height > r.AreaHeight) {
+    plan.notes.push_back({file.line, "warning: " + describe(file) + " (" + size +
+                                         ") is larger than the area (" + area +
+                                         "); fit = \"contain\" would scale it to fit"});
+  } else if (entry.PosX < 0 || entry.PosY < 0 ||
+             static_cast<std::int64_t>(entry.PosX) + prepared.width > r.AreaWidth ||
+             static_cast<std::int64_t>(entry.PosY) + prepared.height > r.AreaHeight) {
+    plan.notes.push_back({file.line, "warning: " + describe(file) + " (" + size +
+                                         ") lies partly outside the area (" + area + ")"});
+  }
+  if (!prepared.converted && prepared.orientation != 1) {
+    plan.notes.push_back(
+        {file.line, "warning: " + describe(file) + " is stored turned (EXIF orientation " +
+                        std::to_string(prepared.orientation) + "); a fit turns it upright"});
+  }
+}
+
+}  // namespace
+
+fs::path createTemporaryBeside(const fs::path& target) {
+  std::random_device seed;
+  std::mt19937 random(seed());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    fs::path candidate = target;
+    candidate += ".tmp" + std::to_string(random() % 1000000);
+    if (createNewFile(candidate)) return candidate;
+  }
+  return {};
+}
+
+Spool::Spool(fs::path beside) : beside_(std::move(beside)) {}
+
+Spool::~Spool() {
+  if (file_ != nullptr) std::fclose(file_);
+  std::error_code error;
+  if (!path_.empty()) fs::remove(path_, error);
+}
+
+std::optional<std::uint64_t> Spool::append(std::span<const std::uint8_t> bytes) {
+  const std::lock_guard lock(mutex_);
+  if (file_ == nullptr && path_.empty()) {
+    path_ = createTemporaryBeside(beside_);
+    if (!path_.empty()) file_ = std::fopen(path_.string().c_str(), "wb");
+  }
+  if (file_ == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+    return std::nullopt;
+  }
+  const std::uint64_t offset = size_;
+  size_ += bytes.size();
+  return offset;
+}
+
+bool Spool::flush() {
+  const std::lock_guard lock(mutex_);
+  return file_ == nullptr || std::fflush(file_) == 0;
+}
+
+std::vector<PreparedFile> prepareFiles(const ShowPlan& plan, Spool& spool, std::ostream* terminal) {
+  std::vector<PreparedFile> prepared(plan.files.size());
+  std::vector<std::size_t> pictures;
+  std::uint64_t pictureBytes = 0;
+  for (std::size_t i = 0; i < plan.files.size(); ++i) {
+    const PlannedFile& file = plan.files[i];
+    if (file.kind != FileKind::Picture) {
+      // The audio library is asked from one thread only.
+      prepared[i] = prepareAudio(file);
+      continue;
+    }
+    pictures.push_back(i);
+    std::error_code error;
+    pictureBytes += fs::file_size(file.path, error);
+  }
+  pictureFileEndings();  // loads the codecs once, before the threads use them
+  Progress progress(terminal, "checking", pictures.size(), pictureBytes);
+  std::atomic<std::size_t> next{0};
+  const auto work = [&] {
+    for (std::size_t n = next++; n < pictures.size(); n = next++) {
+      const std::size_t i = pictures[n];
+      prepared[i] = preparePicture(plan.files[i], spool);
+      std::error_code error;
+      progress.fileDone(fs::file_size(plan.files[i].path, error));
+    }
+  };
+  // One picture in memory per core: memory stays bounded by the largest pictures.
+  const std::size_t workers = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1,
+                                                      std::max<std::size_t>(pictures.size(), 1));
+  std::vector<std::jthread> threads;
+  for (std::size_t t = 1; t < workers; ++t) threads.emplace_back(work);
+  work();
+  threads.clear();
+  spool.flush();
+  return prepared;
+}
+
+void completePlan(ShowPlan& plan, const std::vector<PreparedFile>& prepared) {
+  for (std::size_t i = 0; i < prepared.size(); ++i) {
+    if (!prepared[i].problem.empty())
+      plan.problems.push_back({plan.files[i].line, prepared[i].problem});
+  }
+  PackageRecord& r = plan.record;
+  for (std::size_t k = 0; k < plan.arrays.size(); ++k) {
+    const ShowPlan::Array& array = plan.arrays[k];
+    const std::uint64_t size = array.file >= 0 ? prepared[array.file].size : 0;
+    ByteArray& target = arrayAt(r, k);
+    // The bytes are streamed from the prepared file when the package is written.
+    target.data = ByteBuffer(nullptr, nullptr, static_cast<std::size_t>(size));
+    target.shape = array.shape.value_or(ArrayShape{static_cast<std::int16_t>(size > 0 ? 1 : 0), 0});
+    if (target.shape.dimensions == 0 && (size > 0 || target.shape.lowerBound != 0)) {
+      plan.problems.push_back(
+          {array.line, "only an empty array without a lower bound can have no dimensions"});
+    }
+    if (array.file < 0 || k == 0 || k % 2 == 0) continue;
+    PlannedFile& file = plan.files[array.file];
+    const PreparedFile& ready = prepared[array.file];
+    PictureEntry& entry = r.Pictures.entries[(k - 1) / 2];
+    if (!ready.problem.empty()) continue;
+    if (file.fit.fit != PictureFit::None) {
+      entry.PosX = (r.AreaWidth - ready.width) / 2;
+      entry.PosY = (r.AreaHeight - ready.height) / 2;
+    }
+    if (ready.converted && !file.explicitName) {
+      file.storedName =
+          fs::path(file.storedName).replace_extension(ready.png ? ".png" : ".jpg").string();
+      entry.FileName = file.storedName;
+    }
+    notePlacement(plan, file, ready, entry);
+  }
+  NameClaims(plan, prepared).claimAll();
+  sortByLine(plan.problems);
+  sortByLine(plan.notes);
+}
+
+bool copyPrepared(const PreparedFile& file, std::ostream& out) {
+  std::ifstream in(file.source, std::ios::binary);
+  in.seekg(static_cast<std::streamoff>(file.offset));
+  std::vector<char> chunk(static_cast<std::size_t>(std::min<std::uint64_t>(kCopyChunk, file.size)));
+  for (std::uint64_t done = 0; done < file.size;) {
+    const auto count =
+        static_cast<std::streamsize>(std::min<std::uint64_t>(chunk.size(), file.size - done));
+    in.read(chunk.data(), count);
+    if (in.gcount() != count) return false;
+    out.write(chunk.data(), count);
+    done += static_cast<std::uint64_t>(count);
+  }
+  return true;
+}
+
+}  // namespace kamishibai

@@ -1,0 +1,72 @@
+// Kamishibai: the files of a planned show, checked and converted on every core, then streamed
+// into the package one at a time.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <ostream>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "tools/manifest.h"
+
+namespace kamishibai {
+
+// Creates a file that did not exist beside target (target's name with a suffix); empty when
+// none can be made.
+std::filesystem::path createTemporaryBeside(const std::filesystem::path& target);
+
+// A temporary file beside the output that holds the converted pictures until they are written;
+// made with the first picture, removed when the spool goes.
+class Spool {
+ public:
+  explicit Spool(std::filesystem::path beside);
+  ~Spool();
+  Spool(const Spool&) = delete;
+  Spool& operator=(const Spool&) = delete;
+
+  // Valid once something was appended.
+  const std::filesystem::path& path() const { return path_; }
+  // Appends the bytes (from any thread); their offset, or nothing when the disk refuses.
+  std::optional<std::uint64_t> append(std::span<const std::uint8_t> bytes);
+  // Makes everything appended readable through path().
+  bool flush();
+
+ private:
+  std::filesystem::path beside_;
+  std::filesystem::path path_;
+  std::FILE* file_ = nullptr;
+  std::uint64_t size_ = 0;
+  std::mutex mutex_;
+};
+
+// Where the bytes of a planned file are, once it is checked.
+struct PreparedFile {
+  std::string problem;           // empty when the file can go into the package
+  std::filesystem::path source;  // the input itself, or the spool
+  std::uint64_t offset = 0;
+  std::uint64_t size = 0;
+  bool converted = false;
+  bool png = false;
+  int width = 0;  // the stored picture's size; 0 when not known
+  int height = 0;
+  int orientation = 1;
+};
+
+// Checks every file of the plan: pictures are read from their header first (a picture too large
+// is refused before decoding), decoded, and fitted or converted where the plan asks; music and
+// sounds must load. Converted pictures go to the spool.
+std::vector<PreparedFile> prepareFiles(const ShowPlan& plan, Spool& spool, std::ostream* terminal);
+
+// Completes the plan with what the files showed: sizes, array shapes, centred positions of
+// fitted pictures, names of converted pictures, unique stored names; adds problems and notes.
+void completePlan(ShowPlan& plan, const std::vector<PreparedFile>& prepared);
+
+// Copies the file's bytes to out; false when the file no longer holds what was checked.
+bool copyPrepared(const PreparedFile& file, std::ostream& out);
+
+}  // namespace kamishibai
