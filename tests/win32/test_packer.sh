@@ -1,7 +1,8 @@
 # Kamishibai: kamishibai-pack.exe under wine against the Linux packer: build gives the same
 # bytes for the same manifest and files, info, effects and extract say and write the same,
 # render writes the same frames; a damaged picture and a sound that is no wave file are
-# refused with the line they are named on, and nothing is written.
+# refused with the line they are named on, and nothing is written; a fitted picture is scaled
+# whole into the area.
 source "$(dirname "$0")/wine_lib.sh"
 source "$(dirname "$0")/saver_lib.sh"
 source "$SOURCE/tests/e2e/audio_lib.sh"
@@ -68,6 +69,21 @@ for frame in linux-frames/*.png; do
   [ "$(compare -metric AE "$frame" "windows-frames/${frame##*/}" null: 2>&1)" = 0 ] ||
     fail "${frame##*/} differs"
 done
+
+# A picture fitted through WIC: scaled whole into the area and stored as a JPEG of that size.
+cat >fit.toml <<'TOML'
+[area]
+width = 200
+height = 200
+fit = "contain"
+
+[[slide]]
+picture = "red.jpg"
+TOML
+win_pack build fit.toml -o fitted.scr --player player.bin >/dev/null || fail "fit: $(cat win.out)"
+"$PACK" extract fitted.scr --output fitted-files >/dev/null
+[ "$(identify -format '%m %wx%h' fitted-files/red.jpg)" = "JPEG 200x150" ] ||
+  fail "fitted picture: $(identify fitted-files/red.jpg)"
 
 # A damaged picture and a sound that is no wave file: both named, nothing written.
 head -c 200 red.jpg >damaged.jpg
