@@ -17,6 +17,8 @@ add_executable(kamishibai WIN32 platform/win32/kamishibai_main.cpp)
 target_link_libraries(kamishibai PRIVATE kamishibai_lib)
 target_link_options(kamishibai PRIVATE -municode -mwindows -static)
 
+include(cmake/windows_programs.cmake)
+
 # The demo saver is packed by the Linux packer of a Linux build (KAMISHIBAI_LINUX_BUILD, which
 # holds kamishibai-pack and the generated demo/demo.toml): one package for both systems.
 set(KAMISHIBAI_LINUX_BUILD "" CACHE PATH "A Linux build folder with kamishibai-pack and demo/")

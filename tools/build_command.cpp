@@ -14,8 +14,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The player beside the packer, with the packer's own ending (".exe" on Windows).
 fs::path defaultPlayer() {
-  return fs::path(runningExecutablePath()).parent_path() / "kamishibai";
+  const fs::path packer(runningExecutablePath());
+  fs::path player = packer.parent_path() / "kamishibai";
+  player += packer.extension();
+  return player;
 }
 
 bool sameFile(const fs::path& a, const fs::path& b) {

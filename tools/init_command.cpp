@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "platform/display.h"
+#include "platform/new_file.h"
 #include "platform/picture_convert.h"
 #include "tools/commands.h"
 #include "tools/manifest.h"
@@ -68,10 +69,7 @@ int runInit(const fs::path& pictures, const fs::path& output, const std::string&
   fs::path named = fs::relative(fs::absolute(pictures), folder, error);
   if (error || named.empty()) named = fs::absolute(pictures);
   std::ofstream file;
-  if (std::FILE* exclusive = std::fopen(output.c_str(), "wx")) {
-    std::fclose(exclusive);
-    file.open(output, std::ios::trunc);
-  }
+  if (createNewFile(output)) file.open(output, std::ios::trunc);
   if (!file) {
     err << output.string() << ": exists already or cannot be created; nothing was written\n";
     return 1;

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/audio_probe.h"
+#include "platform/new_file.h"
 #include "platform/picture_header.h"
 #include "tools/progress.h"
 
@@ -247,10 +248,7 @@ fs::path createTemporaryBeside(const fs::path& target) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     fs::path candidate = target;
     candidate += ".tmp" + std::to_string(random() % 1000000);
-    if (std::FILE* file = std::fopen(candidate.c_str(), "wbx")) {
-      std::fclose(file);
-      return candidate;
-    }
+    if (createNewFile(candidate)) return candidate;
   }
   return {};
 }
@@ -267,7 +265,7 @@ std::optional<std::uint64_t> Spool::append(std::span<const std::uint8_t> bytes) 
   const std::lock_guard lock(mutex_);
   if (file_ == nullptr && path_.empty()) {
     path_ = createTemporaryBeside(beside_);
-    if (!path_.empty()) file_ = std::fopen(path_.c_str(), "wb");
+    if (!path_.empty()) file_ = std::fopen(path_.string().c_str(), "wb");
   }
   if (file_ == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
     return std::nullopt;

@@ -6,6 +6,9 @@ set -euo pipefail
 export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 log=$WINEPREFIX.log
 wineboot --init >"$log" 2>&1
+# wineboot writes the prefix's own font substitutes as it finishes; written before that, "MS
+# Shell Dlg" (the dialogs' font) would be put back to a font without Japanese glyphs.
+wineserver --wait
 substitutes='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
 for face in "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "MS UI Gothic"; do
   wine reg add "$substitutes" /v "$face" /t REG_SZ /d "Noto Sans CJK JP" /f >>"$log" 2>&1

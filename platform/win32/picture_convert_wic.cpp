@@ -1,0 +1,216 @@
+// Kamishibai: picture checks and fitting with the Windows Imaging Component, fed from memory.
+#include <propidl.h>
+#include <wincodec.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/picture_convert.h"
+#include "platform/picture_header.h"
+#include "platform/win32/com_object.h"
+
+namespace kamishibai {
+namespace {
+
+// A WIC factory with COM set up on the calling thread for as long as it lives.
+struct Codecs {
+  ComScope com;
+  ComPtr<IWICImagingFactory> factory;
+  bool ready = SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                          IID_PPV_ARGS(factory.put())));
+};
+
+struct Decoded {
+  std::string problem;
+  ComPtr<IWICStream> stream;
+  ComPtr<IWICBitmapDecoder> decoder;
+  ComPtr<IWICBitmapFrameDecode> frame;
+  UINT width = 0;
+  UINT height = 0;
+};
+
+// Opens the first frame; a picture too large to decode is refused by its size, before any pixel
+// is decoded.
+void open(Codecs& codecs, std::span<const std::uint8_t> bytes, Decoded& out) {
+  if (bytes.empty()) {
+    out.problem = "the file is empty";
+  } else if (bytes.size() > MAXDWORD) {
+    out.problem = "the file is too large";
+  } else if (!codecs.ready) {
+    out.problem = "the Windows Imaging Component is missing";
+  } else if (FAILED(codecs.factory->CreateStream(out.stream.put())) ||
+             FAILED(out.stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data()),
+                                                     static_cast<DWORD>(bytes.size()))) ||
+             FAILED(codecs.factory->CreateDecoderFromStream(
+                 out.stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, out.decoder.put())) ||
+             FAILED(out.decoder->GetFrame(0, out.frame.put())) ||
+             FAILED(out.frame->GetSize(&out.width, &out.height))) {
+    out.problem = "not a picture";
+  } else if (out.width == 0 || out.height == 0) {
+    out.problem = "the picture has no size";
+  } else if (const std::string large = pictureSizeProblem({out.width, out.height});
+             !large.empty()) {
+    out.problem = "too large: " + large;
+  }
+}
+
+bool hasAlpha(Codecs& codecs, IWICBitmapSource* source) {
+  WICPixelFormatGUID format{};
+  ComPtr<IWICComponentInfo> info;
+  ComPtr<IWICPixelFormatInfo2> formatInfo;
+  BOOL alpha = FALSE;
+  return SUCCEEDED(source->GetPixelFormat(&format)) &&
+         SUCCEEDED(codecs.factory->CreateComponentInfo(format, info.put())) &&
+         SUCCEEDED(info->QueryInterface(IID_PPV_ARGS(formatInfo.put()))) &&
+         SUCCEEDED(formatInfo->SupportsTransparency(&alpha)) && alpha != FALSE;
+}
+
+// Every row decoded, so that a file damaged past its header is found.
+bool decodesWhole(IWICBitmapSource* source, UINT width, UINT height) {
+  ComPtr<IWICBitmapSource> converted;
+  if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, source, converted.put())))
+    return false;
+  std::vector<BYTE> row(std::size_t{width} * 4);
+  for (UINT y = 0; y < height; ++y) {
+    const WICRect line{0, static_cast<INT>(y), static_cast<INT>(width), 1};
+    if (FAILED(converted->CopyPixels(&line, width * 4, static_cast<UINT>(row.size()), row.data())))
+      return false;
+  }
+  return true;
+}
+
+WICBitmapTransformOptions turnFor(int orientation) {
+  switch (orientation) {
+    case 2:
+      return WICBitmapTransformFlipHorizontal;
+    case 3:
+      return WICBitmapTransformRotate180;
+    case 4:
+      return WICBitmapTransformFlipVertical;
+    case 5:
+      return static_cast<WICBitmapTransformOptions>(WICBitmapTransformRotate90 |
+                                                    WICBitmapTransformFlipHorizontal);
+    case 6:
+      return WICBitmapTransformRotate90;
+    case 7:
+      return static_cast<WICBitmapTransformOptions>(WICBitmapTransformRotate270 |
+                                                    WICBitmapTransformFlipHorizontal);
+    case 8:
+      return WICBitmapTransformRotate270;
+    default:
+      return WICBitmapTransformRotate0;
+  }
+}
+
+// An IStream in memory, read back into bytes once the encoder has committed.
+bool streamBytes(IStream* stream, std::vector<std::uint8_t>& out) {
+  STATSTG stat{};
+  if (FAILED(stream->Stat(&stat, STATFLAG_NONAME))) return false;
+  out.resize(static_cast<std::size_t>(stat.cbSize.QuadPart));
+  const LARGE_INTEGER start{};
+  ULONG read = 0;
+  return SUCCEEDED(stream->Seek(start, STREAM_SEEK_SET, nullptr)) &&
+         SUCCEEDED(stream->Read(out.data(), static_cast<ULONG>(out.size()), &read)) &&
+         read == out.size();
+}
+
+std::string encode(Codecs& codecs, IWICBitmapSource* picture, bool png, int quality,
+                   std::vector<std::uint8_t>& out) {
+  ComPtr<IStream> memory;
+  ComPtr<IWICBitmapEncoder> encoder;
+  ComPtr<IWICBitmapFrameEncode> frame;
+  ComPtr<IPropertyBag2> options;
+  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, memory.put())) ||
+      FAILED(codecs.factory->CreateEncoder(png ? GUID_ContainerFormatPng : GUID_ContainerFormatJpeg,
+                                           nullptr, encoder.put())) ||
+      FAILED(encoder->Initialize(memory.get(), WICBitmapEncoderNoCache)) ||
+      FAILED(encoder->CreateNewFrame(frame.put(), options.put()))) {
+    return "cannot be encoded";
+  }
+  if (!png) {
+    PROPBAG2 name{};
+    name.pstrName = const_cast<LPOLESTR>(L"ImageQuality");
+    VARIANT value;
+    VariantInit(&value);
+    value.vt = VT_R4;
+    value.fltVal = static_cast<float>(quality) / 100.0f;
+    options->Write(1, &name, &value);
+  }
+  UINT width = 0;
+  UINT height = 0;
+  if (FAILED(frame->Initialize(options.get())) || FAILED(picture->GetSize(&width, &height)) ||
+      FAILED(frame->SetSize(width, height)) || FAILED(frame->WriteSource(picture, nullptr)) ||
+      FAILED(frame->Commit()) || FAILED(encoder->Commit()) || !streamBytes(memory.get(), out)) {
+    return "cannot be encoded";
+  }
+  return {};
+}
+
+}  // namespace
+
+PictureFacts checkPicture(std::span<const std::uint8_t> bytes) {
+  Codecs codecs;
+  Decoded decoded;
+  open(codecs, bytes, decoded);
+  if (!decoded.problem.empty()) return {decoded.problem, false};
+  if (!decodesWhole(decoded.frame.get(), decoded.width, decoded.height))
+    return {"the picture is damaged", false};
+  return {{}, hasAlpha(codecs, decoded.frame.get())};
+}
+
+// WIC's JPEG decoder takes a file only whole, with its image data, so the header alone is checked
+// by the header reader: its markers, its frame and its size.
+PictureFacts checkJpegHeader(std::span<const std::uint8_t> headerBytes) {
+  const std::optional<PictureHeader> header = readPictureHeader(headerBytes);
+  if (!header || header->format != PictureFormat::Jpeg) return {"not a picture", false};
+  if (const std::string large = pictureSizeProblem(*header); !large.empty())
+    return {"too large: " + large, false};
+  return {};
+}
+
+FittedPicture fitPicture(std::span<const std::uint8_t> bytes, const FitRequest& request) {
+  FittedPicture result;
+  Codecs codecs;
+  Decoded decoded;
+  open(codecs, bytes, decoded);
+  if (!decoded.problem.empty()) {
+    result.problem = decoded.problem;
+    return result;
+  }
+  ComPtr<IWICBitmapFlipRotator> turned;
+  UINT width = 0;
+  UINT height = 0;
+  if (FAILED(codecs.factory->CreateBitmapFlipRotator(turned.put())) ||
+      FAILED(turned->Initialize(decoded.frame.get(), turnFor(request.orientation))) ||
+      FAILED(turned->GetSize(&width, &height))) {
+    result.problem = "the picture cannot be turned upright";
+    return result;
+  }
+  const FitGeometry geometry =
+      fitGeometry(request.fit, static_cast<int>(width), static_cast<int>(height), request.areaWidth,
+                  request.areaHeight);
+  // The Fant filter averages what each pixel covers, as area filtering does.
+  ComPtr<IWICBitmapScaler> scaler;
+  ComPtr<IWICBitmapClipper> clipper;
+  const WICRect crop{geometry.cropX, geometry.cropY, geometry.width, geometry.height};
+  if (FAILED(codecs.factory->CreateBitmapScaler(scaler.put())) ||
+      FAILED(scaler->Initialize(turned.get(), static_cast<UINT>(geometry.scaledWidth),
+                                static_cast<UINT>(geometry.scaledHeight),
+                                WICBitmapInterpolationModeFant)) ||
+      FAILED(codecs.factory->CreateBitmapClipper(clipper.put())) ||
+      FAILED(clipper->Initialize(scaler.get(), &crop))) {
+    result.problem = "the picture cannot be scaled";
+    return result;
+  }
+  result.png = request.png || hasAlpha(codecs, decoded.frame.get());
+  result.width = geometry.width;
+  result.height = geometry.height;
+  result.problem = encode(codecs, clipper.get(), result.png, request.jpegQuality, result.bytes);
+  return result;
+}
+
+std::vector<std::string> pictureFileEndings() {
+  return {"bmp", "dib", "gif", "jpe", "jpeg", "jpg", "png", "tif", "tiff"};
+}
+
+}  // namespace kamishibai

@@ -1,0 +1,100 @@
+# Kamishibai: kamishibai-pack.exe under wine against the Linux packer: build gives the same
+# bytes for the same manifest and files, info, effects and extract say and write the same,
+# render writes the same frames; a damaged picture and a sound that is no wave file are
+# refused with the line they are named on, and nothing is written; a fitted picture is scaled
+# whole into the area.
+source "$(dirname "$0")/wine_lib.sh"
+source "$(dirname "$0")/saver_lib.sh"
+source "$SOURCE/tests/e2e/audio_lib.sh"
+win_setup
+
+WIN_PACK=$WIN_BUILD/kamishibai-pack.exe
+cd "$WIN_DIR"
+convert -size 120x90 xc:'#c04020' red.jpg
+convert -size 90x120 gradient:'#2040c0-#c0c040' blue.png
+write_square_wav music.wav 300 "$MUSIC_LEVEL" 441
+write_square_wav ding.wav 150 "$SOUND_LEVEL" 882
+printf 'any player' >player.bin
+cat >show.toml <<'TOML'
+settings = true
+
+[area]
+width = 200
+height = 200
+colour = "#102030"
+
+[music]
+file = "music.wav"
+
+[[slide]]
+picture = "red.jpg"
+time = 800
+x = 10
+y = 20
+effect = "split-sideways"
+speed = 1
+
+[[slide]]
+picture = "blue.png"
+sound = "ding.wav"
+time = 900
+effect = 0
+TOML
+
+# win_pack ARGUMENT...: the Windows packer's output, without the console's carriage returns.
+win_pack() {
+  local status=0
+  wine "$WIN_PACK" "$@" >win.out 2>&1 || status=$?
+  tr -d '\r' <win.out
+  return $status
+}
+
+"$PACK" build show.toml -o linux.scr --player player.bin >/dev/null
+win_pack build show.toml -o windows.scr --player player.bin >/dev/null || fail "build: $(cat win.out)"
+cmp linux.scr windows.scr || fail "the two packers wrote different savers"
+
+[ "$(win_pack info windows.scr)" = "$("$PACK" info linux.scr)" ] || fail "info differs: $(cat win.out)"
+[ "$(win_pack effects)" = "$("$PACK" effects)" ] || fail "effects differs: $(cat win.out)"
+"$PACK" extract linux.scr --output linux-files >/dev/null
+win_pack extract windows.scr --output windows-files >/dev/null || fail "extract: $(cat win.out)"
+diff -r linux-files windows-files >extract.diff || fail "extract differs: $(cat extract.diff)"
+
+convert -size 64x48 gradient:'#ff0000-#0000ff' from.png
+convert -size 64x48 xc:'#22cc44' to.png
+"$PACK" render --effect split-sideways --from from.png --to to.png --out linux-frames >/dev/null
+win_pack render --effect split-sideways --from from.png --to to.png --out windows-frames >/dev/null ||
+  fail "render: $(cat win.out)"
+[ "$(ls windows-frames)" = "$(ls linux-frames)" ] || fail "render wrote other frames: $(ls windows-frames)"
+for frame in linux-frames/*.png; do
+  [ "$(compare -metric AE "$frame" "windows-frames/${frame##*/}" null: 2>&1)" = 0 ] ||
+    fail "${frame##*/} differs"
+done
+
+# A picture fitted through WIC: scaled whole into the area and stored as a JPEG of that size.
+cat >fit.toml <<'TOML'
+[area]
+width = 200
+height = 200
+fit = "contain"
+
+[[slide]]
+picture = "red.jpg"
+TOML
+win_pack build fit.toml -o fitted.scr --player player.bin >/dev/null || fail "fit: $(cat win.out)"
+"$PACK" extract fitted.scr --output fitted-files >/dev/null
+[ "$(identify -format '%m %wx%h' fitted-files/red.jpg)" = "JPEG 200x150" ] ||
+  fail "fitted picture: $(identify fitted-files/red.jpg)"
+
+# A damaged picture and a sound that is no wave file: both named, nothing written.
+head -c 200 red.jpg >damaged.jpg
+mv red.jpg whole.jpg
+mv damaged.jpg red.jpg
+printf 'not a sound' >ding.wav
+if win_pack build show.toml -o refused.scr --player player.bin >refused.txt; then
+  fail "a damaged show was packed"
+fi
+grep -q "^show.toml:12: picture 'red.jpg' cannot be loaded" refused.txt || fail "$(cat refused.txt)"
+grep -q "^show.toml:21: sound 'ding.wav' cannot be loaded" refused.txt || fail "$(cat refused.txt)"
+[ ! -e refused.scr ] || fail "a saver was written"
+[ -z "$(ls | grep '\.tmp')" ] || fail "temporary files were left: $(ls)"
+echo "PASS"

@@ -1,0 +1,122 @@
+# Kamishibai: "/C" on Windows: the settings dialog with its Japanese texts, places and tab order,
+# driven by keyboard alone (Tab, arrows, Enter, Esc, Alt+F4), with the settings file's bytes
+# checked after each; the message when the file cannot be replaced.
+source "$(dirname "$0")/wine_lib.sh"
+source "$(dirname "$0")/saver_lib.sh"
+source "$(dirname "$0")/dialog_lib.sh"
+win_setup
+
+saver=$WIN_DIR/saver.scr
+settings=$WIN_DIR/saver.set
+convert -size 40x30 xc:'#336699' "$WIN_DIR/one.png"
+python3 "$SOURCE/tests/e2e/craft_package.py" "$WIN_BUILD/kamishibai.exe" "$saver" --settings \
+  --entry one.png "" "$WIN_DIR/one.png"
+
+# Control numbers: BGM ON and OFF, Sound ON and OFF, OK, Cancel.
+BGM_ON=1000 BGM_OFF=1001 SOUND_ON=1002 SOUND_OFF=1003 OK=1 CANCEL=2
+
+open_dialog() {
+  start_saver "$saver" /c
+  dialog=$(wait_for_window "設定" 30) || fail "no settings dialog"
+}
+
+expect_state() {
+  local state
+  state=$(dialog_state)
+  [ "$state" = "$1" ] || fail "the dialog shows \"$state\", not \"$1\""
+}
+
+expect_file() {
+  wait_for_exit "$SAVER_PID" 30 || fail "the saver did not end"
+  [ "$(hex_of "$settings")" = "$1" ] || fail "the settings file holds $(hex_of "$settings"), not $1"
+  [ "$(ls "$WIN_DIR" | grep -c '^saver\.set')" = 1 ] || fail "temporary files were left"
+}
+
+# No file: the form's texts, places and tab order, both ON, the focus on BGM's ON; Enter is OK.
+open_dialog
+read_dialog "$WIN_DIR/layout.txt"
+diff -u - "$WIN_DIR/layout.txt" >"$WIN_DIR/layout.diff" <<'TEXT' || fail "the dialog differs: $(cat "$WIN_DIR/layout.diff")"
+title 設定
+client 297x138
+focus 1000
+1010 Button "BGM" 8,8,169,57
+1000 Button "ON" 24,32,57,17 tabstop group checked
+1001 Button "OFF" 96,32,57,17
+1011 Button "Sound" 8,72,169,57 group
+1002 Button "ON" 24,96,57,17 tabstop group checked
+1003 Button "OFF" 96,96,57,17
+1 Button "OK" 192,16,97,22 tabstop group default
+2 Button "キャンセル" 192,42,97,22 tabstop
+TEXT
+press "$dialog" Return
+expect_file ffffffff
+
+# An arrow key moves BGM's choice with the focus; Enter writes OFF and ON.
+rm "$settings"
+open_dialog
+press "$dialog" Right
+expect_state "focus $BGM_OFF checked $BGM_OFF,$SOUND_ON"
+press "$dialog" Return
+expect_file 0000ffff
+
+# The file's state is shown with the focus on BGM's selected option; Tab goes on to Sound's
+# selected option; Enter replaces a longer file with exactly four bytes.
+printf '\x00\x00\xff\xff\x01\x02\x03' >"$settings"
+open_dialog
+expect_state "focus $BGM_OFF checked $BGM_OFF,$SOUND_ON"
+press "$dialog" Left Tab
+expect_state "focus $SOUND_ON checked $BGM_ON,$SOUND_ON"
+press "$dialog" Down
+expect_state "focus $SOUND_OFF checked $BGM_ON,$SOUND_OFF"
+press "$dialog" Return
+expect_file ffff0000
+
+# Any non-zero value is on. Tab reaches OK, then Cancel; Enter on Cancel writes nothing.
+printf '\x01\x00\x00\x00\x09' >"$settings"
+before=$(hex_of "$settings")
+open_dialog
+expect_state "focus $BGM_ON checked $BGM_ON,$SOUND_OFF"
+press "$dialog" Right Tab Tab
+expect_state "focus $OK checked $BGM_OFF,$SOUND_OFF"
+press "$dialog" Tab
+expect_state "focus $CANCEL checked $BGM_OFF,$SOUND_OFF"
+press "$dialog" Return
+expect_file "$before"
+
+# Esc and the close box (Alt+F4) write nothing either.
+open_dialog
+press "$dialog" Right Escape
+expect_file "$before"
+open_dialog
+press "$dialog" Right alt+F4
+expect_file "$before"
+
+# Enter on the focused OK writes the choice.
+open_dialog
+press "$dialog" Tab Tab Return
+expect_file ffff0000
+
+# A folder of the settings file's name counts as absent (both ON); OK cannot replace it: a
+# message names the file and the reason, and the folder stays as it was.
+rm "$settings"
+mkdir -p "$settings/inside"
+open_dialog
+expect_state "focus $BGM_ON checked $BGM_ON,$SOUND_ON"
+press "$dialog" Return
+for _ in $(seq 50); do
+  [ -z "$(xdotool search --onlyvisible --name '^設定$' 2>/dev/null | grep -vx "$dialog")" ] || break
+  sleep 0.1
+done
+read_dialog "$WIN_DIR/message.txt" close
+grep -q '^title 設定$' "$WIN_DIR/message.txt" || fail "the message: $(cat "$WIN_DIR/message.txt")"
+grep -q '"設定を保存できませんでした。' "$WIN_DIR/message.txt" ||
+  fail "the message does not say the settings were not saved: $(cat "$WIN_DIR/message.txt")"
+grep -qF "$(windows_path "$settings")" "$WIN_DIR/message.txt" ||
+  fail "the message does not name the file: $(cat "$WIN_DIR/message.txt")"
+grep -qi 'denied\|access\|exists' "$WIN_DIR/message.txt" ||
+  fail "the message gives no reason: $(cat "$WIN_DIR/message.txt")"
+wait_for_exit "$SAVER_PID" 30 || fail "the saver did not end after the message"
+[ -d "$settings/inside" ] || fail "the folder in the way was changed"
+[ "$(ls "$WIN_DIR" | grep -c '^saver\.set')" = 1 ] || fail "temporary files were left"
+
+echo "PASS"
