@@ -9,7 +9,8 @@ list(FILTER KAMISHIBAI_SOURCES EXCLUDE REGEX "_main\\.cpp$|/linux/|/platform/pas
 add_library(kamishibai_lib STATIC ${KAMISHIBAI_SOURCES})
 target_include_directories(kamishibai_lib PUBLIC ${PROJECT_SOURCE_DIR})
 # UNICODE: every Win32 call takes UTF-16 text; the show's own texts are UTF-8 and converted.
-target_compile_definitions(kamishibai_lib PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_compile_definitions(kamishibai_lib PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+                                                  KAMISHIBAI_VERSION="${PROJECT_VERSION}")
 target_link_libraries(kamishibai_lib PUBLIC windowscodecs ole32 user32 gdi32 advapi32)
 
 # One file that runs on any Windows: no C or C++ runtime DLL beside it.
