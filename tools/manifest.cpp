@@ -292,8 +292,11 @@ class ManifestReader {
   }
 
   void checkName(const PlannedFile& file, std::int64_t line) {
-    std::string trouble(portableNameProblem(file.storedName));
+    std::string trouble(storedNameProblem(file.storedName));
     if (trouble.empty() && !file.rawName) trouble = storedNameTrouble(file.storedName);
+    // Names Windows would not store as plain files are refused for every saver, so that a saver
+    // made here is safe there; a raw name keeps the round trip of a package made elsewhere.
+    if (trouble.empty() && !file.rawName) trouble = windowsNameProblem(file.storedName);
     if (!trouble.empty())
       problem(line, "stored name " + inQuotes(file.storedName) + ": " + trouble);
   }

@@ -91,6 +91,15 @@ PreparedFile preparePicture(const PlannedFile& file, Spool& spool) {
   }
   FitRequest request = file.fit;
   request.orientation = out.orientation;
+  // An area the manifest checks refuse is never fitted into: it would make no picture, or one
+  // too large to hold.
+  const auto usableSide = [](int side) { return side > 0 && side <= kMaxPictureSide; };
+  if (request.fit != PictureFit::None &&
+      (!usableSide(request.areaWidth) || !usableSide(request.areaHeight))) {
+    out.problem = describe(file) + " cannot be fitted into an area of " +
+                  std::to_string(request.areaWidth) + " x " + std::to_string(request.areaHeight);
+    return out;
+  }
   const FittedPicture fitted = fitPicture(bytes, request);
   if (!fitted.problem.empty()) {
     out.problem = describe(file) + " cannot be loaded: " + fitted.problem;

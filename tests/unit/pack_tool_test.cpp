@@ -192,6 +192,26 @@ sound = "notes.txt"
   EXPECT_EQ(filesIn(dir_).size(), 5u);
 }
 
+// A saver made here must unpack on Windows too: names Windows reads as devices or changes are
+// refused for every saver.
+TEST_F(PackTool, NamesWindowsWouldNotStoreAreRefused) {
+  picture("a.jpg", 0.5);
+  std::string manifest = "[area]\nwidth = 10\nheight = 10\n";
+  for (const char* name : {"CON.jpg", "nul", "a:b.jpg", "trail.jpg. ", "lpt9.png"})
+    manifest += "[[slide]]\npicture = \"a.jpg\"\nname = \"" + std::string(name) + "\"\n";
+  writeAll(dir_ / "show.toml", manifest);
+  ASSERT_EQ(build(dir_ / "show.toml", dir_ / "out.scr"), 1);
+  const std::string report = errors_.str();
+  const std::string at = (dir_ / "show.toml").string() + ":";
+  EXPECT_THAT(report,
+              HasSubstr(at + "6: stored name 'CON.jpg': the name is a Windows device name"));
+  EXPECT_THAT(report, HasSubstr(at + "9: stored name 'nul': the name is a Windows device name"));
+  EXPECT_THAT(report, HasSubstr(at + "12: stored name 'a:b.jpg': the name holds a ':'"));
+  EXPECT_THAT(report, HasSubstr(at + "15: stored name 'trail.jpg. ': the name ends in a dot"));
+  EXPECT_THAT(report, HasSubstr(at + "18: stored name 'lpt9.png': the name is a Windows device"));
+  EXPECT_FALSE(fs::exists(dir_ / "out.scr"));
+}
+
 TEST_F(PackTool, SyntaxErrorsAndAMissingPlayerWriteNothing) {
   writeAll(dir_ / "show.toml", "[area]\nwidth = 10\nheight = = 3\n");
   ASSERT_EQ(build(dir_ / "show.toml", dir_ / "out.scr"), 1);
