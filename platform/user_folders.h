@@ -27,8 +27,8 @@ inline constexpr bool kWorkFoldersParentIsOwn = true;
 std::optional<std::string> fallbackWorkFoldersParent();
 
 // The saver's folder among the user's configuration ($XDG_CONFIG_HOME/kamishibai, else
-// ~/.config/kamishibai; on Windows %APPDATA%\kamishibai), not created here; nullopt when neither
-// is known.
+// ~/.config/kamishibai), not created here; nullopt when neither is known, and on Windows, where a
+// saver keeps its settings beside itself.
 std::optional<std::string> userConfigFolder();
 
 // Every folder that may hold the work folders, in the order workFoldersParent tries them:

@@ -29,6 +29,8 @@ target_link_options(password_standin PRIVATE -static)
 add_executable(message_box_reader win32/message_box_reader.cpp)
 target_link_options(message_box_reader PRIVATE -municode -static)
 
+include(win32/services.cmake)
+
 # wine runs the Windows programs; KAMISHIBAI_WINEPREFIX is a prefix prepared by the test command.
 add_test(NAME win.unit_tests COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/win32/run_unit_tests.sh)
 file(GLOB WIN_E2E_SCRIPTS CONFIGURE_DEPENDS win32/test_*.sh)

@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <cstdlib>
-
 #include "platform/win32/wide_text.h"
 
 namespace kamishibai {
@@ -35,12 +33,10 @@ std::optional<std::string> fallbackWorkFoldersParent() {
   return withoutTrailingBackslash(toUtf8({buffer, length}));
 }
 
-// The user's roaming application data, where a saver installed in a folder the user cannot
-// write keeps its settings.
+// A Windows saver keeps its settings beside itself only, as Windows savers always have; the
+// per-user settings file is a Linux desktop's answer to savers installed in system folders.
 std::optional<std::string> userConfigFolder() {
-  const wchar_t* appData = _wgetenv(L"APPDATA");
-  if (appData == nullptr || *appData == L'\0') return std::nullopt;
-  return withoutTrailingBackslash(toUtf8(appData)) + "\\kamishibai";
+  return std::nullopt;
 }
 
 }  // namespace kamishibai
