@@ -4,9 +4,9 @@
 
 #include "platform/executable_path.h"
 #include "platform/win32/wide_text.h"
-#include "startup/windows_command_line.h"
 #include "startup/module1.h"
 #include "startup/system_services.h"
+#include "startup/windows_command_line.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const std::string commandLine = kamishibai::argumentText(kamishibai::toUtf8(GetCommandLineW()));

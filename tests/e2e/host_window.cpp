@@ -16,10 +16,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   const int screen = DefaultScreen(display);
-  const Window window = XCreateSimpleWindow(
-      display, RootWindow(display, screen), 0, 0, std::strtoul(argv[1], nullptr, 10),
-      std::strtoul(argv[2], nullptr, 10), 0, BlackPixel(display, screen),
-      WhitePixel(display, screen));
+  const Window window =
+      XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0,
+                          std::strtoul(argv[1], nullptr, 10), std::strtoul(argv[2], nullptr, 10), 0,
+                          BlackPixel(display, screen), WhitePixel(display, screen));
   XMapWindow(display, window);
   XSync(display, False);
   std::printf("0x%lx\n", window);

@@ -75,7 +75,8 @@ PictureEntry& ShowTest::addEntry(const std::string& fileName, std::int32_t showT
 }
 
 void ShowTest::runShow() {
-  inputs = std::make_unique<ShowInputs>(ShowInputs{record, workDir.string() + "/", -1, -1, std::nullopt});
+  inputs = std::make_unique<ShowInputs>(
+      ShowInputs{record, workDir.string() + "/", -1, -1, std::nullopt});
   audio = std::make_unique<ShowAudio>(music, sounds, record.BgmName, inputs->WorkDir, inputs->BgmOn,
                                       inputs->SoundOn);
   form.reset();  // its destructor detaches it from the window
