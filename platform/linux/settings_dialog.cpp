@@ -6,25 +6,12 @@
 
 #include <initializer_list>
 
+#include "platform/settings_form_layout.h"
 #include "platform/translate.h"
 
 namespace kamishibai {
 
 namespace {
-
-struct Box {
-  int left, top, width, height;
-};
-
-constexpr int kClientWidth = 297;
-constexpr int kClientHeight = 138;
-constexpr Box kFrame1{8, 8, 169, 57};
-constexpr Box kFrame2{8, 72, 169, 57};
-// Option buttons, relative to their frame.
-constexpr Box kOptionOn{16, 24, 57, 17};
-constexpr Box kOptionOff{88, 24, 57, 17};
-constexpr Box kCommandOk{192, 16, 97, 22};
-constexpr Box kCommandCancel{192, 42, 97, 22};
 
 // The theme's default padding would make the buttons taller than the form's 22 pixels.
 constexpr const char* kCompactCss =
