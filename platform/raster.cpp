@@ -44,6 +44,14 @@ PixelRun differingRun(const PixelWord* out, const PixelWord* in, std::int32_t fr
   return {first, last};
 }
 
+// Overwrites columns from..to-1 of a row with `in` and returns the run whose words changed.
+PixelRun copyRun(PixelWord* out, const PixelWord* in, std::int32_t from, std::int32_t to) {
+  const PixelRun changed = differingRun(out, in, from, to);
+  std::memcpy(out + changed.from, in + (changed.from - from),
+              static_cast<std::size_t>(changed.to - changed.from) * sizeof(PixelWord));
+  return changed;
+}
+
 }  // namespace
 
 PixelRect PixelRect::united(const PixelRect& other) const {
@@ -82,8 +90,13 @@ void Surface::resize(std::int32_t width, std::int32_t height) {
     throw std::runtime_error("cannot create a surface of " + std::to_string(width) + " by " +
                              std::to_string(height) + " pixels");
   }
-  pixels_.assign(count, 0);
-  clear();
+  // Filled with the back colour at once: a fill after a zeroing would write the image twice.
+  pixels_.assign(count, toPixelWord(backColour_));
+  changed_ = bounds();
+}
+
+void Surface::placeWords(std::pmr::memory_resource* memory) {
+  pixels_ = decltype(pixels_)(pixels_.begin(), pixels_.end(), PixelAllocator<PixelWord>(memory));
 }
 
 void Surface::clear() {
@@ -143,11 +156,7 @@ void Surface::copyFrom(const Surface& source, std::int32_t xs, std::int32_t ys, 
   }
   forClippedRuns(area, [&](std::int32_t row, std::int32_t from, std::int32_t to) {
     const PixelWord* in = source.row(static_cast<std::int32_t>(row - dy)) + (from - dx);
-    PixelWord* out = this->row(row);
-    const PixelRun changed = differingRun(out, in, from, to);
-    std::memcpy(out + changed.from, in + (changed.from - from),
-                static_cast<std::size_t>(changed.to - changed.from) * sizeof(PixelWord));
-    return changed;
+    return copyRun(this->row(row), in, from, to);
   });
 }
 
@@ -177,6 +186,13 @@ void Surface::stretchFrom(const Surface& source, std::int32_t xs, std::int32_t y
   if (firstIn == columns.end()) return;
   const std::int32_t inFrom = area.left + static_cast<std::int32_t>(firstIn - columns.begin());
   const std::int32_t inTo = area.right - static_cast<std::int32_t>(lastIn - columns.rbegin());
+  // Columns that sample consecutive source columns in order (an unscaled axis) read a source row
+  // as it is; other rows are gathered into `sampled` first, then copied like an unscaled row.
+  const bool consecutive =
+      std::adjacent_find(firstIn, lastIn.base(), [](std::int32_t a, std::int32_t b) {
+        return b != a + 1;
+      }) == lastIn.base();
+  std::vector<PixelWord> sampled(consecutive ? 0 : static_cast<std::size_t>(inTo - inFrom));
   // Without a clipping region every row draws the same columns, so a row that samples the same
   // source row as the one above is a copy of it.
   std::int32_t previousSourceRow = -1;
@@ -186,25 +202,25 @@ void Surface::stretchFrom(const Surface& source, std::int32_t xs, std::int32_t y
     from = std::max(from, inFrom);
     to = std::min(to, inTo);
     if (sourceRow < 0 || from >= to) return PixelRun{from, from};
-    PixelWord* out = this->row(row);
-    PixelRun changed{to, from};
+    const PixelWord* in = nullptr;
     if (!clip_ && sourceRow == previousSourceRow) {
-      changed = differingRun(out, previousOut + from, from, to);
-      std::memcpy(out + changed.from, previousOut + changed.from,
-                  static_cast<std::size_t>(changed.to - changed.from) * sizeof(PixelWord));
+      in = previousOut + from;
     } else {
-      const PixelWord* in = source.row(sourceRow);
+      const PixelWord* sourceWords = source.row(sourceRow);
       const std::int32_t* sourceCols = columns.data() + (from - area.left);
-      for (std::int32_t col = from; col < to; ++col) {
-        const PixelWord word = in[*sourceCols++];
-        if (out[col] == word) continue;
-        out[col] = word;
-        changed = {std::min(changed.from, col), col + 1};
+      if (consecutive) {
+        in = sourceWords + *sourceCols;
+      } else {
+        for (std::int32_t k = 0; k < to - from; ++k) {
+          sampled[static_cast<std::size_t>(k)] = sourceWords[sourceCols[k]];
+        }
+        in = sampled.data();
       }
     }
+    PixelWord* out = this->row(row);
     previousSourceRow = sourceRow;
     previousOut = out;
-    return changed;
+    return copyRun(out, in, from, to);
   });
 }
 

@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory_resource>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 namespace kamishibai {
@@ -85,6 +87,38 @@ constexpr Colour fromPixelWord(PixelWord p) {
   return (p >> 16 & 0xFFu) | (p & 0xFF00u) | (p & 0xFFu) << 16;
 }
 
+// The allocator of a surface's pixel words: from the heap, or from memory that a platform's screen
+// service reads in place. The memory goes with the words when a surface is moved; a copy of a
+// surface is on the heap.
+template <class T>
+class PixelAllocator {
+ public:
+  using value_type = T;
+  using propagate_on_container_move_assignment = std::true_type;
+  using propagate_on_container_swap = std::true_type;
+
+  PixelAllocator() = default;
+  explicit PixelAllocator(std::pmr::memory_resource* memory) : memory_(memory) {}
+  template <class U>
+  PixelAllocator(const PixelAllocator<U>& other) : memory_(other.memory()) {}
+
+  T* allocate(std::size_t count) {
+    return static_cast<T*>(memory_->allocate(count * sizeof(T), alignof(T)));
+  }
+  void deallocate(T* words, std::size_t count) {
+    memory_->deallocate(words, count * sizeof(T), alignof(T));
+  }
+  PixelAllocator select_on_container_copy_construction() const { return {}; }
+  std::pmr::memory_resource* memory() const { return memory_; }
+  template <class U>
+  bool operator==(const PixelAllocator<U>& other) const {
+    return memory_ == other.memory();
+  }
+
+ private:
+  std::pmr::memory_resource* memory_ = std::pmr::new_delete_resource();
+};
+
 // A surface with a persistent image of its own size. Every drawing operation is clipped: the
 // part of a destination outside this surface is dropped, and pixels whose source pixel would lie
 // outside the source surface keep their value. Nothing outside a surface is read or written.
@@ -109,6 +143,10 @@ class Surface {
   void resize(std::int32_t width, std::int32_t height);
   Colour backColour() const { return backColour_; }
   void setBackColour(Colour colour) { backColour_ = colour; }
+
+  // Keeps the image in words from `memory` from now on, also after a resize. The memory must
+  // outlive the surface's words.
+  void placeWords(std::pmr::memory_resource* memory);
 
   // Fills the whole surface with its back colour (clipping is ignored).
   void clear();
@@ -164,7 +202,7 @@ class Surface {
 
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
-  std::vector<PixelWord> pixels_;
+  std::vector<PixelWord, PixelAllocator<PixelWord>> pixels_;
   Colour backColour_ = 0;
   std::optional<Region> clip_;
   PixelRect changed_;

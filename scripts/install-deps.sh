@@ -8,7 +8,7 @@ packages=(
   libgtk-3-dev fonts-noto-cjk libsdl2-mixer-dev libsodium-dev libtomlplusplus-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xdotool imagemagick x11-utils sox python3 openbox libxrandr-dev libxdamage-dev
+  xvfb xdotool imagemagick x11-utils sox python3 openbox libxrandr-dev libxext-dev libxdamage-dev
   gettext dpkg-dev man-db locales libxml2-utils xscreensaver
   webp-pixbuf-loader
   g++-mingw-w64-x86-64-posix googletest wine wine64

@@ -13,6 +13,7 @@
 #include "platform/end_signals.h"
 #include "platform/linux/gtk_event_loop.h"
 #include "platform/linux/surface_cairo.h"
+#include "platform/linux/x_image_present.h"
 #include "platform/message_box.h"
 #include "platform/password.h"
 #include "platform/password_store.h"
@@ -148,6 +149,7 @@ class GtkShowWindow : public ShowWindow {
   GtkWindow* window() const { return GTK_WINDOW(window_.get()); }
   void paintPicture1(cairo_t* cr) const;
   void refreshPicture1(const PixelRect& changed);
+  XImagePresenter* presenterFor(GdkWindow* target);
   void applyCursor();
   void connectInput(GtkWidget* widget);
   void makeOwned(GtkWidget* dialog) const;
@@ -170,6 +172,10 @@ class GtkShowWindow : public ShowWindow {
   CssProviderPtr css_;
   CursorPtr blankCursor_;
   Surface* picture1_ = nullptr;
+  // Puts each step's changed part straight onto Picture1's X window; null where the display or
+  // its visual does not allow it, and GDK paints instead.
+  std::unique_ptr<XImagePresenter> presenter_;
+  bool presenterTried_ = false;
   ShowInput* input_ = nullptr;
   std::int32_t cursorCounter_ = 0;
   bool grabbed_ = false;
@@ -213,6 +219,11 @@ GtkShowWindow::GtkShowWindow()
                      return FALSE;
                    }),
                    this);
+  // Picture1 gets an X window of its own, so the steps can be put onto it directly.
+  g_signal_connect_after(area_, "realize", G_CALLBACK(+[](GtkWidget* widget, gpointer) {
+                           gdk_window_ensure_native(gtk_widget_get_window(widget));
+                         }),
+                         nullptr);
   connectInput(window_.get());
   connectInput(area_);
   addCovers();
@@ -280,6 +291,8 @@ void GtkShowWindow::placePicture1(Surface& picture1, std::int32_t left, std::int
   picture1_ = &picture1;
   gtk_widget_set_size_request(area_, picture1.width(), picture1.height());
   gtk_layout_put(GTK_LAYOUT(layout_), area_, left, top);
+  // Picture1's words in memory the X server reads in place, so a step goes on screen uncopied.
+  if (SharedWordMemory* memory = SharedWordMemory::of(display_)) picture1.placeWords(memory);
   picture1.setRefreshHook([this](const PixelRect& changed) { refreshPicture1(changed); });
 }
 
@@ -291,21 +304,36 @@ void GtkShowWindow::paintPicture1(cairo_t* cr) const {
   cairo_paint(cr);
 }
 
-// Paints the changed part of Picture1 now rather than at the next frame of the window's clock,
-// so the display shows each step of a transition as it is drawn, and puts no more on screen than
-// the step changed.
+// Puts the changed part of Picture1 on screen now rather than at the next frame of the window's
+// clock, so the display shows each step of a transition as it is drawn, and puts no more on
+// screen than the step changed. Straight onto the X window where possible: GDK's double-buffered
+// frame would copy the pixels twice more.
 void GtkShowWindow::refreshPicture1(const PixelRect& changed) {
   GdkWindow* target = gtk_widget_get_window(area_);
   if (!target || !gtk_widget_get_mapped(area_)) return;
   const PixelRect area =
       changed.intersected({0, 0, gdk_window_get_width(target), gdk_window_get_height(target)});
   if (area.empty()) return;
+  if (XImagePresenter* presenter = presenterFor(target)) {
+    presenter->put(*picture1_, area);
+    return;
+  }
   const cairo_rectangle_int_t rect{area.left, area.top, area.width(), area.height()};
   RegionPtr region(cairo_region_create_rectangle(&rect));
   GdkDrawingContext* drawing = gdk_window_begin_draw_frame(target, region.get());
   paintPicture1(gdk_drawing_context_get_cairo_context(drawing));
   gdk_window_end_draw_frame(target, drawing);
   gdk_display_flush(display_);
+}
+
+XImagePresenter* GtkShowWindow::presenterFor(GdkWindow* target) {
+  if (!presenterTried_) {
+    presenterTried_ = true;
+    if (GDK_IS_X11_WINDOW(target) && gdk_window_has_native(target)) {
+      presenter_ = XImagePresenter::create(display_, GDK_WINDOW_XID(target));
+    }
+  }
+  return presenter_.get();
 }
 
 void GtkShowWindow::show() {
