@@ -187,7 +187,8 @@ void Surface::stretchFrom(const Surface& source, std::int32_t xs, std::int32_t y
   const std::int32_t inFrom = area.left + static_cast<std::int32_t>(firstIn - columns.begin());
   const std::int32_t inTo = area.right - static_cast<std::int32_t>(lastIn - columns.rbegin());
   // Columns that sample consecutive source columns in order (an unscaled axis) read a source row
-  // as it is; other rows are gathered into `sampled` first, then copied like an unscaled row.
+  // as it is; other rows are gathered, into `sampled` first when some of the run may keep its
+  // words, then copied like an unscaled row.
   const bool consecutive =
       std::adjacent_find(firstIn, lastIn.base(), [](std::int32_t a, std::int32_t b) {
         return b != a + 1;
@@ -202,22 +203,30 @@ void Surface::stretchFrom(const Surface& source, std::int32_t xs, std::int32_t y
     from = std::max(from, inFrom);
     to = std::min(to, inTo);
     if (sourceRow < 0 || from >= to) return PixelRun{from, from};
+    PixelWord* out = this->row(row);
     const PixelWord* in = nullptr;
     if (!clip_ && sourceRow == previousSourceRow) {
       in = previousOut + from;
     } else {
       const PixelWord* sourceWords = source.row(sourceRow);
       const std::int32_t* sourceCols = columns.data() + (from - area.left);
+      const auto gather = [&](PixelWord* words) {
+        for (std::int32_t k = 0; k < to - from; ++k) words[k] = sourceWords[sourceCols[k]];
+      };
       if (consecutive) {
         in = sourceWords + *sourceCols;
+      } else if (out[from] != sourceWords[sourceCols[0]] &&
+                 out[to - 1] != sourceWords[sourceCols[to - from - 1]]) {
+        // The first and last words change, so the whole run does: gathered straight into the row.
+        gather(out + from);
+        previousSourceRow = sourceRow;
+        previousOut = out;
+        return PixelRun{from, to};
       } else {
-        for (std::int32_t k = 0; k < to - from; ++k) {
-          sampled[static_cast<std::size_t>(k)] = sourceWords[sourceCols[k]];
-        }
+        gather(sampled.data());
         in = sampled.data();
       }
     }
-    PixelWord* out = this->row(row);
     previousSourceRow = sourceRow;
     previousOut = out;
     return copyRun(out, in, from, to);

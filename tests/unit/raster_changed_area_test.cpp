@@ -106,6 +106,29 @@ TEST(RasterChangedArea, RedrawingPixelsWithTheirOwnValuesChangesNothing) {
   EXPECT_EQ(refreshed(display), (PixelRect{0, 1, 12, 6}));
 }
 
+TEST(RasterChangedArea, AScaledStretchCountsTheRunBetweenTheFirstAndLastWordsItChanges) {
+  // Halving 24 columns into 12: destination column 0 samples source column 0 or 1, column 11
+  // samples 22 or 23.
+  Surface next = freshSurface(24, 6);
+  Surface display = freshSurface(12, 6);
+  display.stretchFrom(next, 0, 0, 24, 6, 0, 0, 12, 6);
+  refreshed(display);
+  const Colour mark = makeColour(200, 0, 0);
+  const auto markColumns = [&](std::int32_t y, std::initializer_list<std::int32_t> columns) {
+    for (const std::int32_t x : columns) next.setPixel(x, y, mark);
+    display.stretchFrom(next, 0, 0, 24, 6, 0, 0, 12, 6);
+  };
+  markColumns(2, {0, 1});  // only the first word of row 2 changes
+  EXPECT_EQ(refreshed(display), (PixelRect{0, 2, 1, 3}));
+  markColumns(4, {22, 23});  // only the last word of row 4
+  EXPECT_EQ(refreshed(display), (PixelRect{11, 4, 12, 5}));
+  markColumns(5, {0, 1, 22, 23});  // both ends of row 5: the whole row is the run
+  EXPECT_EQ(refreshed(display), (PixelRect{0, 5, 12, 6}));
+  EXPECT_EQ(display.pixel(0, 5), mark);
+  EXPECT_EQ(display.pixel(11, 5), mark);
+  EXPECT_NE(display.pixel(5, 5), mark);
+}
+
 // Counts, per pixel, how many of the shapes cover it.
 std::vector<int> coverage(std::int32_t w, std::int32_t h, const std::vector<Region>& shapes) {
   std::vector<int> counts(static_cast<std::size_t>(w * h));
