@@ -9,12 +9,12 @@ foreach(target gtest gtest_main gmock gmock_main)
 endforeach()
 
 # The tests of modules that are the same source on both systems, and those of platform/win32.
-# Left out: the Linux audio, event loop, in-kernel copy and password store tests, the tests that
-# need the packer (a Linux tool) or make their JPEGs with the Linux canvas, and the tests whose
-# expected paths use Linux separators.
+# Left out: the Linux audio, event loop, in-kernel copy, X present and password store tests, the
+# tests that need the packer (a Linux tool) or make their JPEGs with the Linux canvas, and the
+# tests whose expected paths use Linux separators.
 file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS unit/*.cpp unit/win32/*.cpp)
 list(FILTER UNIT_TEST_SOURCES EXCLUDE REGEX
-  "/(audio|copy_range|gtk_event_loop|pack_photos|pack_tool|package_file|password|picture_header|module1|work_folder)_test\\.cpp$")
+  "/(audio|copy_range|gtk_event_loop|pack_photos|pack_tool|package_file|password|picture_header|module1|work_folder|x_image_present)_test\\.cpp$")
 add_executable(unit_tests ${UNIT_TEST_SOURCES})
 target_link_libraries(unit_tests PRIVATE kamishibai_lib gtest gmock gtest_main)
 target_link_options(unit_tests PRIVATE -static)
