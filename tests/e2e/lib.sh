@@ -94,7 +94,7 @@ e2e_hold_display() {
 make_settings_saver() {
   local out=$1 show=$E2E_DIR/show
   mkdir -p "$show"
-  cp "$BUILD/demo/picture-00.jpg" "$BUILD/demo/picture-01.jpg" "$show/"
+  cp "$BUILD/demo/picture-00.png" "$BUILD/demo/picture-01.png" "$show/"
   cat >"$show/show.toml" <<TOML
 settings = true
 
@@ -104,7 +104,7 @@ height = 250
 colour = "#000000"
 
 [[slide]]
-picture = "picture-00.jpg"
+picture = "picture-00.png"
 name = "0"
 time = 1000
 x = 24
@@ -113,7 +113,7 @@ effect = "split-sideways"
 speed = 0
 
 [[slide]]
-picture = "picture-01.jpg"
+picture = "picture-01.png"
 name = "1"
 time = 1000
 x = 24
