@@ -19,8 +19,8 @@ case $MODE in
     start_display 1024x768
     slides=""
     for n in 00 01 02; do
-      cp "$BUILD/demo/picture-$n.jpg" "$WORK/show/"
-      slides+="picture-$n.jpg $n 1000 \"cut\""$'\n'
+      cp "$BUILD/demo/picture-$n.png" "$WORK/show/"
+      slides+="picture-$n.png $n 1000 \"cut\""$'\n'
     done
     write_manifest "$WORK/show" 250x250 "${slides%$'\n'}"
     label="processor share, plain cuts, % of one core"
