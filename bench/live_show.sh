@@ -128,9 +128,9 @@ for code in range(1, 36):
         goal(abs(actual / by_rule - 1) <= 0.01 * 2)))
 print("transitions whose Refreshes fell on another number of ticks than the steps counted: %d of %d"
       % (odd, len(measured)))
-print("whole cycle: actual/(steps x F/S) %.4f  goal within 1 %%: %s" % (
+print("whole cycle (its 35 transitions): actual/(steps x F/S) %.4f  goal within 1 %%: %s" % (
     totals[0] / totals[1], goal(abs(totals[0] / totals[1] - 1) <= 0.01)))
-print("whole cycle: actual/(steps x (F/S + 1 ms)) %.4f  goal within 1 %%: %s" % (
+print("whole cycle (its 35 transitions): actual/(steps x (F/S + 1 ms)) %.4f  goal within 1 %%: %s" % (
     totals[0] / totals[2], goal(abs(totals[0] / totals[2] - 1) <= 0.01)))
 
 # Start: when the transition began (the wait over, just before its first step), against the
