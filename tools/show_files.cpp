@@ -53,16 +53,19 @@ PreparedFile prepareJpegAsItIs(const PlannedFile& file, const PictureHeader& hea
   return out;
 }
 
-PreparedFile preparePicture(const PlannedFile& file, Spool& spool) {
+// The file as it stands on disk: its path and size, or the problem that it cannot be read.
+PreparedFile asOnDisk(const PlannedFile& file) {
   PreparedFile out;
   out.source = file.path;
   std::error_code error;
   out.size = fs::file_size(file.path, error);
-  if (error) {
-    out.problem = describe(file) + " cannot be read";
-    return out;
-  }
-  if (file.rawContent) return out;
+  if (error) out.problem = describe(file) + " cannot be read";
+  return out;
+}
+
+PreparedFile preparePicture(const PlannedFile& file, Spool& spool) {
+  PreparedFile out = asOnDisk(file);
+  if (!out.problem.empty() || file.rawContent) return out;
   const auto header = readPictureFileHeader(file.path);
   if (header) {
     if (const std::string trouble = pictureSizeProblem(*header); !trouble.empty()) {
@@ -122,13 +125,8 @@ PreparedFile preparePicture(const PlannedFile& file, Spool& spool) {
 }
 
 PreparedFile prepareAudio(const PlannedFile& file) {
-  PreparedFile out;
-  out.source = file.path;
-  std::error_code error;
-  out.size = fs::file_size(file.path, error);
-  if (error) {
-    out.problem = describe(file) + " cannot be read";
-  } else if (file.rawContent) {
+  PreparedFile out = asOnDisk(file);
+  if (!out.problem.empty() || file.rawContent) {
     return out;
   } else if (out.size == 0) {
     out.problem = describe(file) + " cannot be loaded: the file is empty";

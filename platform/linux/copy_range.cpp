@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <vector>
 
+#include "platform/linux/unique_fd.h"
+
 namespace kamishibai {
 
 namespace {
@@ -45,19 +47,6 @@ Outcome copyWith(Call call, std::uint64_t& offset, std::uint64_t& remaining) {
   return Outcome::Done;
 }
 
-bool writeAllWith(const CopyCalls& calls, int to, const std::uint8_t* bytes, std::size_t size) {
-  while (size > 0) {
-    const ssize_t written = calls.write(to, bytes, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return true;
-}
-
 bool copyThroughBuffer(const CopyCalls& calls, int from, std::uint64_t offset,
                        std::uint64_t remaining, int to) {
   std::vector<std::uint8_t> buffer(
@@ -68,7 +57,7 @@ bool copyThroughBuffer(const CopyCalls& calls, int from, std::uint64_t offset,
     const ssize_t got = calls.readAt(from, buffer.data(), want, static_cast<off_t>(offset));
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) return false;  // an error, or the source ends before the range
-    if (!writeAllWith(calls, to, buffer.data(), static_cast<std::size_t>(got))) return false;
+    if (!writeAll(to, buffer.data(), static_cast<std::size_t>(got), calls.write)) return false;
     offset += static_cast<std::uint64_t>(got);
     remaining -= static_cast<std::uint64_t>(got);
   }

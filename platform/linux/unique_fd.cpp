@@ -5,10 +5,10 @@
 
 namespace kamishibai {
 
-bool writeAll(int fd, const void* data, std::size_t size) {
+bool writeAll(int fd, const void* data, std::size_t size, WriteCall write) {
   const auto* bytes = static_cast<const char*>(data);
   while (size > 0) {
-    const ssize_t written = ::write(fd, bytes, size);
+    const ssize_t written = write(fd, bytes, size);
     if (written < 0) {
       if (errno == EINTR) continue;
       return false;

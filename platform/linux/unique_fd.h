@@ -29,7 +29,9 @@ class UniqueFd {
   int fd_ = -1;
 };
 
-// Writes all bytes, going on after partial writes and interruptions; false on an error.
-bool writeAll(int fd, const void* data, std::size_t size);
+// Writes all bytes, going on after partial writes and interruptions; false on an error. Tests
+// pass another write call to make it fall short or fail.
+using WriteCall = ssize_t (*)(int fd, const void* buffer, std::size_t count);
+bool writeAll(int fd, const void* data, std::size_t size, WriteCall write = ::write);
 
 }  // namespace kamishibai

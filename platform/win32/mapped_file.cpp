@@ -3,21 +3,14 @@
 
 #include <windows.h>
 
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/disk_file.h"
 
 namespace kamishibai {
 
 std::shared_ptr<const MappedFile> MappedFile::open(const std::filesystem::path& path) {
-  const UniqueHandle file =
-      ownHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file || GetFileType(file.get()) != FILE_TYPE_DISK) return nullptr;
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!GetFileInformationByHandle(file.get(), &info) ||
-      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    return nullptr;
-  }
-  const std::uint64_t size = std::uint64_t{info.nFileSizeHigh} << 32 | info.nFileSizeLow;
+  std::uint64_t size = 0;
+  const UniqueHandle file = openDiskFile(path, size);
+  if (!file) return nullptr;
   if (size > SIZE_MAX) return nullptr;
   if (size == 0) return std::shared_ptr<const MappedFile>(new MappedFile(nullptr, 0));
   // The view keeps the file's pages reachable after both handles are closed.

@@ -7,8 +7,8 @@
 #include <limits>
 #include <vector>
 
+#include "platform/win32/disk_file.h"
 #include "platform/win32/file_copy.h"
-#include "platform/win32/unique_handle.h"
 
 namespace kamishibai {
 
@@ -23,16 +23,9 @@ constexpr std::size_t kCopyChunk = 1 << 20;
 }  // namespace
 
 std::shared_ptr<const SourceFile> SourceFile::open(const std::filesystem::path& path) {
-  UniqueHandle file =
-      ownHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file || GetFileType(file.get()) != FILE_TYPE_DISK) return nullptr;
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!GetFileInformationByHandle(file.get(), &info) ||
-      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    return nullptr;
-  }
-  const std::uint64_t size = std::uint64_t{info.nFileSizeHigh} << 32 | info.nFileSizeLow;
+  std::uint64_t size = 0;
+  UniqueHandle file = openDiskFile(path, size);
+  if (!file) return nullptr;
   return std::shared_ptr<const SourceFile>(
       new SourceFile(reinterpret_cast<std::intptr_t>(file.release()), size));
 }
