@@ -35,8 +35,8 @@ fi
 {
   printf 'settings = false\n\n[area]\nwidth = 250\nheight = 250\ncolour = "#000000"\n'
   for n in 00 01 02; do
-    cp "$BUILD/demo/picture-$n.jpg" "$WORK/show/"
-    printf '\n[[slide]]\npicture = "picture-%s.jpg"\nname = "%s"\ntime = 1000\nx = 24\ny = 24\neffect = "cut"\nspeed = 0\n' "$n" "$n"
+    cp "$BUILD/demo/picture-$n.png" "$WORK/show/"
+    printf '\n[[slide]]\npicture = "picture-%s.png"\nname = "%s"\ntime = 1000\nx = 24\ny = 24\neffect = "cut"\nspeed = 0\n' "$n" "$n"
   done
 } >"$WORK/show/show.toml"
 "$BUILD/kamishibai-pack" build "$WORK/show/show.toml" -o "$WORK/cuts.scr" --player "$BUILD/kamishibai" >/dev/null

@@ -97,8 +97,8 @@ void blinds(TransitionContext& context) {
   runTransition(context, kFrameMs, FinalRefresh::No, [&](Steps& steps) {
     const std::int32_t band = roundEven(steps.H() / kGrid);
     const double by = band / 20.0 - 1;
-    // A band of 20 rows gives a step of 0, which would never end the loop: such a small
-    // display gets the plain cut, as the bands of 1 to 19 rows (a negative step) do.
+    // A band of 20 rows gives a step of 0, which would draw one step and stop: such a small
+    // display gets the plain cut instead, as the bands of 1 to 19 rows (a negative step) do.
     if (static_cast<float>(by) == 0) return;
     forSingleSteps(steps, 0, band, by, [&](double i) {
       for (std::int32_t k = 0; k < kGrid; ++k) {

@@ -25,21 +25,29 @@ std::int32_t roundEven(double v);
 std::int32_t floorInt(double v);
 
 // A counted loop whose bound, step and counter are single-precision values fixed before the first
-// step: it goes on while (step >= 0 and v <= to) or (step < 0 and v >= to).
+// step: it goes on while (step >= 0 and v <= to) or (step < 0 and v >= to). An advance that leaves
+// the counter unchanged (a step of 0, as tiny displays give, or one below the counter's precision)
+// would repeat the same step forever, so the loop ends there instead; loops whose counter moves
+// run exactly as the condition says.
 class SingleLoop {
  public:
   SingleLoop(double from, double to, double step)
       : value_(static_cast<float>(from)),
         to_(static_cast<float>(to)),
         step_(static_cast<float>(step)) {}
-  bool running() const { return step_ >= 0 ? value_ <= to_ : value_ >= to_; }
+  bool running() const { return !stalled_ && (step_ >= 0 ? value_ <= to_ : value_ >= to_); }
   float value() const { return value_; }
-  void advance() { value_ = value_ + step_; }
+  void advance() {
+    const float moved = value_ + step_;
+    stalled_ = moved == value_;
+    value_ = moved;
+  }
 
  private:
   float value_;
   float to_;
   float step_;
+  bool stalled_ = false;
 };
 
 }  // namespace kamishibai

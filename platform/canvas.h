@@ -1,5 +1,5 @@
 // Kamishibai: a small antialiased drawing surface for making pictures (the demo show's slides),
-// saved as JPEG.
+// saved as JPEG or PNG.
 #pragma once
 
 #include <filesystem>
@@ -32,6 +32,8 @@ class Canvas {
 
   // Empty on success, otherwise the reason.
   std::string saveJpeg(const std::filesystem::path& file, int quality) const;
+  // Lossless, so that every decoder reads back the very same pixels.
+  std::string savePng(const std::filesystem::path& file) const;
 
  private:
   struct State;

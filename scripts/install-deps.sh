@@ -12,6 +12,7 @@ packages=(
   gettext dpkg-dev man-db locales libxml2-utils xscreensaver
   webp-pixbuf-loader
   g++-mingw-w64-x86-64-posix googletest wine wine64
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
 )
 
 missing=()

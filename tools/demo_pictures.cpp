@@ -167,7 +167,7 @@ void drawSlide(Canvas& canvas, int slide) {
 
 std::string pictureName(int slide) {
   char name[32];
-  std::snprintf(name, sizeof name, "picture-%02d.jpg", slide);
+  std::snprintf(name, sizeof name, "picture-%02d.png", slide);
   return name;
 }
 
@@ -208,7 +208,7 @@ std::string writeDemoShow(const std::filesystem::path& folder) {
   for (int slide = 0; slide < kDemoSlideCount; ++slide) {
     Canvas canvas(kSize, kSize);
     drawSlide(canvas, slide);
-    const std::string problem = canvas.saveJpeg(folder / pictureName(slide), 90);
+    const std::string problem = canvas.savePng(folder / pictureName(slide));
     if (!problem.empty()) return pictureName(slide) + ": " + problem;
   }
   std::ofstream out(folder / "demo.toml", std::ios::trunc);

@@ -14,7 +14,7 @@ constexpr int kDemoSlideCount = 66;
 // 15 to 24, 26 to 33, then 1 to 4.
 std::vector<std::int32_t> demoEffectSequence();
 
-// Writes picture-00.jpg to picture-65.jpg (200 by 200) and demo.toml into folder. Empty on
+// Writes picture-00.png to picture-65.png (200 by 200) and demo.toml into folder. Empty on
 // success, otherwise what went wrong.
 std::string writeDemoShow(const std::filesystem::path& folder);
 

@@ -88,19 +88,32 @@ void Canvas::fillPolygon(std::span<const PointF> points, Rgb colour, double alph
   cairo_fill(cr);
 }
 
-std::string Canvas::saveJpeg(const std::filesystem::path& file, int quality) const {
-  cairo_surface_flush(state_->surface.get());
+namespace {
+
+// Saves the surface through gdk-pixbuf in the format given, with its options as key, value, ...
+template <typename... Options>
+std::string saveAs(cairo_surface_t* surface, int width, int height,
+                   const std::filesystem::path& file, const char* format, Options... options) {
+  cairo_surface_flush(surface);
   const std::unique_ptr<GdkPixbuf, ObjectUnref> pixbuf(
-      gdk_pixbuf_get_from_surface(state_->surface.get(), 0, 0, state_->width, state_->height));
+      gdk_pixbuf_get_from_surface(surface, 0, 0, width, height));
   if (!pixbuf) return "the picture cannot be converted";
   GError* raw = nullptr;
-  const std::string qualityText = std::to_string(quality);
-  if (gdk_pixbuf_save(pixbuf.get(), file.c_str(), "jpeg", &raw, "quality", qualityText.c_str(),
-                      nullptr)) {
-    return {};
-  }
+  if (gdk_pixbuf_save(pixbuf.get(), file.c_str(), format, &raw, options..., nullptr)) return {};
   const std::unique_ptr<GError, ErrorFree> error(raw);
   return error ? error->message : "the picture cannot be saved";
+}
+
+}  // namespace
+
+std::string Canvas::saveJpeg(const std::filesystem::path& file, int quality) const {
+  return saveAs(state_->surface.get(), state_->width, state_->height, file, "jpeg", "quality",
+                std::to_string(quality).c_str());
+}
+
+std::string Canvas::savePng(const std::filesystem::path& file) const {
+  return saveAs(state_->surface.get(), state_->width, state_->height, file, "png", "compression",
+                "9");
 }
 
 }  // namespace kamishibai

@@ -64,10 +64,11 @@ summary_value() {
 MUSIC_LEVEL=3000
 SOUND_LEVEL=12000
 
-# make_audio_saver OUT: a saver of two slides shown 800 ms each with plain cuts, 300 ms of music,
-# and a 150 ms sound with the second slide.
+# make_audio_saver OUT PACKER PLAYER: a saver of two slides shown 800 ms each with plain cuts,
+# 300 ms of music, and a 150 ms sound with the second slide, packed beside OUT.
 make_audio_saver() {
-  local out=$1 show=$E2E_DIR/audio-show
+  local out=$1 packer=$2 player=$3 show
+  show=$(dirname "$out")/audio-show
   mkdir -p "$show"
   convert -size 120x120 xc:'#c04020' "$show/red.jpg"
   convert -size 120x120 xc:'#2040c0' "$show/blue.jpg"
@@ -95,7 +96,8 @@ sound = "ding.wav"
 time = 800
 effect = 0
 TOML
-  "$BUILD/kamishibai-pack" build "$show/show.toml" -o "$out" --player "$BUILD/kamishibai" >/dev/null
+  "$packer" build "$show/show.toml" -o "$out" --player "$player" >"$show/pack.log" 2>&1 ||
+    fail "the packer did not make the saver: $(cat "$show/pack.log")"
 }
 
 # run_audio_show SAVER RAWFILE SECONDS: runs the show with SDL's disk audio driver writing to

@@ -6,10 +6,8 @@ set -euo pipefail
 BUILD=${KAMISHIBAI_BUILD:?KAMISHIBAI_BUILD must name the build folder}
 SOURCE=${KAMISHIBAI_SOURCE:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+WAIT_SECONDS=10
+source "$SOURCE/tests/shell_lib.sh"
 
 # Gives the test its own folders and removes them (and any process it started) at the end.
 e2e_setup() {
@@ -29,20 +27,6 @@ e2e_cleanup() {
   [ -n "$pids" ] && kill $pids 2>/dev/null || true
   wait 2>/dev/null || true
   rm -rf "$E2E_DIR"
-}
-
-# wait_for_window TITLE [SECONDS]: prints the id of the first visible window with that title.
-wait_for_window() {
-  local title=$1 limit=${2:-10} id
-  for _ in $(seq $((limit * 10))); do
-    id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1 || true)
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
 }
 
 # wait_for_exit PID [SECONDS]: waits until the process has ended; returns its status.
@@ -68,14 +52,9 @@ pixel_at() {
   convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
 }
 
-# Starts a private Xvfb when the test command has not provided a display; it ends with the test.
+# A private display when the test command has not provided one; it ends with the test.
 e2e_display() {
-  [ -n "${DISPLAY:-}" ] && return 0
-  local fifo=$E2E_DIR/display
-  mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
-  read -r number <"$fifo"
-  export DISPLAY=:$number
+  start_private_display "$E2E_DIR"
 }
 
 # Keeps one client connected to the display for the rest of the test. An X server started
@@ -94,7 +73,7 @@ e2e_hold_display() {
 make_settings_saver() {
   local out=$1 show=$E2E_DIR/show
   mkdir -p "$show"
-  cp "$BUILD/demo/picture-00.jpg" "$BUILD/demo/picture-01.jpg" "$show/"
+  cp "$BUILD/demo/picture-00.png" "$BUILD/demo/picture-01.png" "$show/"
   cat >"$show/show.toml" <<TOML
 settings = true
 
@@ -104,7 +83,7 @@ height = 250
 colour = "#000000"
 
 [[slide]]
-picture = "picture-00.jpg"
+picture = "picture-00.png"
 name = "0"
 time = 1000
 x = 24
@@ -113,7 +92,7 @@ effect = "split-sideways"
 speed = 0
 
 [[slide]]
-picture = "picture-01.jpg"
+picture = "picture-01.png"
 name = "1"
 time = 1000
 x = 24

@@ -5,7 +5,7 @@ source "$(dirname "$0")/audio_lib.sh"
 e2e_setup
 
 saver=$E2E_DIR/audio.scr
-make_audio_saver "$saver"
+make_audio_saver "$saver" "$BUILD/kamishibai-pack" "$BUILD/kamishibai"
 run_audio_show "$saver" "$E2E_DIR/out.raw" 5
 summary=$(audio_summary "$E2E_DIR/out.raw" "$MUSIC_LEVEL" "$SOUND_LEVEL")
 echo "$summary"

@@ -5,7 +5,7 @@ source "$(dirname "$0")/audio_lib.sh"
 e2e_setup
 
 saver=$E2E_DIR/audio.scr
-make_audio_saver "$saver"
+make_audio_saver "$saver" "$BUILD/kamishibai-pack" "$BUILD/kamishibai"
 
 printf '\x00\x00\xff\xff' >"$E2E_DIR/audio.set"
 run_audio_show "$saver" "$E2E_DIR/sounds.raw" 4

@@ -15,7 +15,7 @@ started=$(date +%s%N)
 [ -n "$(work_folders)" ] || fail "no work folder while the show runs"
 sleep 0.3
 screenshot "$E2E_DIR/first.png"
-shows_picture "$E2E_DIR/first.png" "$BUILD/demo/picture-00.jpg" || fail "the first picture is not at ($PICTURE_X, $PICTURE_Y)"
+shows_picture "$E2E_DIR/first.png" "$BUILD/demo/picture-00.png" || fail "the first picture is not at ($PICTURE_X, $PICTURE_Y)"
 # The area around the picture and the screen around the area are black.
 for point in "387 259" "636 508" "386 258" "637 509" "0 0" "1023 767"; do
   [ "$(pixel_at "$E2E_DIR/first.png" $point)" = "0,0,0" ] || fail "($point) is not black"
@@ -25,7 +25,7 @@ done
 seen_after=
 for _ in $(seq 40); do
   screenshot "$E2E_DIR/next.png"
-  if shows_picture "$E2E_DIR/next.png" "$BUILD/demo/picture-01.jpg"; then
+  if shows_picture "$E2E_DIR/next.png" "$BUILD/demo/picture-01.png"; then
     seen_after=$((($(date +%s%N) - started) / 1000000))
     break
   fi

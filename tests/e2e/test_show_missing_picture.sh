@@ -8,7 +8,7 @@ e2e_display
 saver=$E2E_DIR/broken.scr
 : >"$E2E_DIR/empty.jpg"
 python3 "$SOURCE/tests/e2e/craft_package.py" "$BUILD/kamishibai" "$saver" \
-  --entry first.jpg "" "$E2E_DIR/empty.jpg" --entry second.jpg "" "$BUILD/demo/picture-01.jpg"
+  --entry first.jpg "" "$E2E_DIR/empty.jpg" --entry second.png "" "$BUILD/demo/picture-01.png"
 chmod +x "$saver"
 
 "$saver" /s &

@@ -5,7 +5,7 @@ source "$(dirname "$0")/lib.sh"
 e2e_setup
 
 saver=$E2E_DIR/saver.scr
-picture=$BUILD/demo/picture-00.jpg
+picture=$BUILD/demo/picture-00.png
 python3 "$SOURCE/tests/e2e/craft_package.py" "$BUILD/kamishibai" "$saver" \
   --bgm "../escape-music" \
   --entry 0 "../../escape-sound" "$picture" \

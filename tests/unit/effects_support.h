@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,10 @@ inline Frame snapshot(const Surface& s) {
   return f;
 }
 
+struct RunawayTransition : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
 // The show window's three surfaces of one size with coded pictures, the display showing the
 // current picture, and a virtual clock.
 struct TransitionRun {
@@ -64,11 +69,14 @@ struct TransitionRun {
         current(codedPicture(Picture::Current, w, h)),
         next(codedPicture(Picture::Next, w, h)) {}
 
-  // Runs the transition of a code, recording a frame at every Refresh of the display.
+  // Runs the transition of a code, recording a frame at every Refresh of the display. A
+  // transition that refreshes more than refreshLimit times is taken to run forever: the
+  // Refresh after the limit throws RunawayTransition, so the test fails instead of hanging.
   void run(std::int32_t code) {
     const EffectInfo* effect = findEffect(code);
     ASSERT_TRUE(effect && effect->run) << "no transition for code " << code;
-    FrameRecorder recorder(display, [this](const Surface& s, int) {
+    FrameRecorder recorder(display, [this](const Surface& s, int index) {
+      if (index >= refreshLimit) throw RunawayTransition("more than the refresh limit");
       frames.push_back(snapshot(s));
       refreshTicks.push_back(events.now());
     });
@@ -87,6 +95,8 @@ struct TransitionRun {
   VirtualEventLoop events{1000};
   EndFlag endFlag = kFalse;
   std::int32_t speedFactor = 1;
+  // The longest transition at any size, the blinds with bands of 21 rows, runs 421 steps.
+  int refreshLimit = 500;
   RandomSequence random;
   std::vector<Frame> frames;
   std::vector<std::int32_t> refreshTicks;

@@ -12,36 +12,16 @@
 #include <cstdio>
 #include <string>
 
+#include "dialog_windows.h"
+
 namespace {
 
-std::string utf8(const std::wstring& text) {
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-  std::string result(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), length,
-                      nullptr, nullptr);
-  return result;
-}
-
-std::string textOf(HWND window) {
-  wchar_t buffer[4096];
-  const int length = GetWindowTextW(window, buffer, 4096);
-  return utf8(std::wstring(buffer, static_cast<std::size_t>(length)));
-}
+using namespace kamishibai::test;
 
 std::string classOf(HWND window) {
   wchar_t buffer[256];
   const int length = GetClassNameW(window, buffer, 256);
   return utf8(std::wstring(buffer, static_cast<std::size_t>(length)));
-}
-
-HWND waitForDialog() {
-  for (int attempt = 0; attempt < 300; ++attempt) {
-    HWND dialog = FindWindowW(L"#32770", nullptr);
-    if (dialog != nullptr && IsWindowVisible(dialog)) return dialog;
-    Sleep(100);
-  }
-  return nullptr;
 }
 
 // The control of the dialog's thread that has the keyboard focus.

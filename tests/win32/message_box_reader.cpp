@@ -6,43 +6,23 @@
 #include <cstdio>
 #include <string>
 
+#include "dialog_windows.h"
+
 namespace {
+
+using namespace kamishibai::test;
 
 // The control that holds a message box's text.
 constexpr int kMessageTextId = 0xFFFF;
-
-std::string utf8(const std::wstring& text) {
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-  std::string result(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), length,
-                      nullptr, nullptr);
-  return result;
-}
-
-std::wstring textOf(HWND window) {
-  wchar_t buffer[4096];
-  const int length = GetWindowTextW(window, buffer, 4096);
-  return std::wstring(buffer, static_cast<std::size_t>(length));
-}
-
-HWND waitForMessageBox() {
-  for (int attempt = 0; attempt < 300; ++attempt) {
-    HWND box = FindWindowW(L"#32770", nullptr);
-    if (box != nullptr && IsWindowVisible(box)) return box;
-    Sleep(100);
-  }
-  return nullptr;
-}
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc != 2) return 2;
-  HWND box = waitForMessageBox();
+  HWND box = waitForDialog();
   if (box == nullptr) return 1;
   const HWND text = GetDlgItem(box, kMessageTextId);
-  const std::string report = utf8(textOf(box)) + "\n" + utf8(text ? textOf(text) : L"");
+  const std::string report = textOf(box) + "\n" + (text ? textOf(text) : "");
   std::FILE* file = _wfopen(argv[1], L"wb");
   if (file == nullptr) return 1;
   std::fwrite(report.data(), 1, report.size(), file);

@@ -48,9 +48,9 @@ area_matches() {
 # wait_for_area EXPECTED [SECONDS]
 wait_for_area() {
   local limit=${2:-20}
-  for _ in $(seq $((limit * 4))); do
+  for _ in $(seq $((limit * 10))); do
     area_matches "$1" && return 0
-    sleep 0.25
+    sleep 0.1
   done
   return 1
 }

@@ -10,32 +10,7 @@ source "$SOURCE/tests/e2e/audio_lib.sh"
 win_setup
 
 saver=$WIN_DIR/music.scr
-convert -size 120x120 xc:'#c04020' "$WIN_DIR/red.jpg"
-convert -size 120x120 xc:'#2040c0' "$WIN_DIR/blue.jpg"
-write_square_wav "$WIN_DIR/music.wav" 300 "$MUSIC_LEVEL" 441
-write_square_wav "$WIN_DIR/ding.wav" 150 "$SOUND_LEVEL" 882
-cat >"$WIN_DIR/show.toml" <<'TOML'
-[area]
-width = 200
-height = 200
-colour = "#000000"
-
-[music]
-file = "music.wav"
-
-[[slide]]
-picture = "red.jpg"
-time = 800
-effect = 0
-
-[[slide]]
-picture = "blue.jpg"
-sound = "ding.wav"
-time = 800
-effect = 0
-TOML
-"$PACK" build "$WIN_DIR/show.toml" -o "$saver" --player "$WIN_BUILD/kamishibai.exe" \
-  >"$WIN_DIR/pack.log" 2>&1 || fail "the packer did not make the saver: $(cat "$WIN_DIR/pack.log")"
+make_audio_saver "$saver" "$PACK" "$WIN_BUILD/kamishibai.exe"
 
 # run_traced TRACE SOUNDS: runs the show with winmm traced until it has played the second
 # slide's sound SOUNDS times, then ends it with a key.

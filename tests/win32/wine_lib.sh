@@ -8,10 +8,8 @@ WIN_BUILD=${KAMISHIBAI_BUILD:?KAMISHIBAI_BUILD must name the Windows build folde
 SOURCE=${KAMISHIBAI_SOURCE:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+WAIT_SECONDS=20
+source "$SOURCE/tests/shell_lib.sh"
 
 # Gives the test a folder of its own and a prefix, and ends its wine programs at the end.
 win_setup() {
@@ -37,14 +35,9 @@ win_cleanup() {
   rm -rf "$WIN_DIR"
 }
 
-# Starts a private Xvfb when the test command has not provided a display.
+# A private display when the test command has not provided one.
 win_display() {
-  [ -n "${DISPLAY:-}" ] && return 0
-  local fifo=$WIN_DIR/display
-  mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
-  read -r number <"$fifo"
-  export DISPLAY=:$number
+  start_private_display "$WIN_DIR"
 }
 
 # The prefix's Windows folder, where the saver makes its work folders.
@@ -56,20 +49,6 @@ work_folders() {
   find "$(windows_folder)" -maxdepth 1 -name 'temp[0-9]*' -printf '%f\n' | sort
 }
 
-# wait_for_window TITLE [SECONDS]: prints the id of the first visible window with that title.
-wait_for_window() {
-  local title=$1 limit=${2:-20} id
-  for _ in $(seq $((limit * 10))); do
-    id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1 || true)
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
-
 # wait_for_exit PID [SECONDS]: waits until the process has ended.
 wait_for_exit() {
   local pid=$1 limit=${2:-20}
@@ -78,16 +57,6 @@ wait_for_exit() {
       wait "$pid" || true
       return 0
     fi
-    sleep 0.1
-  done
-  return 1
-}
-
-# wait_for FILE [SECONDS]: waits until the file exists.
-wait_for() {
-  local file=$1 limit=${2:-20}
-  for _ in $(seq $((limit * 10))); do
-    [ -e "$file" ] && return 0
     sleep 0.1
   done
   return 1

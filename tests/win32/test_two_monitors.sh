@@ -1,0 +1,75 @@
+# Kamishibai: the Windows saver under wine on two monitors side by side: the show stands on the
+# primary monitor, pixel for pixel, a black cover hides the other one while the show runs, and
+# the desktop comes back there when a key ends the show.
+source "$(dirname "$0")/wine_lib.sh"
+source "$(dirname "$0")/saver_lib.sh"
+win_setup
+
+# wine reads the monitors from XRandR's outputs, which Xvfb has only one of: an X server with the
+# dummy video driver has sixteen, of which the first is on.
+two_monitor_display() {
+  local fifo=$WIN_DIR/two-monitors
+  cat >"$WIN_DIR/xorg.conf" <<'CONF'
+Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+  Option "AutoEnableDevices" "false"
+EndSection
+Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 65536
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0 - 1000.0
+  VertRefresh 5.0 - 200.0
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Virtual 2048 768
+  EndSubSection
+EndSection
+CONF
+  mkfifo "$fifo"
+  Xorg -displayfd 3 -config "$WIN_DIR/xorg.conf" -logfile "$WIN_DIR/xorg.log" -noreset \
+    -nolisten tcp -novtswitch -sharevts 3>"$fifo" >/dev/null 2>&1 &
+  read -r number <"$fifo" || fail "the X server with two monitors did not start: $(cat "$WIN_DIR/xorg.log")"
+  export DISPLAY=:$number
+  xrandr --output DUMMY0 --mode 1024x768 --primary
+  xrandr --addmode DUMMY1 1024x768
+  xrandr --output DUMMY1 --mode 1024x768 --right-of DUMMY0
+  [ "$(xrandr --listmonitors | head -n 1)" = "Monitors: 2" ] || fail "$(xrandr --listmonitors)"
+}
+
+# second_monitor_is COLOUR: true when the whole right-hand monitor has that colour.
+second_monitor_is() {
+  import -window root -crop 1024x768+1024+0 +repage "$WIN_DIR/second.png"
+  [ "$(compare -metric AE "$WIN_DIR/second.png" -size 1024x768 "xc:$1" null: 2>&1)" = "0" ]
+}
+
+two_monitor_display
+desktop='#336699'
+xsetroot -solid "$desktop"
+second_monitor_is "$desktop" || fail "the desktop is not on the second monitor"
+
+saver=$WIN_DIR/pngs.scr
+make_png_saver "$saver"
+wine "$saver" /S >"$WIN_DIR/saver.log" 2>&1 &
+pid=$!
+window=$(wait_for_window "$SHOW_TITLE" 30) || fail "no show window"
+wait_for_area "$WIN_DIR/expected-1.png" 10 || fail "the first picture is not exactly on the primary monitor"
+second_monitor_is black || fail "the second monitor is not covered in black"
+
+xdotool windowfocus --sync "$window" key space
+wait_for_exit "$pid" 30 || fail "a key did not end the show"
+for _ in $(seq 50); do
+  second_monitor_is "$desktop" && break
+  sleep 0.1
+done
+second_monitor_is "$desktop" || fail "the cover stays on the second monitor"
+echo "PASS"
