@@ -1,7 +1,8 @@
 // Kamishibai: records when the show's window changes on the X server: the time of every damage
-// report, in microseconds of the monotonic clock, one per line. It waits for the largest mapped
-// top-level window (the show), watches it and every window inside it, and stops after the given
-// number of seconds.
+// report, in microseconds of the monotonic clock, one per line. Every drawing request is reported
+// on its own, so a change that comes while the recorder is still busy with the one before is not
+// merged into it. It waits for the largest mapped top-level window (the show), watches it and
+// every window inside it, and stops after the given number of seconds.
 //
 //   kamishibai-refresh-recorder SECONDS > times.txt
 #include <X11/Xlib.h>
@@ -58,7 +59,7 @@ void watch(Display* display, Window window) {
   if (!XGetWindowAttributes(display, window, &attributes) || attributes.c_class != InputOutput) {
     return;
   }
-  XDamageCreate(display, window, XDamageReportNonEmpty);
+  XDamageCreate(display, window, XDamageReportRawRectangles);
   for (Window child : childrenOf(display, window)) watch(display, child);
 }
 
@@ -92,10 +93,7 @@ int main(int argc, char** argv) {
     XEvent event;
     XNextEvent(display, &event);
     if (event.type != damageEvent + XDamageNotify) continue;
-    const auto& damage = reinterpret_cast<const XDamageNotifyEvent&>(event);
     std::printf("%lld\n", static_cast<long long>(nowMicroseconds()));
-    XDamageSubtract(display, damage.damage, None, None);
-    XFlush(display);
   }
   XCloseDisplay(display);
   return 0;

@@ -171,6 +171,7 @@ class Surface {
   // and starts a new changed area.
   void refresh();
   void setRefreshHook(RefreshHook hook) { refreshHook_ = std::move(hook); }
+  const RefreshHook& refreshHook() const { return refreshHook_; }
   // The area changed since the last Refresh.
   const PixelRect& changedArea() const { return changed_; }
 

@@ -58,6 +58,7 @@ void Form1::setup() {
   const std::int32_t top = screen.height / 2 - record.AreaHeight / 2;
   Picture1.resize(record.AreaWidth, record.AreaHeight);
   window_.placePicture1(Picture1, left, top);
+  if (refreshLog_) refreshLog_->watch(Picture1, window_.events());
   Picture1.setBackColour(static_cast<Colour>(record.AreaColor));
   Picture1.clear();
   for (Surface* hidden : {&NowPicture, &NextPicture}) {
@@ -118,6 +119,7 @@ void Form1::runIteration() {
   waitForDeadline(events, endFlag_, deadline);
   audio_.playSound(next.SoundName);
   const std::int32_t speedFactor = speedFactorOf(leaving, i);
+  if (refreshLog_) refreshLog_->transitionStarted(events, leaving.EffectNo, deadline, speedFactor);
   runTransition(leaving, speedFactor);
 
   Picture1.refresh();

@@ -10,6 +10,7 @@
 #include "platform/random.h"
 #include "platform/raster.h"
 #include "platform/show_window.h"
+#include "show/refresh_log.h"
 #include "show/show_audio.h"
 #include "startup/package.h"
 
@@ -80,6 +81,8 @@ class Form1 : public ShowInput {
   ShowAudio& audio_;
   RandomSequence& random_;
   EffectLookup lookup_;
+  // Only when the environment asks for it; declared before the surfaces whose Refresh it logs.
+  std::unique_ptr<RefreshLog> refreshLog_ = RefreshLog::fromEnvironment();
 
   Surface Picture1;
   Surface NowPicture;
