@@ -38,6 +38,16 @@ TOML
   convert -size 250x250 xc:'#102030' "$dir/second.png" -geometry +40+30 -composite "$dir/expected-2.png"
 }
 
+# start_png_show: makes the saver $WIN_DIR/pngs.scr of make_png_saver and starts its show; sets
+# saver, pid and window (the show's window).
+start_png_show() {
+  saver=$WIN_DIR/pngs.scr
+  make_png_saver "$saver"
+  wine "$saver" /S >"$WIN_DIR/saver.log" 2>&1 &
+  pid=$!
+  window=$(wait_for_window "$SHOW_TITLE" 30) || fail "no show window"
+}
+
 # area_matches EXPECTED: true when the picture area on screen equals the image pixel for pixel.
 area_matches() {
   local shot=$WIN_DIR/screen.png

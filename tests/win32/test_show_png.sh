@@ -5,12 +5,7 @@ source "$(dirname "$0")/wine_lib.sh"
 source "$(dirname "$0")/saver_lib.sh"
 win_setup
 
-saver=$WIN_DIR/pngs.scr
-make_png_saver "$saver"
-
-wine "$saver" /S >"$WIN_DIR/saver.log" 2>&1 &
-pid=$!
-window=$(wait_for_window "$SHOW_TITLE" 30) || fail "no show window"
+start_png_show
 wait_for_area "$WIN_DIR/expected-1.png" 5 || fail "the first picture is not exactly on screen"
 [ "$(work_folders)" = "temp1" ] || fail "the work folder is not temp1: $(work_folders)"
 

@@ -57,11 +57,7 @@ desktop='#336699'
 xsetroot -solid "$desktop"
 second_monitor_is "$desktop" || fail "the desktop is not on the second monitor"
 
-saver=$WIN_DIR/pngs.scr
-make_png_saver "$saver"
-wine "$saver" /S >"$WIN_DIR/saver.log" 2>&1 &
-pid=$!
-window=$(wait_for_window "$SHOW_TITLE" 30) || fail "no show window"
+start_png_show
 wait_for_area "$WIN_DIR/expected-1.png" 10 || fail "the first picture is not exactly on the primary monitor"
 second_monitor_is black || fail "the second monitor is not covered in black"
 
