@@ -5,21 +5,10 @@
 #include <memory>
 
 #include "platform/canvas.h"
+#include "platform/linux/glib_ptr.h"
+#include "platform/linux/surface_cairo.h"
 
 namespace kamishibai {
-namespace {
-
-struct CairoSurfaceDeleter {
-  void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
-};
-using CairoSurfacePtr = std::unique_ptr<cairo_surface_t, CairoSurfaceDeleter>;
-
-struct CairoContextDeleter {
-  void operator()(cairo_t* c) const { cairo_destroy(c); }
-};
-using CairoContextPtr = std::unique_ptr<cairo_t, CairoContextDeleter>;
-
-}  // namespace
 
 struct Canvas::State {
   CairoSurfacePtr surface;
@@ -32,12 +21,6 @@ namespace {
 
 struct PatternDeleter {
   void operator()(cairo_pattern_t* p) const { cairo_pattern_destroy(p); }
-};
-struct ObjectUnref {
-  void operator()(void* object) const { g_object_unref(object); }
-};
-struct ErrorFree {
-  void operator()(GError* error) const { g_error_free(error); }
 };
 
 }  // namespace
@@ -95,12 +78,11 @@ template <typename... Options>
 std::string saveAs(cairo_surface_t* surface, int width, int height,
                    const std::filesystem::path& file, const char* format, Options... options) {
   cairo_surface_flush(surface);
-  const std::unique_ptr<GdkPixbuf, ObjectUnref> pixbuf(
-      gdk_pixbuf_get_from_surface(surface, 0, 0, width, height));
+  const GObjectPtr<GdkPixbuf> pixbuf(gdk_pixbuf_get_from_surface(surface, 0, 0, width, height));
   if (!pixbuf) return "the picture cannot be converted";
   GError* raw = nullptr;
   if (gdk_pixbuf_save(pixbuf.get(), file.c_str(), format, &raw, options..., nullptr)) return {};
-  const std::unique_ptr<GError, ErrorFree> error(raw);
+  const GErrorPtr error(raw);
   return error ? error->message : "the picture cannot be saved";
 }
 

@@ -6,24 +6,19 @@
 #include <functional>
 #include <memory>
 
+#include "platform/linux/glib_ptr.h"
 #include "platform/picture_convert.h"
 #include "platform/picture_header.h"
 
 namespace kamishibai {
 namespace {
 
-struct ObjectRelease {
-  void operator()(void* object) const { g_object_unref(object); }
-};
-struct ErrorRelease {
-  void operator()(GError* error) const { g_error_free(error); }
-};
-using LoaderPtr = std::unique_ptr<GdkPixbufLoader, ObjectRelease>;
-using PixbufPtr = std::unique_ptr<GdkPixbuf, ObjectRelease>;
+using LoaderPtr = GObjectPtr<GdkPixbufLoader>;
+using PixbufPtr = GObjectPtr<GdkPixbuf>;
 
 // Takes ownership of a GError set by a call; its message, or the fallback when none was set.
 std::string messageOf(GError* raw, const char* fallback) {
-  const std::unique_ptr<GError, ErrorRelease> error(raw);
+  const GErrorPtr error(raw);
   return error ? std::string(error->message) : std::string(fallback);
 }
 

@@ -5,27 +5,20 @@
 #include <stdexcept>
 
 #include "platform/decoded_pixels.h"
+#include "platform/linux/glib_ptr.h"
 #include "platform/picture.h"
 
 namespace kamishibai {
 namespace {
 
-struct GObjectDeleter {
-  void operator()(void* object) const { g_object_unref(object); }
-};
-using PixbufPtr = std::unique_ptr<GdkPixbuf, GObjectDeleter>;
-
-struct GErrorDeleter {
-  void operator()(GError* error) const { g_error_free(error); }
-};
-using ErrorPtr = std::unique_ptr<GError, GErrorDeleter>;
+using PixbufPtr = GObjectPtr<GdkPixbuf>;
 
 }  // namespace
 
 void loadPicture(const std::string& path, Surface& target) {
   GError* rawError = nullptr;
   PixbufPtr pixbuf(gdk_pixbuf_new_from_file(path.c_str(), &rawError));
-  ErrorPtr error(rawError);
+  GErrorPtr error(rawError);
   if (!pixbuf) {
     throw std::runtime_error("cannot read the picture " + path + ": " +
                              (error ? error->message : "unknown format"));

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/end_signals.h"
+#include "platform/linux/glib_ptr.h"
 #include "platform/linux/gtk_event_loop.h"
 #include "platform/linux/surface_cairo.h"
 #include "platform/linux/x_image_present.h"
@@ -31,11 +32,8 @@ const char* const kCoverTitle = "Kamishibai cover";
 constexpr guint kGrabRetryMilliseconds = 100;
 const char* const kBlackBackground = "window, layout { background-color: #000000; }";
 
-struct GObjectDeleter {
-  void operator()(void* object) const { g_object_unref(object); }
-};
-using CursorPtr = std::unique_ptr<GdkCursor, GObjectDeleter>;
-using CssProviderPtr = std::unique_ptr<GtkCssProvider, GObjectDeleter>;
+using CursorPtr = GObjectPtr<GdkCursor>;
+using CssProviderPtr = GObjectPtr<GtkCssProvider>;
 
 struct RegionDeleter {
   void operator()(cairo_region_t* region) const { cairo_region_destroy(region); }
