@@ -29,6 +29,18 @@ inline double median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
+// Adds one run's step times (ms) to the samples of each step position; gives the run's mean
+// step in seconds, the iteration time the benchmarks report.
+inline double addRun(std::vector<std::vector<double>>& byStep, const std::vector<double>& times) {
+  byStep.resize(std::max(byStep.size(), times.size()));
+  double sum = 0;
+  for (std::size_t k = 0; k < times.size(); ++k) {
+    byStep[k].push_back(times[k]);
+    sum += times[k];
+  }
+  return times.empty() ? 0 : sum / static_cast<double>(times.size()) / 1000;
+}
+
 // Per step position, the median over the runs; the slowest of those and their mean. The median
 // keeps a preemption of this shared machine from passing for a slow step.
 struct StepSummary {

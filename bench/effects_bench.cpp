@@ -52,13 +52,7 @@ void stepBenchmark(benchmark::State& state, const EffectInfo* effect, Size size)
   std::vector<std::vector<double>> byStep;
   for (auto _ : state) {
     const std::vector<double> times = stepTimes(*effect, display, current, next);
-    byStep.resize(times.size());
-    double sum = 0;
-    for (std::size_t k = 0; k < times.size(); ++k) {
-      byStep[k].push_back(times[k]);
-      sum += times[k];
-    }
-    state.SetIterationTime(times.empty() ? 0 : sum / static_cast<double>(times.size()) / 1000);
+    state.SetIterationTime(bench::addRun(byStep, times));
   }
   const bench::StepSummary summary = bench::summarise(byStep);
   results[{effect->code, size.width}] = summary;

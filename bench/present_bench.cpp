@@ -111,13 +111,7 @@ void presentBenchmark(benchmark::State& state, const EffectInfo* effect) {
     const std::vector<double>& times = run.wallMs;
     processorMs += run.processorMs;
     steps += times.size();
-    byStep.resize(times.size());
-    double sum = 0;
-    for (std::size_t k = 0; k < times.size(); ++k) {
-      byStep[k].push_back(times[k]);
-      sum += times[k];
-    }
-    state.SetIterationTime(times.empty() ? 0 : sum / static_cast<double>(times.size()) / 1000);
+    state.SetIterationTime(bench::addRun(byStep, times));
   }
   const bench::StepSummary summary = bench::summarise(byStep);
   state.counters["slowest_step_ms"] = summary.slowestMs;
