@@ -5,10 +5,9 @@
 
 #include <windows.h>
 
-#include <cstdint>
-#include <cwchar>
 #include <vector>
 
+#include "platform/win32/path_mutex.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
@@ -28,22 +27,8 @@ bool isRealFolder(const std::wstring& path) {
          (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
 }
 
-// The full path in upper case, hashed (64-bit FNV-1a) into a name: mutex names hold no
-// backslash. Global, so that shows of other sessions sharing the Windows folder meet it too.
-std::wstring mutexNameFor(const std::wstring& folder) {
-  std::vector<wchar_t> full(GetFullPathNameW(folder.c_str(), 0, nullptr, nullptr) + 1);
-  const DWORD length =
-      GetFullPathNameW(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-  std::wstring canonical =
-      length == 0 || length >= full.size() ? folder : std::wstring(full.data(), length);
-  if (!canonical.empty()) CharUpperBuffW(canonical.data(), static_cast<DWORD>(canonical.size()));
-  std::uint64_t hash = 0xcbf29ce484222325u;
-  for (const wchar_t c : canonical) hash = (hash ^ static_cast<std::uint16_t>(c)) * 0x100000001b3u;
-  wchar_t name[64];
-  std::swprintf(name, 64, L"Global\\Kamishibai-folder-%016llx",
-                static_cast<unsigned long long>(hash));
-  return name;
-}
+// Global, so that shows of other sessions sharing the Windows folder meet it too.
+const wchar_t* const kFolderMutexPrefix = L"Global\\Kamishibai-folder-";
 
 }  // namespace
 
@@ -73,7 +58,8 @@ FolderLock FolderLock::take(const std::string& folder, bool wait) {
   FolderLock lock;
   const std::wstring path = withoutTrailingSeparators(folder);
   if (!isRealFolder(path)) return lock;
-  UniqueHandle mutex = ownHandle(CreateMutexW(nullptr, FALSE, mutexNameFor(path).c_str()));
+  UniqueHandle mutex =
+      ownHandle(CreateMutexW(nullptr, FALSE, pathMutexName(kFolderMutexPrefix, path).c_str()));
   if (!mutex) return lock;
   const DWORD result = WaitForSingleObject(mutex.get(), wait ? INFINITE : 0);
   if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED) {
