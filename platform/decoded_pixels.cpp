@@ -7,7 +7,7 @@
 namespace kamishibai {
 namespace {
 
-std::size_t bytesPerPixel(PixelLayout layout) {
+constexpr std::size_t bytesPerPixel(PixelLayout layout) {
   return layout == PixelLayout::Rgb ? 3 : 4;
 }
 
@@ -23,28 +23,33 @@ std::uint32_t over(std::uint32_t channel, std::uint32_t alpha, std::uint32_t bac
   return sum > 255 ? 255 : sum;
 }
 
-PixelWord wordOf(const std::uint8_t* p, PixelLayout layout, PixelWord background) {
-  std::uint32_t r = 0, g = 0, b = 0, a = 255;
-  switch (layout) {
-    case PixelLayout::Rgb:
-      r = p[0], g = p[1], b = p[2];
-      break;
-    case PixelLayout::Rgba:
-      r = p[0], g = p[1], b = p[2], a = p[3];
-      break;
-    case PixelLayout::Bgrx:
-      b = p[0], g = p[1], r = p[2];
-      break;
-    case PixelLayout::Bgra:
-      b = p[0], g = p[1], r = p[2], a = p[3];
-      break;
-  }
-  if (a != 255) {
-    r = over(r, a, background >> 16 & 0xFF);
-    g = over(g, a, background >> 8 & 0xFF);
-    b = over(b, a, background & 0xFF);
+template <PixelLayout layout>
+PixelWord wordOf(const std::uint8_t* p, PixelWord background) {
+  constexpr bool bgr = layout == PixelLayout::Bgrx || layout == PixelLayout::Bgra;
+  constexpr bool alpha = layout == PixelLayout::Rgba || layout == PixelLayout::Bgra;
+  std::uint32_t r = p[bgr ? 2 : 0], g = p[1], b = p[bgr ? 0 : 2];
+  if constexpr (alpha) {
+    if (const std::uint32_t a = p[3]; a != 255) {
+      r = over(r, a, background >> 16 & 0xFF);
+      g = over(g, a, background >> 8 & 0xFF);
+      b = over(b, a, background & 0xFF);
+    }
   }
   return r << 16 | g << 8 | b;
+}
+
+// Each layout has its own loop, so that an opaque picture's rows convert without a test per
+// pixel.
+template <PixelLayout layout>
+void fillRows(Surface& target, const DecodedPixels& pixels) {
+  const PixelWord background = toPixelWord(target.backColour());
+  for (std::int32_t y = 0; y < pixels.height; ++y) {
+    const std::uint8_t* in = pixels.data + static_cast<std::size_t>(y) * pixels.rowBytes;
+    PixelWord* out = target.rowForWriting(y);
+    for (std::int32_t x = 0; x < pixels.width; ++x) {
+      out[x] = wordOf<layout>(in + static_cast<std::size_t>(x) * bytesPerPixel(layout), background);
+    }
+  }
 }
 
 }  // namespace
@@ -56,15 +61,17 @@ void fillFromDecoded(Surface& target, const DecodedPixels& pixels) {
         pixels.rowBytes / bytesPerPixel(pixels.layout) < static_cast<std::size_t>(pixels.width)))) {
     throw std::invalid_argument("decoded picture rows are shorter than its width");
   }
-  target.resize(pixels.width, pixels.height);
-  const PixelWord background = toPixelWord(target.backColour());
-  for (std::int32_t y = 0; y < pixels.height; ++y) {
-    const std::uint8_t* in = pixels.data + static_cast<std::size_t>(y) * pixels.rowBytes;
-    PixelWord* out = target.rowForWriting(y);
-    for (std::int32_t x = 0; x < pixels.width; ++x) {
-      out[x] = wordOf(in + static_cast<std::size_t>(x) * bytesPerPixel(pixels.layout),
-                      pixels.layout, background);
-    }
+  // Every word is written below.
+  target.resizeForOverwrite(pixels.width, pixels.height);
+  switch (pixels.layout) {
+    case PixelLayout::Rgb:
+      return fillRows<PixelLayout::Rgb>(target, pixels);
+    case PixelLayout::Rgba:
+      return fillRows<PixelLayout::Rgba>(target, pixels);
+    case PixelLayout::Bgrx:
+      return fillRows<PixelLayout::Bgrx>(target, pixels);
+    case PixelLayout::Bgra:
+      return fillRows<PixelLayout::Bgra>(target, pixels);
   }
 }
 

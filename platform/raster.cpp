@@ -3,6 +3,9 @@
 #include "platform/raster.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <cstdint>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -52,6 +55,73 @@ PixelRun copyRun(PixelWord* out, const PixelWord* in, std::int32_t from, std::in
   return changed;
 }
 
+// The number of words of a surface of that size (a negative extent counts as 0); throws when
+// the count does not fit in memory's address range.
+std::size_t wordCount(std::int32_t width, std::int32_t height) {
+  const std::size_t w = static_cast<std::size_t>(std::max(width, 0));
+  const std::size_t h = static_cast<std::size_t>(std::max(height, 0));
+  if (h != 0 && w > PTRDIFF_MAX / sizeof(PixelWord) / h) {
+    throw std::runtime_error("cannot create a surface of " + std::to_string(width) + " by " +
+                             std::to_string(height) + " pixels");
+  }
+  return w * h;
+}
+
+// Whether any of the kScanBlock words from `words` differs from `word`. Written as one loop
+// without an early exit, which the compiler turns into vector code.
+constexpr std::ptrdiff_t kScanBlock = 16;
+bool blockDiffers(const PixelWord* words, PixelWord word) {
+  PixelWord differences = 0;
+  for (std::ptrdiff_t k = 0; k < kScanBlock; ++k) differences |= words[k] ^ word;
+  return differences != 0;
+}
+
+// The first word of first..last-1 that differs from `word`, or last.
+PixelWord* firstDiffering(PixelWord* first, PixelWord* last, PixelWord word) {
+  while (last - first >= kScanBlock && !blockDiffers(first, word)) first += kScanBlock;
+  return std::find_if(first, last, [word](PixelWord w) { return w != word; });
+}
+
+// Just past the last word of first..last-1 that differs from `word`, or first.
+PixelWord* endOfDiffering(PixelWord* first, PixelWord* last, PixelWord word) {
+  while (last - first >= kScanBlock && !blockDiffers(last - kScanBlock, word)) last -= kScanBlock;
+  return std::find_if(std::make_reverse_iterator(last), std::make_reverse_iterator(first),
+                      [word](PixelWord w) { return w != word; })
+      .base();
+}
+
+std::uint64_t newGeneration() {
+  static std::atomic<std::uint64_t> last{0};
+  return last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+// The columns from..to-1 of row y that a known copy does not vouch for, as up to three runs in
+// order; empty runs are left out.
+std::array<PixelRun, 3> unknownRuns(const PixelRect& known, const PixelRect& dirty, std::int32_t y,
+                                    std::int32_t from, std::int32_t to, std::size_t& count) {
+  std::array<PixelRun, 2> vouched{};
+  std::size_t vouchedCount = 0;
+  if (y >= known.top && y < known.bottom) {
+    if (y >= dirty.top && y < dirty.bottom && dirty.left < dirty.right) {
+      vouched[vouchedCount++] = {known.left, std::min(known.right, dirty.left)};
+      vouched[vouchedCount++] = {std::max(known.left, dirty.right), known.right};
+    } else {
+      vouched[vouchedCount++] = {known.left, known.right};
+    }
+  }
+  std::array<PixelRun, 3> runs{};
+  count = 0;
+  std::int32_t next = from;
+  for (std::size_t k = 0; k < vouchedCount; ++k) {
+    const PixelRun v{std::max(vouched[k].from, from), std::min(vouched[k].to, to)};
+    if (v.from >= v.to) continue;
+    if (next < v.from) runs[count++] = {next, v.from};
+    next = std::max(next, v.to);
+  }
+  if (next < to) runs[count++] = {next, to};
+  return runs;
+}
+
 }  // namespace
 
 PixelRect PixelRect::united(const PixelRect& other) const {
@@ -82,17 +152,21 @@ Surface::Surface(std::int32_t width, std::int32_t height, Colour backColour)
 }
 
 void Surface::resize(std::int32_t width, std::int32_t height) {
+  // Filled with the back colour at once: a fill after a zeroing would write the image twice.
+  pixels_.assign(wordCount(width, height), toPixelWord(backColour_));
+  takeSize(width, height);
+}
+
+void Surface::resizeForOverwrite(std::int32_t width, std::int32_t height) {
+  pixels_.resize(wordCount(width, height));
+  takeSize(width, height);
+}
+
+void Surface::takeSize(std::int32_t width, std::int32_t height) {
   width_ = std::max(width, 0);
   height_ = std::max(height, 0);
-  const std::size_t count = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
-  if (height_ != 0 &&
-      count / static_cast<std::size_t>(height_) != static_cast<std::size_t>(width_)) {
-    throw std::runtime_error("cannot create a surface of " + std::to_string(width) + " by " +
-                             std::to_string(height) + " pixels");
-  }
-  // Filled with the back colour at once: a fill after a zeroing would write the image twice.
-  pixels_.assign(count, toPixelWord(backColour_));
-  changed_ = bounds();
+  known_ = {};
+  markChanged(bounds());
 }
 
 void Surface::placeWords(std::pmr::memory_resource* memory) {
@@ -101,7 +175,7 @@ void Surface::placeWords(std::pmr::memory_resource* memory) {
 
 void Surface::clear() {
   std::fill(pixels_.begin(), pixels_.end(), toPixelWord(backColour_));
-  changed_ = bounds();
+  markChanged(bounds());
 }
 
 PixelRect Surface::drawable(AxisSpan cols, AxisSpan rows) const {
@@ -135,7 +209,37 @@ void Surface::forClippedRuns(const PixelRect& area, DrawRun&& draw) {
       for (const PixelRun& run : runs) drawRun(y, run.from, run.to);
     }
   }
+  markChanged(changed);
+}
+
+void Surface::markChanged(const PixelRect& changed) {
+  if (changed.empty()) return;
   changed_ = changed_.united(changed);
+  known_.dirty = known_.dirty.united(changed);
+  generation_ = newGeneration();
+}
+
+Surface::KnownCopy Surface::knownCopyOf(const Surface& source, std::int64_t dx,
+                                        std::int64_t dy) const {
+  if (known_.source == 0 || known_.source != source.generation_ || known_.dx != dx ||
+      known_.dy != dy) {
+    return {};
+  }
+  return known_;
+}
+
+void Surface::rememberCopy(const Surface& source, std::int64_t dx, std::int64_t dy,
+                           const PixelRect& area) {
+  const KnownCopy before = knownCopyOf(source, dx, dy);
+  const bool within = area.intersected(before.rect) == area;
+  // The words of `area` now equal the source; a larger rectangle known before still does outside
+  // it, as far as nothing else changed there.
+  if (within) {
+    known_ = {source.generation_, dx, dy, before.rect,
+              before.dirty.intersected(area) == before.dirty ? PixelRect{} : before.dirty};
+  } else {
+    known_ = {source.generation_, dx, dy, area, {}};
+  }
 }
 
 void Surface::copyFrom(const Surface& source, std::int32_t xs, std::int32_t ys, std::int32_t x,
@@ -154,10 +258,30 @@ void Surface::copyFrom(const Surface& source, std::int32_t xs, std::int32_t ys, 
     copyFrom(snapshot, 0, 0, area.left, area.top, area.width(), area.height());
     return;
   }
+  if (clip_) {
+    forClippedRuns(area, [&](std::int32_t row, std::int32_t from, std::int32_t to) {
+      const PixelWord* in = source.row(static_cast<std::int32_t>(row - dy)) + (from - dx);
+      return copyRun(this->row(row), in, from, to);
+    });
+    return;
+  }
+  // Without a clipping region, the words a known copy of the same source still holds are left
+  // alone: copying the same picture again costs only what changed since.
+  const KnownCopy known = knownCopyOf(source, dx, dy);
   forClippedRuns(area, [&](std::int32_t row, std::int32_t from, std::int32_t to) {
     const PixelWord* in = source.row(static_cast<std::int32_t>(row - dy)) + (from - dx);
-    return copyRun(this->row(row), in, from, to);
+    std::size_t count = 0;
+    const auto runs = unknownRuns(known.rect, known.dirty, row, from, to, count);
+    PixelRun changed{to, from};
+    for (std::size_t k = 0; k < count; ++k) {
+      const PixelRun run =
+          copyRun(this->row(row), in + (runs[k].from - from), runs[k].from, runs[k].to);
+      if (run.from < run.to)
+        changed = {std::min(changed.from, run.from), std::max(changed.to, run.to)};
+    }
+    return changed;
   });
+  rememberCopy(source, dx, dy, area);
 }
 
 void Surface::stretchFrom(const Surface& source, std::int32_t xs, std::int32_t ys, std::int32_t ws,
@@ -240,12 +364,8 @@ void Surface::fillBox(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::in
   const PixelWord word = toPixelWord(colour);
   forClippedRuns(area, [&](std::int32_t row, std::int32_t from, std::int32_t to) {
     PixelWord* out = this->row(row);
-    const auto differs = [word](PixelWord w) { return w != word; };
-    PixelWord* first = std::find_if(out + from, out + to, differs);
-    if (first == out + to) return PixelRun{from, from};
-    PixelWord* last = std::find_if(std::make_reverse_iterator(out + to),
-                                   std::make_reverse_iterator(first), differs)
-                          .base();
+    PixelWord* first = firstDiffering(out + from, out + to, word);
+    PixelWord* last = endOfDiffering(first, out + to, word);
     std::fill(first, last, word);
     return PixelRun{static_cast<std::int32_t>(first - out), static_cast<std::int32_t>(last - out)};
   });
@@ -253,6 +373,26 @@ void Surface::fillBox(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::in
 
 void Surface::drawImage(const Surface& source, std::int32_t x, std::int32_t y) {
   copyFrom(source, 0, 0, x, y, source.width(), source.height());
+}
+
+void Surface::clearAndDraw(const Surface& source, std::int32_t x, std::int32_t y) {
+  // What the picture overwrites anyway; with a clipping region or from itself it covers nothing
+  // for certain.
+  const PixelRect covered = clip_ || &source == this ? PixelRect{}
+                                                     : drawable(extentSpan(x, source.width()),
+                                                                extentSpan(y, source.height()));
+  const PixelWord back = toPixelWord(backColour_);
+  for (std::int32_t r = 0; r < height_; ++r) {
+    PixelWord* out = row(r);
+    if (r < covered.top || r >= covered.bottom) {
+      std::fill(out, out + width_, back);
+    } else {
+      std::fill(out, out + covered.left, back);
+      std::fill(out + covered.right, out + width_, back);
+    }
+  }
+  markChanged(bounds());
+  drawImage(source, x, y);
 }
 
 void Surface::selectClip(const Region* region) {
@@ -281,12 +421,12 @@ void Surface::setPixel(std::int32_t x, std::int32_t y, Colour colour) {
     throw std::out_of_range("pixel outside the surface");
   }
   row(y)[x] = toPixelWord(colour);
-  changed_ = changed_.united({x, y, x + 1, y + 1});
+  markChanged({x, y, x + 1, y + 1});
 }
 
 PixelWord* Surface::rowForWriting(std::int32_t y) {
   if (y < 0 || y >= height()) throw std::out_of_range("row outside the surface");
-  changed_ = changed_.united({0, y, width_, y + 1});
+  markChanged({0, y, width_, y + 1});
   return row(y);
 }
 

@@ -9,6 +9,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "platform/image_memory.h"
+
 namespace kamishibai {
 
 // A colour value as the package stores it: 0x00BBGGRR.
@@ -87,9 +89,9 @@ constexpr Colour fromPixelWord(PixelWord p) {
   return (p >> 16 & 0xFFu) | (p & 0xFF00u) | (p & 0xFFu) << 16;
 }
 
-// The allocator of a surface's pixel words: from the heap, or from memory that a platform's screen
-// service reads in place. The memory goes with the words when a surface is moved; a copy of a
-// surface is on the heap.
+// The allocator of a surface's pixel words: from the system's image memory, or from memory that a
+// platform's screen service reads in place. The memory goes with the words when a surface is
+// moved; a copy of a surface is in image memory.
 template <class T>
 class PixelAllocator {
  public:
@@ -116,7 +118,7 @@ class PixelAllocator {
   }
 
  private:
-  std::pmr::memory_resource* memory_ = std::pmr::new_delete_resource();
+  std::pmr::memory_resource* memory_ = imageMemory();
 };
 
 // A surface with a persistent image of its own size. Every drawing operation is clipped: the
@@ -141,6 +143,9 @@ class Surface {
 
   // Gives the surface a new size; its image is then filled with the back colour.
   void resize(std::int32_t width, std::int32_t height);
+  // Gives the surface a new size and leaves its words as they come, for a caller that writes
+  // every one of them next (a picture loader): filling them first would only cost a pass.
+  void resizeForOverwrite(std::int32_t width, std::int32_t height);
   Colour backColour() const { return backColour_; }
   void setBackColour(Colour colour) { backColour_ = colour; }
 
@@ -163,6 +168,8 @@ class Surface {
   void fillBox(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Colour colour);
   // Draws the whole of source with its top-left corner at (x, y), unscaled.
   void drawImage(const Surface& source, std::int32_t x, std::int32_t y);
+  // clear(), then drawImage(source, x, y), without first filling the words the picture covers.
+  void clearAndDraw(const Surface& source, std::int32_t x, std::int32_t y);
 
   // Selects a clipping region for the later copies, stretches and fills; nullptr removes it.
   void selectClip(const Region* region);
@@ -190,6 +197,8 @@ class Surface {
     return pixels_.data() + static_cast<std::size_t>(y) * width_;
   }
   PixelRect bounds() const { return {0, 0, width_, height_}; }
+  // Takes a new size whose words are already in place; a negative extent counts as 0.
+  void takeSize(std::int32_t width, std::int32_t height);
   // The part of the columns and rows that drawing may change: inside the surface and the
   // clipping region's bounding box.
   PixelRect drawable(AxisSpan cols, AxisSpan rows) const;
@@ -201,6 +210,25 @@ class Surface {
   template <class DrawRun>
   void forClippedRuns(const PixelRect& area, DrawRun&& draw);
 
+  // Adds words that changed to the changed area and to what is no longer known to equal a copy's
+  // source, and gives the image a new generation.
+  void markChanged(const PixelRect& changed);
+  // Records the copy just made of `area` from source words at offset (dx, dy).
+  void rememberCopy(const Surface& source, std::int64_t dx, std::int64_t dy, const PixelRect& area);
+
+  // A copy this surface still holds, so that copying the same words again touches only what
+  // changed since: `rect` holds the words of the image of generation `source` at offset
+  // (dx, dy), except inside `dirty`, the bounding box of words changed since then.
+  struct KnownCopy {
+    std::uint64_t source = 0;  // 0: no copy is known
+    std::int64_t dx = 0;
+    std::int64_t dy = 0;
+    PixelRect rect;
+    PixelRect dirty;
+  };
+  // The known copy when it is of the same words at the same offset, else none.
+  KnownCopy knownCopyOf(const Surface& source, std::int64_t dx, std::int64_t dy) const;
+
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
   std::vector<PixelWord, PixelAllocator<PixelWord>> pixels_;
@@ -208,6 +236,10 @@ class Surface {
   std::optional<Region> clip_;
   PixelRect changed_;
   RefreshHook refreshHook_;
+  // Unique to one state of the image: every change takes a new number, so equal generations
+  // mean equal words, also in a copy of the surface or after a swap.
+  std::uint64_t generation_ = 0;
+  KnownCopy known_;
 };
 
 }  // namespace kamishibai

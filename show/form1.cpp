@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 #include "platform/arith.h"
 #include "platform/picture.h"
@@ -80,10 +81,10 @@ void Form1::startOfShow() {
   hideCursor();
   endFlag_ = endRequested_ ? kTrue : kFalse;
   CurrentIndex = 0;
+  opaqueNextFrameOf_ = -1;
   StartCursorPos = window_.cursorPos();
   const PictureEntry& first = entry(0);
-  Picture1.clear();
-  Picture1.drawImage(MemPicture, first.PosX, first.PosY);
+  Picture1.clearAndDraw(MemPicture, first.PosX, first.PosY);
   Picture1.refresh();
 }
 
@@ -103,18 +104,13 @@ void Form1::runIteration() {
                         ", does not fit in 32 bits");
   }
 
-  NowPicture.clear();
-  if (leaving.Overlay != 0) {
-    NowPicture.drawImage(Picture1, 0, 0);
-  } else {
-    NowPicture.drawImage(MemPicture, leaving.PosX, leaving.PosY);
-  }
+  buildFrameBeingLeft(i);
 
   CurrentIndex = i == checkedSub(inputs_.record.PictureCount, 1) ? 0 : checkedAdd(i, 1);
   const std::int32_t n = CurrentIndex;
   loadMemPicture(n);
   const PictureEntry& next = entry(n);
-  buildNextFrame(next);
+  buildNextFrame(n);
 
   waitForDeadline(events, endFlag_, deadline);
   audio_.playSound(next.SoundName);
@@ -133,7 +129,8 @@ const PictureEntry& Form1::entry(std::int32_t index) const {
 
 void Form1::loadMemPicture(std::int32_t index) {
   const std::string& name = entry(index).FileName;
-  MemPicture.clear();
+  // No clear first: loading replaces MemPicture's size and every word, and a picture that
+  // cannot be loaded ends the show.
   // Only plain names are read, so a package never reaches outside the work folder.
   if (const std::string_view problem = storedNameProblem(name); !problem.empty()) {
     throw std::runtime_error("cannot read the picture \"" + name + "\" of " + entryName(index) +
@@ -150,13 +147,28 @@ void Form1::loadMemPicture(std::int32_t index) {
   loadPicture(path, MemPicture);
 }
 
-void Form1::buildNextFrame(const PictureEntry& next) {
-  NextPicture.clear();
+void Form1::buildFrameBeingLeft(std::int32_t index) {
+  const PictureEntry& leaving = entry(index);
+  if (leaving.Overlay != 0) {
+    NowPicture.clearAndDraw(Picture1, 0, 0);
+  } else if (opaqueNextFrameOf_ == index) {
+    // The last next frame is this very frame, drawn from the same MemPicture: its words are
+    // taken over instead of drawn again.
+    std::swap(NowPicture, NextPicture);
+  } else {
+    NowPicture.clearAndDraw(MemPicture, leaving.PosX, leaving.PosY);
+  }
+  opaqueNextFrameOf_ = -1;
+}
+
+void Form1::buildNextFrame(std::int32_t index) {
+  const PictureEntry& next = entry(index);
+  opaqueNextFrameOf_ = next.Overlay == 0 ? index : -1;
   if (next.Overlay == 0) {
-    NextPicture.drawImage(MemPicture, next.PosX, next.PosY);
+    NextPicture.clearAndDraw(MemPicture, next.PosX, next.PosY);
     return;
   }
-  NextPicture.drawImage(NowPicture, 0, 0);
+  NextPicture.clearAndDraw(NowPicture, 0, 0);
   if (next.Transparent != 0) {
     TransparentBltFunc(NextPicture, next.PosX, next.PosY, roundEven(MemPicture.scaleWidth()),
                        roundEven(MemPicture.scaleHeight()), MemPicture, 0, 0,

@@ -70,7 +70,8 @@ class Form1 : public ShowInput {
 
   const PictureEntry& entry(std::int32_t index) const;
   void loadMemPicture(std::int32_t index);
-  void buildNextFrame(const PictureEntry& next);
+  void buildFrameBeingLeft(std::int32_t index);
+  void buildNextFrame(std::int32_t index);
   std::int32_t speedFactorOf(const PictureEntry& leaving, std::int32_t index);
   void runTransition(const PictureEntry& leaving, std::int32_t speedFactor);
   void hideCursor();
@@ -89,6 +90,9 @@ class Form1 : public ShowInput {
   Surface NextPicture;
   Surface MemPicture;
   std::int32_t CurrentIndex = 0;
+  // The entry whose picture NextPicture holds alone on the back colour, drawn from the
+  // MemPicture of now, or -1.
+  std::int32_t opaqueNextFrameOf_ = -1;
   Point StartCursorPos;
   EndFlag endFlag_ = kFalse;
   // Set once the system asked for the end; the show then finishes without the password.

@@ -256,6 +256,34 @@ TEST_F(ShowLoopTest, TransparentWithoutOverlayDrawsOnACleanFrame) {
   }));
 }
 
+// The frame being left is built anew or taken over from the last next frame; either way it is the
+// entry's own picture alone on the area colour, also after the index wraps.
+TEST_F(ShowLoopTest, EachFrameLeftIsItsOwnPictureAloneAtItsPlace) {
+  writePicture({"a.png", 8, 6, kRed, {}});
+  writePicture({"b.png", 4, 3, kGreen, {}});
+  addEntry("a.png", 10, kProbeCode);
+  PictureEntry& inside = addEntry("b.png", 10, kProbeCode);
+  inside.PosX = 2;
+  inside.PosY = 1;
+  PictureEntry& acrossTheCorner = addEntry("b.png", 10, kProbeCode);
+  acrossTheCorner.PosX = 6;
+  acrossTheCorner.PosY = 4;
+  keyAt(1050);
+  runShow();
+  const auto red = [](auto, auto) { return kRed; };
+  const auto greenFrom = [](std::int32_t left, std::int32_t top) {
+    return [=](std::int32_t x, std::int32_t y) {
+      return x >= left && x < left + 4 && y >= top && y < top + 3 ? kGreen : kAreaColour;
+    };
+  };
+  const std::vector<std::function<Colour(std::int32_t, std::int32_t)>> expected{
+      red, greenFrom(2, 1), greenFrom(6, 4), red, greenFrom(2, 1)};
+  ASSERT_EQ(probeCalls().size(), expected.size());
+  for (std::size_t k = 0; k < expected.size(); ++k) {
+    EXPECT_TRUE(frameMatches(snapshot(probeCalls()[k].current), expected[k])) << "transition " << k;
+  }
+}
+
 TEST_F(ShowLoopTest, TheIndexWrapsAtPictureCount) {
   for (const char* name : {"a.png", "b.png", "c.png"}) {
     writePicture({name, 8, 6, kRed, {}});

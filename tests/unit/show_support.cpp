@@ -11,7 +11,7 @@ VirtualEventLoop* probeEvents = nullptr;
 
 void probeTransition(TransitionContext& context) {
   probeCalls().push_back({probeEvents->now(), context.speedFactor, context.display.pixel(0, 0),
-                          context.current.pixel(0, 0), context.next.pixel(0, 0)});
+                          context.current.pixel(0, 0), context.next.pixel(0, 0), context.current});
   probeLog->push_back("transition S=" + std::to_string(context.speedFactor));
   context.display.drawImage(context.next, 0, 0);
 }

@@ -38,6 +38,7 @@ struct ProbeCall {
   Colour displayAt00;
   Colour currentAt00;
   Colour nextAt00;
+  Surface current;  // the frame being left, as the transition received it
 };
 
 // The transitions as the show sees them in these tests: the probe for kProbeCode (it records its

@@ -1,0 +1,201 @@
+// Kamishibai: copying the same picture again and again: a surface skips the words it already holds
+// from that picture, and must never skip one that changed on either side since. Also the combined
+// clear-and-draw, the fill's block scan and a refused size.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <utility>
+
+#include "platform/raster.h"
+
+namespace kamishibai {
+namespace {
+
+constexpr Colour kBack = makeColour(10, 20, 30);
+
+// A surface whose pixels all differ from each other and from kBack.
+Surface patterned(std::int32_t w, std::int32_t h, std::uint8_t seed) {
+  Surface s(w, h, kBack);
+  for (std::int32_t y = 0; y < h; ++y)
+    for (std::int32_t x = 0; x < w; ++x)
+      s.setPixel(x, y,
+                 makeColour(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), seed));
+  return s;
+}
+
+::testing::AssertionResult sameWords(const Surface& a, const Surface& b) {
+  if (a.width() != b.width() || a.height() != b.height()) {
+    return ::testing::AssertionFailure() << "sizes differ";
+  }
+  for (std::int32_t y = 0; y < a.height(); ++y)
+    for (std::int32_t x = 0; x < a.width(); ++x)
+      if (a.pixel(x, y) != b.pixel(x, y)) {
+        return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") differs";
+      }
+  return ::testing::AssertionSuccess();
+}
+
+// The area changed since the last Refresh, which it then forgets.
+PixelRect takeChanged(Surface& s) {
+  const PixelRect changed = s.changedArea();
+  s.refresh();
+  return changed;
+}
+
+void copyWhole(Surface& to, const Surface& from) {
+  to.copyFrom(from, 0, 0, 0, 0, from.width(), from.height());
+}
+
+TEST(RasterRepeatedCopy, AChangeOnEitherSideIsCopiedAgainAndNothingElseCounts) {
+  Surface source = patterned(40, 9, 1);
+  Surface display(40, 9, kBack);
+  copyWhole(display, source);
+  takeChanged(display);
+
+  copyWhole(display, source);
+  EXPECT_TRUE(takeChanged(display).empty());
+
+  // The source changes: its new pixel is copied.
+  source.setPixel(37, 8, makeColour(1, 2, 3));
+  copyWhole(display, source);
+  EXPECT_EQ(takeChanged(display), (PixelRect{37, 8, 38, 9}));
+  EXPECT_TRUE(sameWords(display, source));
+
+  // The display changes (a box and a stretch): exactly that is restored.
+  display.fillBox(3, 2, 20, 4, makeColour(9, 9, 9));
+  display.stretchFrom(source, 0, 0, 40, 9, 30, 0, 5, 9);
+  takeChanged(display);
+  copyWhole(display, source);
+  EXPECT_EQ(takeChanged(display), (PixelRect{3, 0, 35, 9}));
+  EXPECT_TRUE(sameWords(display, source));
+}
+
+TEST(RasterRepeatedCopy, GrowingCopiesOfOnePictureTouchOnlyTheNewPart) {
+  const Surface source = patterned(30, 7, 2);
+  Surface display = patterned(30, 7, 3);
+  for (std::int32_t w = 4; w <= 30; w += 13) {
+    takeChanged(display);
+    display.copyFrom(source, 0, 0, 0, 0, w, 7);
+    EXPECT_EQ(takeChanged(display), (PixelRect{w == 4 ? 0 : w - 13, 0, w, 7}));
+  }
+  // Shrinking keeps what the larger copy left.
+  display.copyFrom(source, 0, 0, 0, 0, 10, 7);
+  EXPECT_TRUE(takeChanged(display).empty());
+  EXPECT_TRUE(sameWords(display, source));
+}
+
+TEST(RasterRepeatedCopy, AnotherOffsetOrAnotherPictureIsCopiedInFull) {
+  const Surface source = patterned(12, 5, 4);
+  Surface display(12, 5, kBack);
+  copyWhole(display, source);
+  // The same source one column further: every pixel moves.
+  display.copyFrom(source, 0, 0, 1, 0, 12, 5);
+  Surface expected(12, 5, kBack);
+  copyWhole(expected, source);
+  expected.copyFrom(source, 0, 0, 1, 0, 12, 5);
+  EXPECT_TRUE(sameWords(display, expected));
+  // A different picture that happens to be the same size.
+  const Surface other = patterned(12, 5, 5);
+  copyWhole(display, other);
+  EXPECT_TRUE(sameWords(display, other));
+}
+
+TEST(RasterRepeatedCopy, ACopyOrASwapOfTheSourceIsTheSamePictureUntilEitherChanges) {
+  Surface now = patterned(16, 4, 6);
+  Surface next = patterned(16, 4, 7);
+  Surface display(16, 4, kBack);
+  copyWhole(display, next);
+  takeChanged(display);
+  // What the show does with the frame it has just shown: it becomes the frame being left.
+  std::swap(now, next);
+  copyWhole(display, now);
+  EXPECT_TRUE(takeChanged(display).empty());
+
+  Surface duplicate = now;
+  duplicate.setPixel(0, 0, makeColour(0, 0, 0));
+  copyWhole(display, duplicate);
+  EXPECT_EQ(takeChanged(display), (PixelRect{0, 0, 1, 1}));
+  copyWhole(display, now);
+  EXPECT_TRUE(sameWords(display, now));
+}
+
+TEST(RasterRepeatedCopy, ClippedDrawingBetweenCopiesIsRestored) {
+  const Surface source = patterned(20, 20, 8);
+  Surface display(20, 20, kBack);
+  copyWhole(display, source);
+  const Region ellipse = Region::ellipse(2, 3, 17, 15);
+  display.selectClip(&ellipse);
+  display.fillBox(0, 0, 19, 19, makeColour(0, 0, 0));
+  // A clipped copy of the same picture from elsewhere.
+  display.copyFrom(source, 5, 5, 0, 0, 20, 20);
+  display.selectClip(nullptr);
+  copyWhole(display, source);
+  EXPECT_TRUE(sameWords(display, source));
+}
+
+TEST(RasterRepeatedCopy, ResizingForgetsWhatWasCopied) {
+  const Surface source = patterned(6, 6, 9);
+  Surface display(6, 6, kBack);
+  copyWhole(display, source);
+  display.resize(6, 6);
+  copyWhole(display, source);
+  EXPECT_TRUE(sameWords(display, source));
+  display.resizeForOverwrite(6, 6);
+  for (std::int32_t y = 0; y < 6; ++y) std::fill_n(display.rowForWriting(y), 6, PixelWord{0});
+  copyWhole(display, source);
+  EXPECT_TRUE(sameWords(display, source));
+}
+
+// clearAndDraw against the two calls it stands for, over placements inside, across every edge,
+// outside, with a clipping region and from the surface itself.
+TEST(RasterClearAndDraw, LeavesWhatAClearAndADrawLeave) {
+  const Surface picture = patterned(5, 3, 10);
+  const Region ellipse = Region::ellipse(0, 0, 6, 5);
+  for (const Point at : {Point{0, 0}, Point{2, 1}, Point{-3, -2}, Point{6, 4}, Point{9, 0},
+                         Point{INT_MIN, INT_MAX}}) {
+    for (const bool clipped : {false, true}) {
+      Surface expected = patterned(7, 5, 11);
+      Surface actual = expected;
+      for (Surface* s : {&expected, &actual}) s->selectClip(clipped ? &ellipse : nullptr);
+      expected.clear();
+      expected.drawImage(picture, at.x, at.y);
+      actual.clearAndDraw(picture, at.x, at.y);
+      EXPECT_TRUE(sameWords(actual, expected)) << at.x << ", " << at.y << " clipped " << clipped;
+      EXPECT_EQ(actual.changedArea(), (PixelRect{0, 0, 7, 5}));
+    }
+  }
+  Surface self = patterned(7, 5, 12);
+  self.clearAndDraw(self, 0, 0);
+  EXPECT_TRUE(sameWords(self, Surface(7, 5, kBack)));
+}
+
+// The fill tests its row in blocks of words: differences just inside and just outside a block's
+// edges, and rows shorter than a block.
+TEST(RasterFillScan, TheChangedRunIsExactAroundBlockEdges) {
+  const Colour black = makeColour(0, 0, 0);
+  for (const std::int32_t width : {1, 15, 16, 17, 33, 50}) {
+    for (std::int32_t a = 0; a < width; a += 7) {
+      for (std::int32_t b = a; b < width; b += 11) {
+        Surface s(width, 1, black);
+        s.setPixel(a, 0, kBack);
+        s.setPixel(b, 0, kBack);
+        takeChanged(s);
+        s.fillBox(0, 0, width - 1, 0, black);
+        EXPECT_EQ(takeChanged(s), (PixelRect{a, 0, b + 1, 1})) << width << " " << a << " " << b;
+        EXPECT_EQ(s.pixel(a, 0), black);
+        EXPECT_EQ(s.pixel(b, 0), black);
+      }
+    }
+  }
+}
+
+TEST(RasterSize, ASizeBeyondMemoryIsRefusedAndTheSurfaceKeepsItsImage) {
+  Surface s = patterned(3, 2, 13);
+  const Surface before = s;
+  EXPECT_THROW(s.resize(INT_MAX, INT_MAX), std::runtime_error);
+  EXPECT_THROW(s.resizeForOverwrite(INT_MAX, INT_MAX), std::runtime_error);
+  EXPECT_TRUE(sameWords(s, before));
+}
+
+}  // namespace
+}  // namespace kamishibai
