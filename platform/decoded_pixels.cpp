@@ -2,6 +2,8 @@
 // with 8-bit rounding.
 #include "platform/decoded_pixels.h"
 
+#include <bit>
+#include <cstring>
 #include <stdexcept>
 
 namespace kamishibai {
@@ -40,13 +42,27 @@ PixelWord wordOf(const std::uint8_t* p, PixelWord background) {
 
 // Each layout has its own loop, so that an opaque picture's rows convert without a test per
 // pixel.
+// An opaque RGB pixel from a load of four bytes, the first three being its own: the byte order
+// reversed puts red, green and blue where a pixel word has them.
+PixelWord rgbWordOf(const std::uint8_t* p) {
+  std::uint32_t bytes = 0;
+  std::memcpy(&bytes, p, sizeof bytes);
+  if constexpr (std::endian::native == std::endian::little) bytes = __builtin_bswap32(bytes);
+  return bytes >> 8;
+}
+
 template <PixelLayout layout>
 void fillRows(Surface& target, const DecodedPixels& pixels) {
   const PixelWord background = toPixelWord(target.backColour());
   for (std::int32_t y = 0; y < pixels.height; ++y) {
     const std::uint8_t* in = pixels.data + static_cast<std::size_t>(y) * pixels.rowBytes;
     PixelWord* out = target.rowForWriting(y);
-    for (std::int32_t x = 0; x < pixels.width; ++x) {
+    std::int32_t x = 0;
+    if constexpr (layout == PixelLayout::Rgb) {
+      // Every pixel but the row's last has a fourth byte after it to load with it.
+      for (; x + 1 < pixels.width; ++x) out[x] = rgbWordOf(in + static_cast<std::size_t>(x) * 3);
+    }
+    for (; x < pixels.width; ++x) {
       out[x] = wordOf<layout>(in + static_cast<std::size_t>(x) * bytesPerPixel(layout), background);
     }
   }

@@ -37,13 +37,19 @@ PixelRun differingRun(const PixelWord* out, const PixelWord* in, std::int32_t fr
     return std::memcmp(out + a, in + (a - from),
                        static_cast<std::size_t>(b - a) * sizeof(PixelWord)) != 0;
   };
+  if (from >= to) return {from, from};
+  // Most rows that change at all change at both ends: those need no compare call.
   std::int32_t first = from;
-  while (first < to && !differs(first, std::min(first + kBlock, to))) first += kBlock;
-  if (first >= to) return {from, from};
-  while (out[first] == in[first - from]) ++first;
+  if (out[first] == in[0]) {
+    while (first < to && !differs(first, std::min(first + kBlock, to))) first += kBlock;
+    if (first >= to) return {from, from};
+    while (out[first] == in[first - from]) ++first;
+  }
   std::int32_t last = to;
-  while (!differs(std::max(last - kBlock, first), last)) last -= kBlock;
-  while (out[last - 1] == in[last - 1 - from]) --last;
+  if (out[last - 1] == in[last - 1 - from]) {
+    while (!differs(std::max(last - kBlock, first), last)) last -= kBlock;
+    while (out[last - 1] == in[last - 1 - from]) --last;
+  }
   return {first, last};
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <vector>
 
 #include "platform/decoded_pixels.h"
 
@@ -27,6 +28,25 @@ TEST(DecodedPixels, EveryLayoutGivesTheSamePixels) {
     EXPECT_EQ(picture.pixel(0, 0), makeColour(10, 20, 30));
     EXPECT_EQ(picture.pixel(1, 0), makeColour(200, 150, 100));
     EXPECT_EQ(picture.pixelWords()[1], 0xC89664u);
+  }
+}
+
+// RGB rows end flush with the decoder's buffer (no padding after the last row): every pixel lands,
+// and nothing past the buffer is read (the sanitizer build would report it).
+TEST(DecodedPixels, TightRgbRowsConvertUpToTheirLastByte) {
+  for (const std::int32_t width : {1, 2, 5}) {
+    const std::int32_t height = 3;
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width * height * 3));
+    for (std::size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<std::uint8_t>(i * 37 + 1);
+    Surface picture;
+    fillFromDecoded(picture, {width, height, rgb.data(), static_cast<std::size_t>(width) * 3,
+                              PixelLayout::Rgb});
+    for (std::int32_t y = 0; y < height; ++y) {
+      for (std::int32_t x = 0; x < width; ++x) {
+        const std::uint8_t* p = &rgb[static_cast<std::size_t>((y * width + x) * 3)];
+        EXPECT_EQ(picture.pixel(x, y), makeColour(p[0], p[1], p[2])) << x << ", " << y;
+      }
+    }
   }
 }
 
