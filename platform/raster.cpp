@@ -225,26 +225,34 @@ void Surface::markChanged(const PixelRect& changed) {
   generation_ = newGeneration();
 }
 
-Surface::KnownCopy Surface::knownCopyOf(const Surface& source, std::int64_t dx,
-                                        std::int64_t dy) const {
-  if (known_.source == 0 || known_.source != source.generation_ || known_.dx != dx ||
-      known_.dy != dy) {
-    return {};
-  }
+Surface::KnownDrawing Surface::knownDrawingOf(const Drawn& drawn) const {
+  if (drawn.source == 0 || known_.drawn != drawn) return {};
   return known_;
 }
 
-void Surface::rememberCopy(const Surface& source, std::int64_t dx, std::int64_t dy,
-                           const PixelRect& area) {
-  const KnownCopy before = knownCopyOf(source, dx, dy);
-  const bool within = area.intersected(before.rect) == area;
-  // The words of `area` now equal the source; a larger rectangle known before still does outside
-  // it, as far as nothing else changed there.
-  if (within) {
-    known_ = {source.generation_, dx, dy, before.rect,
-              before.dirty.intersected(area) == before.dirty ? PixelRect{} : before.dirty};
+template <class DrawRun>
+void Surface::drawUnknownRuns(const PixelRect& area, const Drawn& drawn, DrawRun&& draw) {
+  const KnownDrawing before = knownDrawingOf(drawn);
+  forClippedRuns(area, [&](std::int32_t row, std::int32_t from, std::int32_t to) {
+    std::size_t count = 0;
+    const auto runs = unknownRuns(before.rect, before.dirty, row, from, to, count);
+    PixelRun changed{to, from};
+    for (std::size_t k = 0; k < count; ++k) {
+      const PixelRun run = draw(row, runs[k].from, runs[k].to);
+      if (run.from < run.to) {
+        changed = {std::min(changed.from, run.from), std::max(changed.to, run.to)};
+      }
+    }
+    return changed;
+  });
+  // `area` now holds what was drawn; a larger rectangle known before still does outside it, as
+  // far as nothing else changed there.
+  if (area.intersected(before.rect) == area) {
+    const PixelRect dirty =
+        known_.dirty.intersected(area) == known_.dirty ? PixelRect{} : known_.dirty;
+    known_ = {drawn, before.rect, dirty};
   } else {
-    known_ = {source.generation_, dx, dy, area, {}};
+    known_ = {drawn, area, {}};
   }
 }
 
@@ -273,21 +281,12 @@ void Surface::copyFrom(const Surface& source, std::int32_t xs, std::int32_t ys, 
   }
   // Without a clipping region, the words a known copy of the same source still holds are left
   // alone: copying the same picture again costs only what changed since.
-  const KnownCopy known = knownCopyOf(source, dx, dy);
-  forClippedRuns(area, [&](std::int32_t row, std::int32_t from, std::int32_t to) {
-    const PixelWord* in = source.row(static_cast<std::int32_t>(row - dy)) + (from - dx);
-    std::size_t count = 0;
-    const auto runs = unknownRuns(known.rect, known.dirty, row, from, to, count);
-    PixelRun changed{to, from};
-    for (std::size_t k = 0; k < count; ++k) {
-      const PixelRun run =
-          copyRun(this->row(row), in + (runs[k].from - from), runs[k].from, runs[k].to);
-      if (run.from < run.to)
-        changed = {std::min(changed.from, run.from), std::max(changed.to, run.to)};
-    }
-    return changed;
-  });
-  rememberCopy(source, dx, dy, area);
+  drawUnknownRuns(area, {source.generation_, dx, dy},
+                  [&](std::int32_t row, std::int32_t from, std::int32_t to) {
+                    const PixelWord* in =
+                        source.row(static_cast<std::int32_t>(row - dy)) + (from - dx);
+                    return copyRun(this->row(row), in, from, to);
+                  });
 }
 
 void Surface::stretchFrom(const Surface& source, std::int32_t xs, std::int32_t ys, std::int32_t ws,
@@ -368,13 +367,19 @@ void Surface::fillBox(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::in
   const PixelRect area = drawable({std::min(x1, x2), std::int64_t{std::max(x1, x2)} + 1},
                                   {std::min(y1, y2), std::int64_t{std::max(y1, y2)} + 1});
   const PixelWord word = toPixelWord(colour);
-  forClippedRuns(area, [&](std::int32_t row, std::int32_t from, std::int32_t to) {
+  const auto fillRun = [&](std::int32_t row, std::int32_t from, std::int32_t to) {
     PixelWord* out = this->row(row);
     PixelWord* first = firstDiffering(out + from, out + to, word);
     PixelWord* last = endOfDiffering(first, out + to, word);
     std::fill(first, last, word);
     return PixelRun{static_cast<std::int32_t>(first - out), static_cast<std::int32_t>(last - out)};
-  });
+  };
+  if (clip_) {
+    forClippedRuns(area, fillRun);
+  } else {
+    // A box filled again with the same colour only needs what was drawn over it since.
+    drawUnknownRuns(area, {Drawn::kFilled, word, 0}, fillRun);
+  }
 }
 
 void Surface::drawImage(const Surface& source, std::int32_t x, std::int32_t y) {

@@ -210,24 +210,33 @@ class Surface {
   template <class DrawRun>
   void forClippedRuns(const PixelRect& area, DrawRun&& draw);
 
-  // Adds words that changed to the changed area and to what is no longer known to equal a copy's
-  // source, and gives the image a new generation.
+  // Adds words that changed to the changed area and to what is no longer known to hold what an
+  // earlier drawing drew, and gives the image a new generation.
   void markChanged(const PixelRect& changed);
-  // Records the copy just made of `area` from source words at offset (dx, dy).
-  void rememberCopy(const Surface& source, std::int64_t dx, std::int64_t dy, const PixelRect& area);
 
-  // A copy this surface still holds, so that copying the same words again touches only what
-  // changed since: `rect` holds the words of the image of generation `source` at offset
-  // (dx, dy), except inside `dirty`, the bounding box of words changed since then.
-  struct KnownCopy {
-    std::uint64_t source = 0;  // 0: no copy is known
+  // What an unclipped copy or fill drew: the source image's generation and the offset of the
+  // copy, or kFilled and the fill's pixel word in dx.
+  struct Drawn {
+    static constexpr std::uint64_t kFilled = ~std::uint64_t{0};
+    std::uint64_t source = 0;  // 0: nothing
     std::int64_t dx = 0;
     std::int64_t dy = 0;
+    bool operator==(const Drawn&) const = default;
+  };
+  // The last such drawing, kept so that drawing the same again touches only what changed since:
+  // `rect` still holds what was drawn, except inside `dirty`, the bounding box of the words
+  // changed since then.
+  struct KnownDrawing {
+    Drawn drawn;
     PixelRect rect;
     PixelRect dirty;
   };
-  // The known copy when it is of the same words at the same offset, else none.
-  KnownCopy knownCopyOf(const Surface& source, std::int64_t dx, std::int64_t dy) const;
+  // The known drawing when it drew the same, else nothing.
+  KnownDrawing knownDrawingOf(const Drawn& drawn) const;
+  // Calls draw(y, from, to) for every run of `area` (no clipping region selected) that the known
+  // drawing of the same does not hold already, then remembers `area` as drawn.
+  template <class DrawRun>
+  void drawUnknownRuns(const PixelRect& area, const Drawn& drawn, DrawRun&& draw);
 
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
@@ -239,7 +248,7 @@ class Surface {
   // Unique to one state of the image: every change takes a new number, so equal generations
   // mean equal words, also in a copy of the surface or after a swap.
   std::uint64_t generation_ = 0;
-  KnownCopy known_;
+  KnownDrawing known_;
 };
 
 }  // namespace kamishibai

@@ -146,6 +146,24 @@ TEST(RasterRepeatedCopy, ResizingForgetsWhatWasCopied) {
   EXPECT_TRUE(sameWords(display, source));
 }
 
+TEST(RasterRepeatedCopy, RepeatedFillsOfOneColourRestoreOnlyWhatWasDrawnOverThem) {
+  const Colour black = makeColour(0, 0, 0);
+  const Surface picture = patterned(6, 4, 14);
+  Surface display = patterned(20, 10, 15);
+  display.fillBox(-1, -1, 20, 10, black);
+  display.drawImage(picture, 7, 3);
+  takeChanged(display);
+  display.fillBox(-1, -1, 20, 10, black);
+  EXPECT_EQ(takeChanged(display), (PixelRect{7, 3, 13, 7}));
+  EXPECT_TRUE(sameWords(display, Surface(20, 10, black)));
+  // Another colour, or a box the known fill does not hold, is filled in full.
+  display.fillBox(0, 0, 19, 9, kBack);
+  EXPECT_TRUE(sameWords(display, Surface(20, 10, kBack)));
+  display.fillBox(0, 0, 4, 4, black);
+  display.fillBox(0, 0, 19, 9, black);
+  EXPECT_TRUE(sameWords(display, Surface(20, 10, black)));
+}
+
 // clearAndDraw against the two calls it stands for, over placements inside, across every edge,
 // outside, with a clipping region and from the surface itself.
 TEST(RasterClearAndDraw, LeavesWhatAClearAndADrawLeave) {
