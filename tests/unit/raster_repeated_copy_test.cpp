@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 #include <utility>
+#include <vector>
 
 #include "platform/raster.h"
 
@@ -119,31 +121,35 @@ TEST(RasterRepeatedCopy, ACopyOrASwapOfTheSourceIsTheSamePictureUntilEitherChang
   EXPECT_TRUE(sameWords(display, now));
 }
 
-TEST(RasterRepeatedCopy, ClippedDrawingBetweenCopiesIsRestored) {
+// Every way of changing the display between two copies of one picture: the second copy must
+// bring the whole picture back.
+TEST(RasterRepeatedCopy, WhateverChangedTheDisplayBetweenCopiesIsRestored) {
   const Surface source = patterned(20, 20, 8);
-  Surface display(20, 20, kBack);
-  copyWhole(display, source);
   const Region ellipse = Region::ellipse(2, 3, 17, 15);
-  display.selectClip(&ellipse);
-  display.fillBox(0, 0, 19, 19, makeColour(0, 0, 0));
-  // A clipped copy of the same picture from elsewhere.
-  display.copyFrom(source, 5, 5, 0, 0, 20, 20);
-  display.selectClip(nullptr);
-  copyWhole(display, source);
-  EXPECT_TRUE(sameWords(display, source));
-}
-
-TEST(RasterRepeatedCopy, ResizingForgetsWhatWasCopied) {
-  const Surface source = patterned(6, 6, 9);
-  Surface display(6, 6, kBack);
-  copyWhole(display, source);
-  display.resize(6, 6);
-  copyWhole(display, source);
-  EXPECT_TRUE(sameWords(display, source));
-  display.resizeForOverwrite(6, 6);
-  for (std::int32_t y = 0; y < 6; ++y) std::fill_n(display.rowForWriting(y), 6, PixelWord{0});
-  copyWhole(display, source);
-  EXPECT_TRUE(sameWords(display, source));
+  const std::vector<std::pair<const char*, std::function<void(Surface&)>>> changes{
+      {"clipped fill and clipped copy from elsewhere",
+       [&](Surface& d) {
+         d.selectClip(&ellipse);
+         d.fillBox(0, 0, 19, 19, makeColour(0, 0, 0));
+         d.copyFrom(source, 5, 5, 0, 0, 20, 20);
+         d.selectClip(nullptr);
+       }},
+      {"resize", [](Surface& d) { d.resize(20, 20); }},
+      {"resize for overwrite, rows written",
+       [](Surface& d) {
+         d.resizeForOverwrite(20, 20);
+         for (std::int32_t y = 0; y < 20; ++y) std::fill_n(d.rowForWriting(y), 20, PixelWord{0});
+       }},
+      {"clear", [](Surface& d) { d.clear(); }},
+      {"clear and draw", [&](Surface& d) { d.clearAndDraw(source, 3, 3); }},
+  };
+  for (const auto& [name, change] : changes) {
+    Surface display(20, 20, kBack);
+    copyWhole(display, source);
+    change(display);
+    copyWhole(display, source);
+    EXPECT_TRUE(sameWords(display, source)) << name;
+  }
 }
 
 TEST(RasterRepeatedCopy, RepeatedFillsOfOneColourRestoreOnlyWhatWasDrawnOverThem) {
