@@ -3,8 +3,9 @@
 
 #include <sys/mman.h>
 
-#include <algorithm>
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 
 namespace kamishibai {
 namespace {
@@ -13,28 +14,38 @@ constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
 // Images of a huge page or more take whole huge pages, aligned, and are marked for huge pages.
 // The mark is only a hint: where the system gives none, the memory is ordinary heap memory all
-// the same.
+// the same. Each image starts at another offset into its first page, in turn: images of one size
+// would otherwise keep every row in the same cache sets as the same row of the others, and a copy
+// between two of them would evict what it reads.
 class HugePageImageMemory : public std::pmr::memory_resource {
  private:
+  static constexpr std::size_t kStagger = 8192 + 5 * 64;
+  static constexpr std::size_t kStaggers = 8;
+
   static bool large(std::size_t bytes) { return bytes >= kHugePage; }
   static std::size_t wholePages(std::size_t bytes) {
     return (bytes + (kHugePage - 1)) / kHugePage * kHugePage;
   }
 
   void* do_allocate(std::size_t bytes, std::size_t alignment) override {
-    if (!large(bytes)) return heap()->allocate(bytes, alignment);
-    void* words = heap()->allocate(wholePages(bytes), std::max(alignment, kHugePage));
-    madvise(words, wholePages(bytes), MADV_HUGEPAGE);
-    return words;
+    if (!large(bytes) || alignment > 64) return heap()->allocate(bytes, alignment);
+    const std::size_t offset = next_.fetch_add(1, std::memory_order_relaxed) % kStaggers * kStagger;
+    auto* pages = static_cast<std::byte*>(heap()->allocate(wholePages(offset + bytes), kHugePage));
+    madvise(pages, wholePages(offset + bytes), MADV_HUGEPAGE);
+    return pages + offset;
   }
   void do_deallocate(void* words, std::size_t bytes, std::size_t alignment) override {
-    if (!large(bytes)) return heap()->deallocate(words, bytes, alignment);
-    heap()->deallocate(words, wholePages(bytes), std::max(alignment, kHugePage));
+    if (!large(bytes) || alignment > 64) return heap()->deallocate(words, bytes, alignment);
+    const std::size_t offset = reinterpret_cast<std::uintptr_t>(words) % kHugePage;
+    heap()->deallocate(static_cast<std::byte*>(words) - offset, wholePages(offset + bytes),
+                       kHugePage);
   }
   bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override {
     return this == &other;
   }
   static std::pmr::memory_resource* heap() { return std::pmr::new_delete_resource(); }
+
+  std::atomic<std::size_t> next_{0};
 };
 
 }  // namespace
