@@ -40,8 +40,6 @@ PixelWord wordOf(const std::uint8_t* p, PixelWord background) {
   return r << 16 | g << 8 | b;
 }
 
-// Each layout has its own loop, so that an opaque picture's rows convert without a test per
-// pixel.
 // An opaque RGB pixel from a load of four bytes, the first three being its own: the byte order
 // reversed puts red, green and blue where a pixel word has them.
 PixelWord rgbWordOf(const std::uint8_t* p) {
@@ -51,6 +49,8 @@ PixelWord rgbWordOf(const std::uint8_t* p) {
   return bytes >> 8;
 }
 
+// Each layout has its own loop, so that an opaque picture's rows convert without a test per
+// pixel.
 template <PixelLayout layout>
 void fillRows(Surface& target, const DecodedPixels& pixels) {
   const PixelWord background = toPixelWord(target.backColour());

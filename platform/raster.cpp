@@ -137,6 +137,10 @@ PixelRect PixelRect::united(const PixelRect& other) const {
           std::max(bottom, other.bottom)};
 }
 
+bool PixelRect::contains(const PixelRect& other) const {
+  return intersected(other) == other;
+}
+
 PixelRect PixelRect::intersected(const PixelRect& other) const {
   const PixelRect r{std::max(left, other.left), std::max(top, other.top),
                     std::min(right, other.right), std::min(bottom, other.bottom)};
@@ -247,9 +251,8 @@ void Surface::drawUnknownRuns(const PixelRect& area, const Drawn& drawn, DrawRun
   });
   // `area` now holds what was drawn; a larger rectangle known before still does outside it, as
   // far as nothing else changed there.
-  if (area.intersected(before.rect) == area) {
-    const PixelRect dirty =
-        known_.dirty.intersected(area) == known_.dirty ? PixelRect{} : known_.dirty;
+  if (before.rect.contains(area)) {
+    const PixelRect dirty = area.contains(known_.dirty) ? PixelRect{} : known_.dirty;
     known_ = {drawn, before.rect, dirty};
   } else {
     known_ = {drawn, area, {}};
@@ -272,21 +275,17 @@ void Surface::copyFrom(const Surface& source, std::int32_t xs, std::int32_t ys, 
     copyFrom(snapshot, 0, 0, area.left, area.top, area.width(), area.height());
     return;
   }
+  const auto copyRunAt = [&](std::int32_t row, std::int32_t from, std::int32_t to) {
+    const PixelWord* in = source.row(static_cast<std::int32_t>(row - dy)) + (from - dx);
+    return copyRun(this->row(row), in, from, to);
+  };
   if (clip_) {
-    forClippedRuns(area, [&](std::int32_t row, std::int32_t from, std::int32_t to) {
-      const PixelWord* in = source.row(static_cast<std::int32_t>(row - dy)) + (from - dx);
-      return copyRun(this->row(row), in, from, to);
-    });
-    return;
+    forClippedRuns(area, copyRunAt);
+  } else {
+    // The words a known copy of the same source still holds are left alone: copying the same
+    // picture again costs only what changed since.
+    drawUnknownRuns(area, {source.generation_, dx, dy}, copyRunAt);
   }
-  // Without a clipping region, the words a known copy of the same source still holds are left
-  // alone: copying the same picture again costs only what changed since.
-  drawUnknownRuns(area, {source.generation_, dx, dy},
-                  [&](std::int32_t row, std::int32_t from, std::int32_t to) {
-                    const PixelWord* in =
-                        source.row(static_cast<std::int32_t>(row - dy)) + (from - dx);
-                    return copyRun(this->row(row), in, from, to);
-                  });
 }
 
 void Surface::stretchFrom(const Surface& source, std::int32_t xs, std::int32_t ys, std::int32_t ws,
@@ -333,32 +332,25 @@ void Surface::stretchFrom(const Surface& source, std::int32_t xs, std::int32_t y
     to = std::min(to, inTo);
     if (sourceRow < 0 || from >= to) return PixelRun{from, from};
     PixelWord* out = this->row(row);
-    const PixelWord* in = nullptr;
-    if (!clip_ && sourceRow == previousSourceRow) {
-      in = previousOut + from;
-    } else {
-      const PixelWord* sourceWords = source.row(sourceRow);
-      const std::int32_t* sourceCols = columns.data() + (from - area.left);
-      const auto gather = [&](PixelWord* words) {
-        for (std::int32_t k = 0; k < to - from; ++k) words[k] = sourceWords[sourceCols[k]];
-      };
-      if (consecutive) {
-        in = sourceWords + *sourceCols;
-      } else if (out[from] != sourceWords[sourceCols[0]] &&
-                 out[to - 1] != sourceWords[sourceCols[to - from - 1]]) {
-        // The first and last words change, so the whole run does: gathered straight into the row.
-        gather(out + from);
-        previousSourceRow = sourceRow;
-        previousOut = out;
-        return PixelRun{from, to};
-      } else {
-        gather(sampled.data());
-        in = sampled.data();
-      }
-    }
+    const bool repeatsRowAbove = !clip_ && sourceRow == previousSourceRow;
+    const PixelWord* rowAbove = previousOut;
     previousSourceRow = sourceRow;
     previousOut = out;
-    return copyRun(out, in, from, to);
+    if (repeatsRowAbove) return copyRun(out, rowAbove + from, from, to);
+    const PixelWord* sourceWords = source.row(sourceRow);
+    const std::int32_t* sourceCols = columns.data() + (from - area.left);
+    if (consecutive) return copyRun(out, sourceWords + *sourceCols, from, to);
+    const auto gather = [&](PixelWord* words) {
+      for (std::int32_t k = 0; k < to - from; ++k) words[k] = sourceWords[sourceCols[k]];
+    };
+    if (out[from] != sourceWords[sourceCols[0]] &&
+        out[to - 1] != sourceWords[sourceCols[to - from - 1]]) {
+      // The first and last words change, so the whole run does: gathered straight into the row.
+      gather(out + from);
+      return PixelRun{from, to};
+    }
+    gather(sampled.data());
+    return copyRun(out, sampled.data(), from, to);
   });
 }
 

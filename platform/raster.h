@@ -58,6 +58,8 @@ struct PixelRect {
   // The smallest rectangle holding both; an empty one adds nothing.
   PixelRect united(const PixelRect& other) const;
   PixelRect intersected(const PixelRect& other) const;
+  // Whether every pixel of other lies inside this rectangle (an empty one always does).
+  bool contains(const PixelRect& other) const;
   bool operator==(const PixelRect&) const = default;
 };
 

@@ -163,11 +163,12 @@ void Form1::buildFrameBeingLeft(std::int32_t index) {
 
 void Form1::buildNextFrame(std::int32_t index) {
   const PictureEntry& next = entry(index);
-  opaqueNextFrameOf_ = next.Overlay == 0 ? index : -1;
   if (next.Overlay == 0) {
     NextPicture.clearAndDraw(MemPicture, next.PosX, next.PosY);
+    opaqueNextFrameOf_ = index;
     return;
   }
+  opaqueNextFrameOf_ = -1;
   NextPicture.clearAndDraw(NowPicture, 0, 0);
   if (next.Transparent != 0) {
     TransparentBltFunc(NextPicture, next.PosX, next.PosY, roundEven(MemPicture.scaleWidth()),

@@ -19,23 +19,27 @@ constexpr std::size_t kHugePage = std::size_t{2} << 20;
 // between two of them would evict what it reads.
 class HugePageImageMemory : public std::pmr::memory_resource {
  private:
-  static constexpr std::size_t kStagger = 8192 + 5 * 64;
+  static constexpr std::size_t kCacheLine = 64;
+  static constexpr std::size_t kStagger = 8192 + 5 * kCacheLine;
   static constexpr std::size_t kStaggers = 8;
 
-  static bool large(std::size_t bytes) { return bytes >= kHugePage; }
+  // Large images whose alignment the offsets keep.
+  static bool staggered(std::size_t bytes, std::size_t alignment) {
+    return bytes >= kHugePage && alignment <= kCacheLine;
+  }
   static std::size_t wholePages(std::size_t bytes) {
     return (bytes + (kHugePage - 1)) / kHugePage * kHugePage;
   }
 
   void* do_allocate(std::size_t bytes, std::size_t alignment) override {
-    if (!large(bytes) || alignment > 64) return heap()->allocate(bytes, alignment);
+    if (!staggered(bytes, alignment)) return heap()->allocate(bytes, alignment);
     const std::size_t offset = next_.fetch_add(1, std::memory_order_relaxed) % kStaggers * kStagger;
     auto* pages = static_cast<std::byte*>(heap()->allocate(wholePages(offset + bytes), kHugePage));
     madvise(pages, wholePages(offset + bytes), MADV_HUGEPAGE);
     return pages + offset;
   }
   void do_deallocate(void* words, std::size_t bytes, std::size_t alignment) override {
-    if (!large(bytes) || alignment > 64) return heap()->deallocate(words, bytes, alignment);
+    if (!staggered(bytes, alignment)) return heap()->deallocate(words, bytes, alignment);
     const std::size_t offset = reinterpret_cast<std::uintptr_t>(words) % kHugePage;
     heap()->deallocate(static_cast<std::byte*>(words) - offset, wholePages(offset + bytes),
                        kHugePage);
