@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/region_runs.h"
+#include "platform/row_gather.h"
 #include "platform/stretch_sampling.h"
 
 namespace kamishibai {
@@ -315,13 +316,11 @@ void Surface::stretchFrom(const Surface& source, std::int32_t xs, std::int32_t y
   const std::int32_t inFrom = area.left + static_cast<std::int32_t>(firstIn - columns.begin());
   const std::int32_t inTo = area.right - static_cast<std::int32_t>(lastIn - columns.rbegin());
   // Columns that sample consecutive source columns in order (an unscaled axis) read a source row
-  // as it is; other rows are gathered, into `sampled` first when some of the run may keep its
-  // words, then copied like an unscaled row.
+  // as it is; other rows are gathered.
   const bool consecutive =
       std::adjacent_find(firstIn, lastIn.base(), [](std::int32_t a, std::int32_t b) {
         return b != a + 1;
       }) == lastIn.base();
-  std::vector<PixelWord> sampled(consecutive ? 0 : static_cast<std::size_t>(inTo - inFrom));
   // Without a clipping region every row draws the same columns, so a row that samples the same
   // source row as the one above is a copy of it.
   std::int32_t previousSourceRow = -1;
@@ -340,17 +339,7 @@ void Surface::stretchFrom(const Surface& source, std::int32_t xs, std::int32_t y
     const PixelWord* sourceWords = source.row(sourceRow);
     const std::int32_t* sourceCols = columns.data() + (from - area.left);
     if (consecutive) return copyRun(out, sourceWords + *sourceCols, from, to);
-    const auto gather = [&](PixelWord* words) {
-      for (std::int32_t k = 0; k < to - from; ++k) words[k] = sourceWords[sourceCols[k]];
-    };
-    if (out[from] != sourceWords[sourceCols[0]] &&
-        out[to - 1] != sourceWords[sourceCols[to - from - 1]]) {
-      // The first and last words change, so the whole run does: gathered straight into the row.
-      gather(out + from);
-      return PixelRun{from, to};
-    }
-    gather(sampled.data());
-    return copyRun(out, sampled.data(), from, to);
+    return gatherRow(out, sourceWords, source.width(), sourceCols, from, to);
   });
 }
 
