@@ -177,6 +177,7 @@ void Surface::takeSize(std::int32_t width, std::int32_t height) {
   width_ = std::max(width, 0);
   height_ = std::max(height, 0);
   known_ = {};
+  shown_ = {};
   markChanged(bounds());
 }
 
@@ -294,6 +295,12 @@ void Surface::stretchFrom(const Surface& source, std::int32_t xs, std::int32_t y
                           std::int32_t h) {
   if (w == 0 || h == 0 || ws == 0 || hs == 0) return;
   if (drawable(extentSpan(x, w), extentSpan(y, h)).empty()) return;
+  if (w > 0 && h > 0 && ws == w && hs == h) {
+    // Unscaled and unmirrored, every pixel samples its own source pixel: a copy, which also
+    // knows what it copied before.
+    copyFrom(source, xs, ys, x, y, w, h);
+    return;
+  }
   if (&source == this) {
     const Surface snapshot = [&] {
       Surface copy(width(), height());
@@ -396,8 +403,16 @@ void Surface::selectClip(const Region* region) {
 }
 
 void Surface::refresh() {
-  const PixelRect changed = changed_;
+  PixelRect changed = changed_;
+  // Words that hold the same drawing as at the last Refresh are on screen already: a background
+  // laid and then covered again by the same picture (the first step of a zoom or a squeeze)
+  // presents only what differs from that drawing now or did then.
+  if (known_.drawn.source != 0 && known_.drawn == shown_.drawn &&
+      known_.rect.intersected(shown_.rect).contains(changed)) {
+    changed = changed.intersected(known_.dirty.united(shown_.dirty));
+  }
   changed_ = {};
+  shown_ = known_;
   if (refreshHook_) refreshHook_(changed);
 }
 

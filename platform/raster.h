@@ -251,6 +251,8 @@ class Surface {
   // mean equal words, also in a copy of the surface or after a swap.
   std::uint64_t generation_ = 0;
   KnownDrawing known_;
+  // The known drawing at the last Refresh: what the screen shows where it held.
+  KnownDrawing shown_;
 };
 
 }  // namespace kamishibai

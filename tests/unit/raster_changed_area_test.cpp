@@ -106,6 +106,47 @@ TEST(RasterChangedArea, RedrawingPixelsWithTheirOwnValuesChangesNothing) {
   EXPECT_EQ(refreshed(display), (PixelRect{0, 1, 12, 6}));
 }
 
+TEST(RasterChangedArea, ThePictureOnScreenLaidAgainOverABackgroundPresentsOnlyWhatDiffers) {
+  Surface display = freshSurface(12, 8);
+  Surface picture(12, 8);
+  for (std::int32_t y = 0; y < 8; ++y)
+    for (std::int32_t x = 0; x < 12; ++x) picture.setPixel(x, y, makeColour(x, y, 7));
+  const Colour black = 0, mark = makeColour(200, 0, 0);
+  display.copyFrom(picture, 0, 0, 0, 0, 12, 8);
+  EXPECT_EQ(refreshed(display), (PixelRect{0, 0, 12, 8}));
+  // Black, then the picture at its own size over all of it: the screen shows every word already.
+  display.fillBox(0, 0, 11, 7, black);
+  display.stretchFrom(picture, 0, 0, 12, 8, 0, 0, 12, 8);
+  EXPECT_TRUE(refreshed(display).empty());
+
+  // A pixel drawn over the picture is presented, and again when the picture covers it once more.
+  display.setPixel(5, 3, mark);
+  EXPECT_EQ(refreshed(display), (PixelRect{5, 3, 6, 4}));
+  display.fillBox(0, 0, 11, 7, black);
+  display.copyFrom(picture, 0, 0, 0, 0, 12, 8);
+  EXPECT_EQ(refreshed(display), (PixelRect{5, 3, 6, 4}));
+  EXPECT_EQ(display.pixel(5, 3), picture.pixel(5, 3));
+
+  // The picture laid again over part of the black: the rest of the black is new.
+  display.fillBox(0, 0, 11, 7, black);
+  display.copyFrom(picture, 0, 0, 0, 0, 6, 8);
+  EXPECT_EQ(refreshed(display), (PixelRect{0, 0, 12, 8}));
+  EXPECT_EQ(display.pixel(6, 0), black);
+
+  // A changed picture is another drawing, even where most of its words are the same.
+  display.copyFrom(picture, 0, 0, 0, 0, 12, 8);
+  refreshed(display);
+  picture.setPixel(0, 0, mark);
+  display.fillBox(0, 0, 11, 7, black);
+  display.copyFrom(picture, 0, 0, 0, 0, 12, 8);
+  EXPECT_EQ(refreshed(display), (PixelRect{0, 0, 12, 8}));
+
+  // So is the same picture at another place.
+  display.fillBox(0, 0, 11, 7, black);
+  display.copyFrom(picture, 0, 0, 1, 0, 12, 8);
+  EXPECT_EQ(refreshed(display), (PixelRect{0, 0, 12, 8}));
+}
+
 TEST(RasterChangedArea, AScaledStretchCountsTheRunBetweenTheFirstAndLastWordsItChanges) {
   // Halving 24 columns into 12: destination column 0 samples source column 0 or 1, column 11
   // samples 22 or 23.
