@@ -129,7 +129,7 @@ const bool registered = [] {
     benchmark::RegisterBenchmark(name.c_str(), presentBenchmark, &effect)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond)
-        ->Iterations(5);
+        ->Iterations(9);
   }
   return true;
 }();
