@@ -50,6 +50,8 @@ PixelRun portable(PixelWord* out, const PixelWord* sourceRow, const std::int32_t
 
 #ifdef KAMISHIBAI_GATHER_AVX2
 
+// Few enough values to stay in registers: GCC for 64-bit Windows cannot align a 32-byte stack
+// slot, and a spilled vector there would fault (the Windows unit tests run this way under wine).
 __attribute__((target("avx2"))) PixelRun vectorised(PixelWord* out, const PixelWord* sourceRow,
                                                     std::int32_t sourceWidth,
                                                     const std::int32_t* columns, std::int32_t from,
