@@ -5,12 +5,12 @@
 # transition's start with its display deadline.
 #
 # A 1600 by 1000 area, slides with codes 1 to 35 at speed 0, 300 ms each (1000 ms before code 1).
-# The first cycle warms up; the next CYCLES are measured. Per code it prints the measured length
-# of the transitions (first to last Refresh) against steps x F / S and against steps x
-# (F / S + 1 ms), each with its goal (within 2 % on average; a whole cycle within 1 %). Both are
-# printed because a step ends at the first tick later than its deadline and the next step starts
-# from that tick, so every step lasts F / S + 1 ms: against steps x F / S the goal cannot be met
-# for frames shorter than 50 ms; the second column shows how close the show keeps to its rule.
+# The first cycle warms up; the next CYCLES are measured. A step ends at the first tick later
+# than its deadline and the next step starts from that tick, so by the show's rule every step
+# lasts F / S + 1 ms. Per code it prints the measured length of the transitions (first to last
+# Refresh) against that, steps x (F / S + 1 ms), with its goal (within 2 % on average; a whole
+# cycle within 1 %), and for comparison against steps x F / S, which the rule itself exceeds by
+# 1 ms a step (2 % at 50 ms frames, 12.5 % at 8 ms).
 # Each transition's start is judged against the instant the tick count reached its display
 # deadline (goal: within 2 ms); the rule itself puts the earliest start 1 ms after that instant,
 # at the first later tick, which is printed beside it.
@@ -117,25 +117,24 @@ for us, tick, code, deadline, speed, steps in measured:
     entry[4] += len(firsts) - 1 != steps_of[code]
 
 print("%d measured cycles of codes 1 to 35 (after one to warm up), speed factor 1, 1600x1000" % cycles)
-print("code  F ms  steps  median step ms  actual/(steps x F/S)  goal 2 %  "
-      "actual/(steps x (F/S + 1 ms))  goal 2 %")
+print("code  F ms  steps  median step ms  actual/(steps x (F/S + 1 ms))  goal 2 %  "
+      "actual/(steps x F/S)")
 totals = [0.0, 0.0, 0.0]
 odd = 0
 for code in range(1, 36):
     actual, by_f, by_rule, intervals, wrong_steps = per_code[code]
     totals = [totals[0] + actual, totals[1] + by_f, totals[2] + by_rule]
     odd += wrong_steps
-    print("%4d  %4d  %5d  %14.2f  %20.3f  %-8s  %29.3f  %s" % (
-        code, frame[code], steps_of[code], median(intervals), actual / by_f,
-        goal(abs(actual / by_f - 1) <= 0.02), actual / by_rule,
-        goal(abs(actual / by_rule - 1) <= 0.01 * 2)))
+    print("%4d  %4d  %5d  %14.2f  %29.3f  %-8s  %20.3f" % (
+        code, frame[code], steps_of[code], median(intervals), actual / by_rule,
+        goal(abs(actual / by_rule - 1) <= 0.02), actual / by_f))
 print("transitions whose Refreshes fell on another number of ticks than steps + 1: %d of %d"
       " (one more: the show's Refresh after a final present that crossed a tick)"
       % (odd, len(measured)))
-print("whole cycle (its 35 transitions): actual/(steps x F/S) %.4f  goal within 1 %%: %s" % (
-    totals[0] / totals[1], goal(abs(totals[0] / totals[1] - 1) <= 0.01)))
-print("whole cycle (its 35 transitions): actual/(steps x (F/S + 1 ms)) %.4f  goal within 1 %%: %s" % (
-    totals[0] / totals[2], goal(abs(totals[0] / totals[2] - 1) <= 0.01)))
+print("whole cycle (its 35 transitions): actual/(steps x (F/S + 1 ms)) %.4f  goal within 1 %%: %s"
+      "  (actual/(steps x F/S) %.4f)" % (
+          totals[0] / totals[2], goal(abs(totals[0] / totals[2] - 1) <= 0.01),
+          totals[0] / totals[1]))
 
 # Start: when the transition began (the wait over, just before its first step), against the
 # instant the tick count reached the display deadline; the rule's earliest start is 1 ms later.
