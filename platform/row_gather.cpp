@@ -13,8 +13,8 @@ namespace kamishibai {
 namespace row_gather {
 namespace {
 
-// The changed run found so far, widened by the words first..last-1 of a group that all changed
-// at its ends.
+// The run of changed words found so far. Words are added from left to right, so the last one
+// added ends the run.
 struct ChangedRun {
   std::int32_t first;
   std::int32_t last;
