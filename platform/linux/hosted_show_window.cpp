@@ -1,6 +1,6 @@
 // Kamishibai: the show inside a window that a screen-saver host made (or the root window): it
-// paints Picture1 into that window through cairo and leaves input, the cursor and locking to the
-// host.
+// puts Picture1 into that window, straight from its words where the window takes them unscaled,
+// else through cairo, and leaves input, the cursor and locking to the host.
 #include <cairo-xlib.h>
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
@@ -15,6 +15,7 @@
 #include "platform/hosted_placement.h"
 #include "platform/linux/gtk_event_loop.h"
 #include "platform/linux/surface_cairo.h"
+#include "platform/linux/x_image_present.h"
 #include "platform/show_window.h"
 
 namespace kamishibai {
@@ -66,6 +67,8 @@ class HostedShowWindow : public ShowWindow {
   GdkWindow* host_;
   ScreenSize size_;
   CairoSurfacePtr target_;
+  // Null where the window's visual does not take pixel words as they are.
+  std::unique_ptr<XImagePresenter> presenter_;
   Surface* picture1_ = nullptr;
   bool shown_ = false;
   std::int32_t cursorCounter_ = 0;
@@ -78,7 +81,8 @@ HostedShowWindow::HostedShowWindow(GdkDisplay* display, GdkWindow* host)
       size_{gdk_window_get_width(host), gdk_window_get_height(host)},
       target_(cairo_xlib_surface_create(
           gdk_x11_display_get_xdisplay(display), gdk_x11_window_get_xid(host),
-          gdk_x11_visual_get_xvisual(gdk_window_get_visual(host)), size_.width, size_.height)) {
+          gdk_x11_visual_get_xvisual(gdk_window_get_visual(host)), size_.width, size_.height)),
+      presenter_(XImagePresenter::create(display, gdk_x11_window_get_xid(host))) {
   // Exposures and size changes only: input stays with the host.
   gdk_window_set_events(host_, static_cast<GdkEventMask>(GDK_EXPOSURE_MASK | GDK_STRUCTURE_MASK));
   gdk_window_add_filter(host_, onHostEvent, this);
@@ -113,6 +117,9 @@ void HostedShowWindow::setInput(ShowInput* input) {
 
 void HostedShowWindow::placePicture1(Surface& picture1, std::int32_t, std::int32_t) {
   picture1_ = &picture1;
+  // Picture1's words in memory the X server reads in place, so a step goes on screen uncopied.
+  SharedWordMemory* memory = SharedWordMemory::of(display_);
+  if (presenter_ && memory) picture1.placeWords(memory);
   picture1.setRefreshHook([this](const PixelRect& changed) { paintPicture1(changed); });
 }
 
@@ -144,6 +151,11 @@ void HostedShowWindow::paintPicture1(const PixelRect& changed) {
   const PixelRect whole{0, 0, picture1_->width(), picture1_->height()};
   const PixelRect area = place.scale < 1 ? whole : changed.intersected(whole);
   if (area.empty()) return;
+  if (presenter_ && place.scale == 1) {
+    presenter_->put(*picture1_, area,
+                    {static_cast<std::int32_t>(place.left), static_cast<std::int32_t>(place.top)});
+    return;
+  }
   const CairoSurfacePtr image = cairoImageOf(*picture1_);
   // The host may destroy its window at any moment before it stops the show; painting into a
   // window that is gone is no error of the show.

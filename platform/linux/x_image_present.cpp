@@ -138,9 +138,11 @@ void SharedWordMemory::do_deallocate(void* words, std::size_t bytes, std::size_t
 std::unique_ptr<XImagePresenter> XImagePresenter::create(GdkDisplay* display, Window window) {
   Display* x = GDK_DISPLAY_XDISPLAY(display);
   XWindowAttributes attributes{};
-  if (!XGetWindowAttributes(x, window, &attributes) || !takesPixelWords(x, attributes)) {
-    return nullptr;
-  }
+  // Another client's window may be gone already: no presenter then, and no X error.
+  gdk_x11_display_error_trap_push(display);
+  const Status found = XGetWindowAttributes(x, window, &attributes);
+  gdk_x11_display_error_trap_pop_ignored(display);
+  if (found == 0 || !takesPixelWords(x, attributes)) return nullptr;
   return std::unique_ptr<XImagePresenter>(new XImagePresenter(display, window, attributes.visual));
 }
 
@@ -156,7 +158,7 @@ XImagePresenter::~XImagePresenter() {
   XFreeGC(display_, gc_);
 }
 
-void XImagePresenter::put(const Surface& picture, const PixelRect& changed) {
+void XImagePresenter::put(const Surface& picture, const PixelRect& changed, Point at) {
   const PixelRect area = changed.intersected({0, 0, picture.width(), picture.height()});
   if (area.empty()) return;
   XImage image = wordImage(picture, visual_);
@@ -168,11 +170,11 @@ void XImagePresenter::put(const Surface& picture, const PixelRect& changed) {
   const XShmSegmentInfo* segment = memory_ ? memory_->segmentAt(picture.pixelWords()) : nullptr;
   if (segment != nullptr) {
     image.obdata = reinterpret_cast<XPointer>(const_cast<XShmSegmentInfo*>(segment));
-    XShmPutImage(display_, window_, gc_, &image, x, y, x, y, width, height, False);
+    XShmPutImage(display_, window_, gc_, &image, x, y, x + at.x, y + at.y, width, height, False);
     transport_ = Transport::SharedMemory;
   } else {
     // Xlib sends the rows in as many requests as the server takes.
-    XPutImage(display_, window_, gc_, &image, x, y, x, y, width, height);
+    XPutImage(display_, window_, gc_, &image, x, y, x + at.x, y + at.y, width, height);
     transport_ = Transport::Connection;
   }
   // The server has read the words and drawn the step before the show draws the next one.

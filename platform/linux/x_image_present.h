@@ -53,10 +53,10 @@ class XImagePresenter {
   XImagePresenter(const XImagePresenter&) = delete;
   XImagePresenter& operator=(const XImagePresenter&) = delete;
 
-  // Puts `area` of `picture` at the same place in the window and returns once the server has
-  // drawn it, so the pixels are on screen and the picture may be drawn on again. The part of
-  // `area` outside the picture is left alone.
-  void put(const Surface& picture, const PixelRect& area);
+  // Puts `area` of `picture` into the window with the picture's top-left corner at `at`, and
+  // returns once the server has drawn it, so the pixels are on screen and the picture may be
+  // drawn on again. The part of `area` outside the picture is left alone.
+  void put(const Surface& picture, const PixelRect& area, Point at = {});
   // How the last put reached the server.
   Transport transport() const { return transport_; }
 

@@ -149,6 +149,38 @@ TEST_P(XImagePresenterTest, LeavesTheWindowBeyondThePictureAloneAndFollowsANewSi
   EXPECT_TRUE(std::equal(shown.begin(), shown.end(), large.pixelWords()));
 }
 
+TEST_P(XImagePresenterTest, PutsThePictureWithItsCornerWhereAskedAndClipsAtTheWindowsEdge) {
+  openWindow(64, 48);
+  auto presenter = this->presenter();
+  ASSERT_TRUE(presenter);
+  const Surface picture = this->picture(20, 10, 0x33);
+  const PixelRect area{2, 1, 20, 10};
+  presenter->put(picture, area, {30, 25});
+  presenter->put(picture, {0, 0, 20, 10}, {55, 41});  // only 9 by 7 of it fits
+  EXPECT_EQ(presenter->transport(), GetParam());
+  const std::vector<PixelWord> shown = windowPixels(64, 48);
+  for (int y = 0; y < 48; ++y) {
+    for (int x = 0; x < 64; ++x) {
+      PixelWord expected = kBackground;
+      if (inside({55, 41, 75, 51}, x, y)) {
+        expected = picture.pixelWords()[(y - 41) * 20 + (x - 55)];
+      } else if (inside({32, 26, 50, 35}, x, y)) {
+        expected = picture.pixelWords()[(y - 25) * 20 + (x - 30)];
+      }
+      ASSERT_EQ(shown[static_cast<std::size_t>(y * 64 + x)], expected) << "pixel " << x << "," << y;
+    }
+  }
+}
+
+TEST_F(XWindowTest, NoPresenterForAWindowThatIsGone) {
+  openWindow(8, 8);
+  const Window gone = window_;
+  XDestroyWindow(x_, window_);
+  window_ = 0;
+  XSync(x_, False);
+  EXPECT_EQ(XImagePresenter::create(display_, gone), nullptr);
+}
+
 TEST_P(XImagePresenterTest, APutAfterTheWindowWentIsDropped) {
   openWindow(16, 16);
   auto presenter = this->presenter();
