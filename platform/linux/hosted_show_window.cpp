@@ -136,6 +136,8 @@ void HostedShowWindow::paintWhole() {
   cairo_set_source_rgb(cr.get(), 0, 0, 0);
   cairo_paint(cr.get());
   cr.reset();
+  // The black is sent before Picture1, which may go past cairo straight to the server.
+  cairo_surface_flush(target_.get());
   gdk_x11_display_error_trap_pop_ignored(display_);
   paintPicture1({0, 0, INT32_MAX, INT32_MAX});
 }
