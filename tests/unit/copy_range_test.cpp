@@ -1,5 +1,5 @@
-// Kamishibai: copying file ranges when the file systems refuse the in-kernel calls, when every
-// call moves only a few bytes, when the source ends early, and when the disk fails.
+// Kamishibai: copying file ranges when the file systems refuse splices, when every call moves
+// only a few bytes, when the source ends early, and when the disk fails.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 
@@ -15,16 +15,16 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Calls that fail with a chosen error, or move at most a few bytes per call.
-ssize_t refuseCopy(int, off64_t*, int, off64_t*, std::size_t, unsigned) {
-  errno = EXDEV;
-  return -1;
+// Calls that fail with a chosen error, or move at most a few bytes per call. A splice with a
+// source offset fills the copy's pipe from the file; one without empties the pipe into the target.
+bool fillsThePipe(const off64_t* inOffset) {
+  return inOffset != nullptr;
 }
-ssize_t refuseSend(int, int, off_t*, std::size_t) {
+ssize_t refuseSplice(int, off64_t*, int, off64_t*, std::size_t, unsigned) {
   errno = EINVAL;
   return -1;
 }
-ssize_t failCopy(int, off64_t*, int, off64_t*, std::size_t, unsigned) {
+ssize_t failSplice(int, off64_t*, int, off64_t*, std::size_t, unsigned) {
   errno = EIO;
   return -1;
 }
@@ -32,33 +32,47 @@ ssize_t failWrite(int, const void*, std::size_t) {
   errno = ENOSPC;
   return -1;
 }
-ssize_t shortCopy(int in, off64_t* inOffset, int out, off64_t* outOffset, std::size_t length,
-                  unsigned flags) {
-  return ::copy_file_range(in, inOffset, out, outOffset, std::min<std::size_t>(length, 7), flags);
-}
-ssize_t shortSend(int out, int in, off_t* inOffset, std::size_t count) {
-  return ::sendfile(out, in, inOffset, std::min<std::size_t>(count, 5));
+ssize_t shortSplice(int in, off64_t* inOffset, int out, off64_t* outOffset, std::size_t length,
+                    unsigned flags) {
+  return ::splice(in, inOffset, out, outOffset, std::min<std::size_t>(length, 7), flags);
 }
 ssize_t shortWrite(int fd, const void* buffer, std::size_t count) {
   return ::write(fd, buffer, std::min<std::size_t>(count, 3));
 }
-// Interrupted on every other call, and copies a little on the others: the copy goes on.
-ssize_t interruptedCopy(int in, off64_t* inOffset, int out, off64_t* outOffset, std::size_t length,
-                        unsigned flags) {
+// A target that takes no splices: what is already in the pipe must still reach it.
+ssize_t refuseEmptying(int in, off64_t* inOffset, int out, off64_t* outOffset, std::size_t length,
+                       unsigned flags) {
+  if (!fillsThePipe(inOffset)) return refuseSplice(in, inOffset, out, outOffset, length, flags);
+  return shortSplice(in, inOffset, out, outOffset, length, flags);
+}
+// Empties the pipe only in part before the disk fills up.
+ssize_t diskFullWhileEmptying(int in, off64_t* inOffset, int out, off64_t* outOffset,
+                              std::size_t length, unsigned flags) {
+  if (!fillsThePipe(inOffset) && length < 7) {
+    errno = ENOSPC;
+    return -1;
+  }
+  return ::splice(in, inOffset, out, outOffset, fillsThePipe(inOffset) ? length : 5, flags);
+}
+// Interrupted on every other call, and moves a little on the others: the copy goes on.
+ssize_t interruptedSplice(int in, off64_t* inOffset, int out, off64_t* outOffset,
+                          std::size_t length, unsigned flags) {
   static bool interrupt = false;
   interrupt = !interrupt;
   if (interrupt) {
     errno = EINTR;
     return -1;
   }
-  return shortCopy(in, inOffset, out, outOffset, length, flags);
+  return shortSplice(in, inOffset, out, outOffset, length, flags);
 }
-// Copies a first piece in the kernel, then refuses: the next way must go on from there.
-ssize_t copyOnceThenRefuse(int in, off64_t* inOffset, int out, off64_t* outOffset,
+// Fills the pipe a first time, then refuses: the buffered way must go on from there.
+ssize_t fillOnceThenRefuse(int in, off64_t* inOffset, int out, off64_t* outOffset,
                            std::size_t length, unsigned flags) {
-  static int calls = 0;
-  if (++calls % 2 == 0) return refuseCopy(in, inOffset, out, outOffset, length, flags);
-  return shortCopy(in, inOffset, out, outOffset, length, flags);
+  static int fills = 0;
+  if (fillsThePipe(inOffset) && ++fills % 2 == 0) {
+    return refuseSplice(in, inOffset, out, outOffset, length, flags);
+  }
+  return shortSplice(in, inOffset, out, outOffset, length, flags);
 }
 
 struct Way {
@@ -67,24 +81,22 @@ struct Way {
 };
 
 std::vector<Way> waysThatWork() {
-  CopyCalls sendOnly, bufferOnly, shortEverywhere, shortBuffer, interrupted, switching;
-  sendOnly.copyFileRange = refuseCopy;
-  bufferOnly.copyFileRange = refuseCopy;
-  bufferOnly.sendFile = refuseSend;
-  shortEverywhere.copyFileRange = shortCopy;
-  shortBuffer.copyFileRange = refuseCopy;
-  shortBuffer.sendFile = refuseSend;
+  CopyCalls bufferOnly, shortEverywhere, shortBuffer, targetRefuses, interrupted, switching;
+  bufferOnly.splice = refuseSplice;
+  shortEverywhere.splice = shortSplice;
+  shortBuffer.splice = refuseSplice;
   shortBuffer.write = shortWrite;
-  interrupted.copyFileRange = interruptedCopy;
-  switching.copyFileRange = copyOnceThenRefuse;
-  switching.sendFile = shortSend;
-  return {{"in the kernel", {}},
-          {"sendfile where copy_file_range is refused", sendOnly},
-          {"read and write where both are refused", bufferOnly},
-          {"seven bytes per call", shortEverywhere},
+  targetRefuses.splice = refuseEmptying;
+  targetRefuses.write = shortWrite;
+  interrupted.splice = interruptedSplice;
+  switching.splice = fillOnceThenRefuse;
+  return {{"through the pipe", {}},
+          {"read and write where splice is refused", bufferOnly},
+          {"seven bytes per splice", shortEverywhere},
           {"three bytes per write", shortBuffer},
+          {"a target that takes no splices", targetRefuses},
           {"interrupted calls", interrupted},
-          {"copy_file_range then sendfile", switching}};
+          {"the pipe, then read and write", switching}};
 }
 
 class CopyRangeTest : public ::testing::Test {
@@ -133,13 +145,16 @@ TEST_F(CopyRangeTest, ASourceThatEndsBeforeTheRangeFailsInEveryWay) {
 
 TEST_F(CopyRangeTest, RealErrorsEndTheCopyInsteadOfFallingBack) {
   CopyCalls diskError;
-  diskError.copyFileRange = failCopy;
+  diskError.splice = failSplice;
   EXPECT_FALSE(copy(0, 100, diskError));
-  EXPECT_EQ(target(), expected(0, 0));  // sendfile was not tried after the error
+  EXPECT_EQ(target(), expected(0, 0));  // read and write were not tried after the error
+
+  CopyCalls fullWhileEmptying;
+  fullWhileEmptying.splice = diskFullWhileEmptying;
+  EXPECT_FALSE(copy(0, 100, fullWhileEmptying));
 
   CopyCalls fullDisk;
-  fullDisk.copyFileRange = refuseCopy;
-  fullDisk.sendFile = refuseSend;
+  fullDisk.splice = refuseSplice;
   fullDisk.write = failWrite;
   EXPECT_FALSE(copy(0, 100, fullDisk));
 }
