@@ -35,9 +35,15 @@ class XWindowTest : public ::testing::Test {
     if (x_ != nullptr) XSync(x_, False);
   }
 
+  // Tests run side by side on one display, so another test's window may cover this one. With a
+  // backing store the server keeps the covered pixels, and reading them back shows what was put.
   void openWindow(int width, int height) {
-    window_ = XCreateSimpleWindow(x_, DefaultRootWindow(x_), 0, 0, static_cast<unsigned>(width),
-                                  static_cast<unsigned>(height), 0, 0, kBackground);
+    XSetWindowAttributes attributes{};
+    attributes.background_pixel = kBackground;
+    attributes.backing_store = Always;
+    window_ = XCreateWindow(x_, DefaultRootWindow(x_), 0, 0, static_cast<unsigned>(width),
+                            static_cast<unsigned>(height), 0, CopyFromParent, InputOutput,
+                            CopyFromParent, CWBackPixel | CWBackingStore, &attributes);
     XMapWindow(x_, window_);
     XSync(x_, False);
   }
