@@ -13,8 +13,13 @@ void stretchWhole(Steps& steps, const Surface& source, const Rect& to) {
                               to.w, to.h);
 }
 
-void fillBlack(Steps& steps) {
-  steps.display().fillBox(-1, -1, roundEven(steps.W()), roundEven(steps.H()), 0);
+PixelRect stretchWholeCover(Steps& steps, const Surface& source, const Rect& to) {
+  return steps.display().stretchCover(source, 0, 0, roundEven(steps.W()), roundEven(steps.H()),
+                                      to.x, to.y, to.w, to.h);
+}
+
+void fillBlack(Steps& steps, const PixelRect& spared) {
+  steps.display().fillBox(-1, -1, roundEven(steps.W()), roundEven(steps.H()), 0, spared);
 }
 
 const Phase& phaseOf(std::span<const Phase> phases, std::int32_t k) {
@@ -25,16 +30,16 @@ const Phase& phaseOf(std::span<const Phase> phases, std::int32_t k) {
   return phases.back();
 }
 
-void layBackground(Steps& steps, Background background) {
+void layBackground(Steps& steps, Background background, const PixelRect& spared) {
   switch (background) {
     case Background::Kept:
       return;
     case Background::Black:
-      fillBlack(steps);
+      fillBlack(steps, spared);
       return;
     case Background::NextPicture:
-      steps.display().copyFrom(steps.next(), 0, 0, 0, 0, roundEven(steps.W()),
-                               roundEven(steps.H()));
+      steps.display().copyFrom(steps.next(), 0, 0, 0, 0, roundEven(steps.W()), roundEven(steps.H()),
+                               spared);
       return;
   }
 }

@@ -25,9 +25,12 @@ Rect spanAlong(const Steps& steps, Axis axis, std::int32_t from, std::int32_t ex
 
 // Stretches the whole of source, (0, 0, round(W), round(H)), onto the rectangle of the display.
 void stretchWhole(Steps& steps, const Surface& source, const Rect& to);
+// The box of the display that stretchWhole draws every word of.
+PixelRect stretchWholeCover(Steps& steps, const Surface& source, const Rect& to);
 
-// Fills the display black from the point (-1, -1) to (W, H), both included: every pixel.
-void fillBlack(Steps& steps);
+// Fills the display black from the point (-1, -1) to (W, H), both included: every pixel but
+// those in `spared`.
+void fillBlack(Steps& steps, const PixelRect& spared);
 
 // The step an offset moves by, kept in single precision as it was computed.
 inline float singleStep(double step) {
@@ -57,7 +60,8 @@ struct Phase {
 
 // The phase that step k (counted from 0 over all phases) belongs to.
 const Phase& phaseOf(std::span<const Phase> phases, std::int32_t k);
-void layBackground(Steps& steps, Background background);
+// Lays the background on the display except inside `spared`, which the step draws over next.
+void layBackground(Steps& steps, Background background, const PixelRect& spared);
 const Surface& pictureOf(const Steps& steps, Picture picture);
 
 // Runs the phases one after another as one counted loop, so that the end flag ends them all.
@@ -68,9 +72,15 @@ void runPhases(Steps& steps, std::span<const Phase> phases, Shape& shape) {
   for (const Phase& phase : phases) total = checkedAdd(total, phase.steps);
   forSteps(steps, 0, total - 1, [&](std::int32_t k) {
     const Phase& phase = phaseOf(phases, k);
-    layBackground(steps, phase.background);
+    const Surface& picture = pictureOf(steps, phase.picture);
+    // The background is laid only where the picture will not cover it. A shape that moves
+    // between the two is not known yet; the background then goes everywhere.
+    const PixelRect covered = phase.moveTime == MoveTime::AfterStretch
+                                  ? stretchWholeCover(steps, picture, shape.rect())
+                                  : PixelRect{};
+    layBackground(steps, phase.background, covered);
     if (phase.moveTime == MoveTime::BeforeStretch) shape.move(phase.direction);
-    stretchWhole(steps, pictureOf(steps, phase.picture), shape.rect());
+    stretchWhole(steps, picture, shape.rect());
     if (phase.moveTime == MoveTime::AfterStretch) shape.move(phase.direction);
   });
 }

@@ -28,6 +28,62 @@ std::vector<std::int32_t> sampleMap(const AxisSampling& sampling, std::int32_t c
   return map;
 }
 
+// Where a stretch draws: the sample of each column and row of its area, and the box of the
+// pixels whose samples lie inside the source. The sampling is monotonic along each axis, so those
+// pixels form one box.
+struct StretchPlan {
+  PixelRect area;
+  std::vector<std::int32_t> columns;
+  std::vector<std::int32_t> rows;
+  PixelRect drawn;
+};
+
+// The positions from..to-1 of `samples` (first position `from`) whose sample lies in the source.
+AxisSpan sampledSpan(const std::vector<std::int32_t>& samples, std::int32_t from) {
+  const auto reaches = [](std::int32_t s) { return s >= 0; };
+  const auto first = std::find_if(samples.begin(), samples.end(), reaches);
+  if (first == samples.end()) return {0, 0};
+  const auto last = std::find_if(samples.rbegin(), samples.rend(), reaches);
+  return {from + (first - samples.begin()), from + (samples.rend() - last)};
+}
+
+StretchPlan planStretch(const StretchGeometry& g, const PixelRect& limit, std::int32_t sourceWidth,
+                        std::int32_t sourceHeight) {
+  const StretchSampling sampling = stretchSampling(g, limit, sourceWidth, sourceHeight);
+  StretchPlan plan{sampling.area,
+                   sampleMap(sampling.cols, sampling.area.width(), sourceWidth),
+                   sampleMap(sampling.rows, sampling.area.height(), sourceHeight),
+                   {}};
+  const AxisSpan cols = sampledSpan(plan.columns, plan.area.left);
+  const AxisSpan rows = sampledSpan(plan.rows, plan.area.top);
+  if (cols.from < cols.to && rows.from < rows.to) {
+    plan.drawn = {static_cast<std::int32_t>(cols.from), static_cast<std::int32_t>(rows.from),
+                  static_cast<std::int32_t>(cols.to), static_cast<std::int32_t>(rows.to)};
+  }
+  return plan;
+}
+
+// The changed words of two parts of one row, as one run (empty when neither changed any).
+PixelRun joined(const PixelRun& a, const PixelRun& b) {
+  if (a.from >= a.to) return b;
+  if (b.from >= b.to) return a;
+  return {std::min(a.from, b.from), std::max(a.to, b.to)};
+}
+
+// Draws a run except its columns inside `spared`.
+template <class DrawRun>
+auto sparing(const PixelRect& spared, DrawRun& draw) {
+  return [&spared, &draw](std::int32_t row, std::int32_t from, std::int32_t to) {
+    if (row < spared.top || row >= spared.bottom || spared.right <= from || spared.left >= to) {
+      return draw(row, from, to);
+    }
+    PixelRun changed{from, from};
+    if (from < spared.left) changed = draw(row, from, spared.left);
+    if (spared.right < to) changed = joined(changed, draw(row, spared.right, to));
+    return changed;
+  };
+}
+
 // The columns from..to-1 of a row about to be overwritten with `in`: the smallest run holding
 // every word that differs (empty when none does). Blocks are compared first, which is about as
 // fast as copying.
@@ -242,13 +298,9 @@ void Surface::drawUnknownRuns(const PixelRect& area, const Drawn& drawn, DrawRun
   forClippedRuns(area, [&](std::int32_t row, std::int32_t from, std::int32_t to) {
     std::size_t count = 0;
     const auto runs = unknownRuns(before.rect, before.dirty, row, from, to, count);
-    PixelRun changed{to, from};
-    for (std::size_t k = 0; k < count; ++k) {
-      const PixelRun run = draw(row, runs[k].from, runs[k].to);
-      if (run.from < run.to) {
-        changed = {std::min(changed.from, run.from), std::max(changed.to, run.to)};
-      }
-    }
+    PixelRun changed{from, from};
+    for (std::size_t k = 0; k < count; ++k)
+      changed = joined(changed, draw(row, runs[k].from, runs[k].to));
     return changed;
   });
   // `area` now holds what was drawn; a larger rectangle known before still does outside it, as
@@ -261,33 +313,44 @@ void Surface::drawUnknownRuns(const PixelRect& area, const Drawn& drawn, DrawRun
   }
 }
 
-void Surface::copyFrom(const Surface& source, std::int32_t xs, std::int32_t ys, std::int32_t x,
-                       std::int32_t y, std::int32_t w, std::int32_t h) {
-  if (w <= 0 || h <= 0) return;
-  // Destination pixels whose source pixel lies inside the source surface.
+void Surface::leftUndrawn(const PixelRect& spared) {
+  known_.dirty = known_.dirty.united(spared);
+}
+
+PixelRect Surface::copyArea(const Surface& source, std::int32_t xs, std::int32_t ys, std::int32_t x,
+                            std::int32_t y, std::int32_t w, std::int32_t h) const {
+  if (w <= 0 || h <= 0) return {};
   const std::int64_t dx = std::int64_t{x} - xs, dy = std::int64_t{y} - ys;
-  const PixelRect area = drawable(intersect(extentSpan(x, w), {dx, dx + source.width()}),
-                                  intersect(extentSpan(y, h), {dy, dy + source.height()}));
+  return drawable(intersect(extentSpan(x, w), {dx, dx + source.width()}),
+                  intersect(extentSpan(y, h), {dy, dy + source.height()}));
+}
+
+void Surface::copyFrom(const Surface& source, std::int32_t xs, std::int32_t ys, std::int32_t x,
+                       std::int32_t y, std::int32_t w, std::int32_t h, const PixelRect& spared) {
+  const PixelRect area = copyArea(source, xs, ys, x, y, w, h);
   if (area.empty()) return;
+  const std::int64_t dx = std::int64_t{x} - xs, dy = std::int64_t{y} - ys;
   if (&source == this) {
     // Copy through a copy of the source rectangle so overlapping rectangles read the old image.
     Surface snapshot(area.width(), area.height());
     snapshot.copyFrom(*this, static_cast<std::int32_t>(area.left - dx),
                       static_cast<std::int32_t>(area.top - dy), 0, 0, area.width(), area.height());
-    copyFrom(snapshot, 0, 0, area.left, area.top, area.width(), area.height());
+    copyFrom(snapshot, 0, 0, area.left, area.top, area.width(), area.height(), spared);
     return;
   }
-  const auto copyRunAt = [&](std::int32_t row, std::int32_t from, std::int32_t to) {
+  auto copyRunAt = [&](std::int32_t row, std::int32_t from, std::int32_t to) {
     const PixelWord* in = source.row(static_cast<std::int32_t>(row - dy)) + (from - dx);
     return copyRun(this->row(row), in, from, to);
   };
+  const auto copyOutsideSpared = sparing(spared, copyRunAt);
   if (clip_) {
-    forClippedRuns(area, copyRunAt);
+    forClippedRuns(area, copyOutsideSpared);
   } else {
     // The words a known copy of the same source still holds are left alone: copying the same
     // picture again costs only what changed since.
-    drawUnknownRuns(area, {source.generation_, dx, dy}, copyRunAt);
+    drawUnknownRuns(area, {source.generation_, dx, dy}, copyOutsideSpared);
   }
+  leftUndrawn(spared.intersected(area));
 }
 
 void Surface::stretchFrom(const Surface& source, std::int32_t xs, std::int32_t ys, std::int32_t ws,
@@ -310,30 +373,24 @@ void Surface::stretchFrom(const Surface& source, std::int32_t xs, std::int32_t y
     stretchFrom(snapshot, xs, ys, ws, hs, x, y, w, h);
     return;
   }
-  const StretchSampling sampling = stretchSampling({xs, ys, ws, hs, x, y, w, h}, drawingLimit(),
-                                                   source.width(), source.height());
-  const PixelRect& area = sampling.area;
-  const std::vector<std::int32_t> columns = sampleMap(sampling.cols, area.width(), source.width());
-  const std::vector<std::int32_t> rows = sampleMap(sampling.rows, area.height(), source.height());
-  // The sampling is monotonic, so the columns whose sample lies in the source form one range.
-  const auto reaches = [](std::int32_t s) { return s >= 0; };
-  const auto firstIn = std::find_if(columns.begin(), columns.end(), reaches);
-  const auto lastIn = std::find_if(columns.rbegin(), columns.rend(), reaches);
-  if (firstIn == columns.end()) return;
-  const std::int32_t inFrom = area.left + static_cast<std::int32_t>(firstIn - columns.begin());
-  const std::int32_t inTo = area.right - static_cast<std::int32_t>(lastIn - columns.rbegin());
+  const StretchPlan plan =
+      planStretch({xs, ys, ws, hs, x, y, w, h}, drawingLimit(), source.width(), source.height());
+  if (plan.drawn.empty()) return;
+  const PixelRect& area = plan.area;
+  const std::int32_t inFrom = plan.drawn.left, inTo = plan.drawn.right;
+  const auto firstIn = plan.columns.begin() + (inFrom - area.left);
+  const auto endIn = plan.columns.begin() + (inTo - area.left);
   // Columns that sample consecutive source columns in order (an unscaled axis) read a source row
   // as it is; other rows are gathered.
-  const bool consecutive =
-      std::adjacent_find(firstIn, lastIn.base(), [](std::int32_t a, std::int32_t b) {
-        return b != a + 1;
-      }) == lastIn.base();
+  const bool consecutive = std::adjacent_find(firstIn, endIn, [](std::int32_t a, std::int32_t b) {
+                             return b != a + 1;
+                           }) == endIn;
   // Without a clipping region every row draws the same columns, so a row that samples the same
   // source row as the one above is a copy of it.
   std::int32_t previousSourceRow = -1;
   const PixelWord* previousOut = nullptr;
   forClippedRuns(area, [&](std::int32_t row, std::int32_t from, std::int32_t to) {
-    const std::int32_t sourceRow = rows[static_cast<std::size_t>(row - area.top)];
+    const std::int32_t sourceRow = plan.rows[static_cast<std::size_t>(row - area.top)];
     from = std::max(from, inFrom);
     to = std::min(to, inTo);
     if (sourceRow < 0 || from >= to) return PixelRun{from, from};
@@ -344,30 +401,41 @@ void Surface::stretchFrom(const Surface& source, std::int32_t xs, std::int32_t y
     previousOut = out;
     if (repeatsRowAbove) return copyRun(out, rowAbove + from, from, to);
     const PixelWord* sourceWords = source.row(sourceRow);
-    const std::int32_t* sourceCols = columns.data() + (from - area.left);
+    const std::int32_t* sourceCols = plan.columns.data() + (from - area.left);
     if (consecutive) return copyRun(out, sourceWords + *sourceCols, from, to);
     return gatherRow(out, sourceWords, source.width(), sourceCols, from, to);
   });
 }
 
+PixelRect Surface::stretchCover(const Surface& source, std::int32_t xs, std::int32_t ys,
+                                std::int32_t ws, std::int32_t hs, std::int32_t x, std::int32_t y,
+                                std::int32_t w, std::int32_t h) const {
+  if (clip_ || w == 0 || h == 0 || ws == 0 || hs == 0) return {};
+  if (w > 0 && h > 0 && ws == w && hs == h) return copyArea(source, xs, ys, x, y, w, h);
+  return planStretch({xs, ys, ws, hs, x, y, w, h}, drawingLimit(), source.width(), source.height())
+      .drawn;
+}
+
 void Surface::fillBox(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
-                      Colour colour) {
+                      Colour colour, const PixelRect& spared) {
   const PixelRect area = drawable({std::min(x1, x2), std::int64_t{std::max(x1, x2)} + 1},
                                   {std::min(y1, y2), std::int64_t{std::max(y1, y2)} + 1});
   const PixelWord word = toPixelWord(colour);
-  const auto fillRun = [&](std::int32_t row, std::int32_t from, std::int32_t to) {
+  auto fillRun = [&](std::int32_t row, std::int32_t from, std::int32_t to) {
     PixelWord* out = this->row(row);
     PixelWord* first = firstDiffering(out + from, out + to, word);
     PixelWord* last = endOfDiffering(first, out + to, word);
     std::fill(first, last, word);
     return PixelRun{static_cast<std::int32_t>(first - out), static_cast<std::int32_t>(last - out)};
   };
+  const auto fillOutsideSpared = sparing(spared, fillRun);
   if (clip_) {
-    forClippedRuns(area, fillRun);
+    forClippedRuns(area, fillOutsideSpared);
   } else {
     // A box filled again with the same colour only needs what was drawn over it since.
-    drawUnknownRuns(area, {Drawn::kFilled, word, 0}, fillRun);
+    drawUnknownRuns(area, {Drawn::kFilled, word, 0}, fillOutsideSpared);
   }
+  leftUndrawn(spared.intersected(area));
 }
 
 void Surface::drawImage(const Surface& source, std::int32_t x, std::int32_t y) {

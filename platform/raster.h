@@ -158,16 +158,24 @@ class Surface {
   // Fills the whole surface with its back colour (clipping is ignored).
   void clear();
   // BitBlt with SRCCOPY: the w by h rectangle of source at (xs, ys) onto (x, y).
+  // The copy and the fill below leave the words inside `spared` as they are, for a caller that
+  // draws over every one of them next (a background laid under a picture).
   void copyFrom(const Surface& source, std::int32_t xs, std::int32_t ys, std::int32_t x,
-                std::int32_t y, std::int32_t w, std::int32_t h);
+                std::int32_t y, std::int32_t w, std::int32_t h, const PixelRect& spared = {});
   // StretchBlt with SRCCOPY, nearest neighbour: (xs, ys, ws, hs) of source onto (x, y, w, h).
   // A destination extent whose sign differs from the source extent's mirrors along that axis.
   // Each destination pixel takes the source pixel under the point its centre maps to, computed in
   // 16.16 fixed point.
   void stretchFrom(const Surface& source, std::int32_t xs, std::int32_t ys, std::int32_t ws,
                    std::int32_t hs, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h);
+  // The box of words that stretchFrom with the same arguments would draw, every one of them and
+  // nothing else; empty while a clipping region is selected, which may leave holes in it.
+  PixelRect stretchCover(const Surface& source, std::int32_t xs, std::int32_t ys, std::int32_t ws,
+                         std::int32_t hs, std::int32_t x, std::int32_t y, std::int32_t w,
+                         std::int32_t h) const;
   // A filled box from corner (x1, y1) to corner (x2, y2), both included.
-  void fillBox(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Colour colour);
+  void fillBox(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Colour colour,
+               const PixelRect& spared = {});
   // Draws the whole of source with its top-left corner at (x, y), unscaled.
   void drawImage(const Surface& source, std::int32_t x, std::int32_t y);
   // clear(), then drawImage(source, x, y), without first filling the words the picture covers.
@@ -206,6 +214,11 @@ class Surface {
   PixelRect drawable(AxisSpan cols, AxisSpan rows) const;
   // The surface, limited to the clipping region's bounding box.
   PixelRect drawingLimit() const;
+  // The destination pixels of a copy whose source pixel lies inside the source surface.
+  PixelRect copyArea(const Surface& source, std::int32_t xs, std::int32_t ys, std::int32_t x,
+                     std::int32_t y, std::int32_t w, std::int32_t h) const;
+  // Words a drawing left out: they no longer count as holding what an earlier drawing drew.
+  void leftUndrawn(const PixelRect& spared);
   // Calls draw(y, from, to) for every run of pixels of `area` (already inside the surface)
   // that the clipping region lets through; draw returns the part of the run whose pixels it
   // changed, which is added to the changed area.

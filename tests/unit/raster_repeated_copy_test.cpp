@@ -1,6 +1,7 @@
 // Kamishibai: copying the same picture again and again: a surface skips the words it already holds
 // from that picture, and must never skip one that changed on either side since. Also the combined
-// clear-and-draw, the fill's block scan and a refused size.
+// clear-and-draw, the fill's block scan, a refused size, and a background laid around the box a
+// picture covers next.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -168,6 +169,90 @@ TEST(RasterRepeatedCopy, RepeatedFillsOfOneColourRestoreOnlyWhatWasDrawnOverThem
   display.fillBox(0, 0, 4, 4, black);
   display.fillBox(0, 0, 19, 9, black);
   EXPECT_TRUE(sameWords(display, Surface(20, 10, black)));
+}
+
+// A background laid around a box that a picture covers next: the box is left alone, not counted
+// as changed, and no longer counts as holding the background.
+TEST(RasterSparedBackground, TheSparedBoxIsLeftAndLaidWhenTheBackgroundComesAgainWithoutIt) {
+  const Colour black = makeColour(0, 0, 0);
+  const Surface next = patterned(20, 10, 16);
+  const PixelRect box{4, 2, 9, 7};
+  for (const bool fill : {true, false}) {
+    const auto layBackground = [&](Surface& display, const PixelRect& spared) {
+      if (fill) {
+        display.fillBox(-1, -1, 20, 10, black, spared);
+      } else {
+        display.copyFrom(next, 0, 0, 0, 0, 20, 10, spared);
+      }
+    };
+    const Surface background = fill ? Surface(20, 10, black) : next;
+    const Surface before = patterned(20, 10, 17);
+    Surface display = before;
+    takeChanged(display);
+    layBackground(display, box);
+    for (std::int32_t y = 0; y < 10; ++y)
+      for (std::int32_t x = 0; x < 20; ++x) {
+        const bool spared = x >= box.left && x < box.right && y >= box.top && y < box.bottom;
+        ASSERT_EQ(display.pixel(x, y), (spared ? before : background).pixel(x, y))
+            << (fill ? "fill" : "copy") << " at " << x << "," << y;
+      }
+    // Only the rows beside the box changed there, so the changed area is still the whole.
+    EXPECT_EQ(takeChanged(display), (PixelRect{0, 0, 20, 10}));
+    // Laid again without a spared box, the words left alone are laid too, and only they.
+    layBackground(display, {});
+    EXPECT_EQ(takeChanged(display), box) << (fill ? "fill" : "copy");
+    EXPECT_TRUE(sameWords(display, background));
+    // A spared box reaching past the surface, and one holding everything, draw nothing there.
+    layBackground(display, {15, -3, 40, 40});
+    layBackground(display, {-1, -1, 21, 11});
+    EXPECT_TRUE(takeChanged(display).empty());
+  }
+}
+
+// The cover of a stretch is exactly the words the stretch draws: scaled up and down, mirrored,
+// off the surface's edges, beyond the source's edges, unscaled, empty, and from the surface
+// itself.
+TEST(RasterSparedBackground, AStretchsCoverIsExactlyTheWordsItDraws) {
+  const Colour unset = makeColour(255, 255, 255);  // in no patterned surface
+  struct Geometry {
+    std::int32_t xs, ys, ws, hs, x, y, w, h;
+  };
+  const std::vector<Geometry> geometries{
+      {0, 0, 13, 7, 2, 1, 30, 17},   {0, 0, 13, 7, 5, 3, 4, 3},    {0, 0, 13, 7, 30, 20, -25, -9},
+      {0, 0, 13, 7, -6, -2, 31, 15}, {3, 2, 9, 4, 0, 0, 33, 23},   {-4, -3, 20, 12, 1, 1, 30, 19},
+      {0, 0, 13, 7, 25, 4, 13, 7},   {0, 0, 13, 7, 7, 7, 0, 5},    {5, 1, -5, 6, 2, 2, 11, 11},
+      {1, 1, 13, 7, 28, 3, 7, -20},  {2, 3, 13, 7, 31, 21, 13, 7}, {4, 2, 13, 7, 3, 5, 13, 7}};
+  // Stretches source onto a surface of unset words and compares the words it drew with `cover`.
+  const auto drawsExactly = [&](const PixelRect& cover, const Surface& source, const Geometry& g) {
+    Surface display(32, 22, unset);
+    display.stretchFrom(source, g.xs, g.ys, g.ws, g.hs, g.x, g.y, g.w, g.h);
+    for (std::int32_t y = 0; y < 22; ++y)
+      for (std::int32_t x = 0; x < 32; ++x) {
+        const bool covered =
+            x >= cover.left && x < cover.right && y >= cover.top && y < cover.bottom;
+        if (covered != (display.pixel(x, y) != unset)) {
+          return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ")";
+        }
+      }
+    return ::testing::AssertionSuccess();
+  };
+  const Surface small = patterned(13, 7, 18);
+  Surface whole = patterned(32, 22, 19);
+  for (const Geometry& g : geometries) {
+    const auto index = &g - geometries.data();
+    const PixelRect cover =
+        Surface(32, 22, unset).stretchCover(small, g.xs, g.ys, g.ws, g.hs, g.x, g.y, g.w, g.h);
+    EXPECT_TRUE(drawsExactly(cover, small, g)) << "geometry " << index;
+    // From itself, a stretch reads the surface as it was: it draws what it draws from a copy.
+    const PixelRect ownCover =
+        whole.stretchCover(whole, g.xs, g.ys, g.ws, g.hs, g.x, g.y, g.w, g.h);
+    EXPECT_TRUE(drawsExactly(ownCover, Surface(whole), g))
+        << "geometry " << index << " from itself";
+  }
+  // A clipping region may leave holes in what a stretch draws: no cover then.
+  const Region clip = Region::ellipse(0, 0, 10, 10);
+  whole.selectClip(&clip);
+  EXPECT_TRUE(whole.stretchCover(small, 0, 0, 13, 7, 0, 0, 26, 14).empty());
 }
 
 // clearAndDraw against the two calls it stands for, over placements inside, across every edge,
