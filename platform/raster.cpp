@@ -63,13 +63,6 @@ StretchPlan planStretch(const StretchGeometry& g, const PixelRect& limit, std::i
   return plan;
 }
 
-// The changed words of two parts of one row, as one run (empty when neither changed any).
-PixelRun joined(const PixelRun& a, const PixelRun& b) {
-  if (a.from >= a.to) return b;
-  if (b.from >= b.to) return a;
-  return {std::min(a.from, b.from), std::max(a.to, b.to)};
-}
-
 // Draws a run except its columns inside `spared`.
 template <class DrawRun>
 auto sparing(const PixelRect& spared, DrawRun& draw) {

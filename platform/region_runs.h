@@ -17,6 +17,13 @@ struct PixelRun {
   std::int32_t to;
 };
 
+// The smallest run holding both runs' pixels; an empty run adds nothing.
+inline PixelRun joined(const PixelRun& a, const PixelRun& b) {
+  if (a.from >= a.to) return b;
+  if (b.from >= b.to) return a;
+  return {a.from < b.from ? a.from : b.from, a.to > b.to ? a.to : b.to};
+}
+
 // The rectangle outside which the region covers no pixel (empty for a shape without area).
 PixelRect regionBounds(const Region& region);
 

@@ -13,28 +13,14 @@ namespace kamishibai {
 namespace row_gather {
 namespace {
 
-// The run of changed words found so far. Words are added from left to right, so the last one
-// added ends the run.
-struct ChangedRun {
-  std::int32_t first;
-  std::int32_t last;
-  void add(std::int32_t groupFirst, std::int32_t groupLast) {
-    first = std::min(first, groupFirst);
-    last = groupLast;
-  }
-  PixelRun result(std::int32_t from) const {
-    return first < last ? PixelRun{first, last} : PixelRun{from, from};
-  }
-};
-
 // The words k .. to - 1 one by one, added to `changed`.
 void gatherRest(PixelWord* out, const PixelWord* sourceRow, const std::int32_t* columns,
-                std::int32_t from, std::int32_t k, std::int32_t to, ChangedRun& changed) {
+                std::int32_t from, std::int32_t k, std::int32_t to, PixelRun& changed) {
   for (; k < to; ++k) {
     const PixelWord word = sourceRow[columns[k - from]];
     if (out[k] != word) {
       out[k] = word;
-      changed.add(k, k + 1);
+      changed = joined(changed, {k, k + 1});
     }
   }
 }
@@ -43,9 +29,9 @@ void gatherRest(PixelWord* out, const PixelWord* sourceRow, const std::int32_t* 
 
 PixelRun portable(PixelWord* out, const PixelWord* sourceRow, const std::int32_t* columns,
                   std::int32_t from, std::int32_t to) {
-  ChangedRun changed{to, from};
+  PixelRun changed{from, from};
   gatherRest(out, sourceRow, columns, from, from, to, changed);
-  return changed.result(from);
+  return changed;
 }
 
 #ifdef KAMISHIBAI_GATHER_AVX2
@@ -60,7 +46,7 @@ __attribute__((target("avx2"))) PixelRun vectorised(PixelWord* out, const PixelW
   const __m256i seven = _mm256_set1_epi32(kGroup - 1);
   const __m256i fifteen = _mm256_set1_epi32(2 * kGroup - 1);
   const __m256i zero = _mm256_setzero_si256();
-  ChangedRun changed{to, from};
+  PixelRun changed{from, from};
   std::int32_t k = from;
   for (; to - k >= kGroup; k += kGroup) {
     const std::int32_t* groupColumns = columns + (k - from);
@@ -89,11 +75,12 @@ __attribute__((target("avx2"))) PixelRun vectorised(PixelWord* out, const PixelW
     if (same != 0xFFFFFFFFu) {
       _mm256_storeu_si256(place, words);
       // Four mask bits per word.
-      changed.add(k + std::countr_one(same) / 4, k + kGroup - std::countl_one(same) / 4);
+      changed =
+          joined(changed, {k + std::countr_one(same) / 4, k + kGroup - std::countl_one(same) / 4});
     }
   }
   gatherRest(out, sourceRow, columns, from, k, to, changed);
-  return changed.result(from);
+  return changed;
 }
 
 bool vectorisedAvailable() {

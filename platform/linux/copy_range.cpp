@@ -46,17 +46,22 @@ Pipe openPipe() {
   return pipe;
 }
 
-// Copies what the pipe holds into `to` with read and write, for a target that refuses splice.
-bool copyPipeThroughBuffer(const CopyCalls& calls, int pipe, std::size_t bytes, int to) {
-  std::vector<std::uint8_t> buffer(bytes);
-  std::size_t held = 0;
-  while (held < bytes) {
-    const ssize_t got = ::read(pipe, buffer.data() + held, bytes - held);
+// Reads `remaining` bytes with read(buffer, count) and writes them to `to`, a buffer at a time.
+// False on an error, or when the reading ends early.
+template <class Read>
+bool copyThroughBuffer(Read read, std::uint64_t remaining, int to, const CopyCalls& calls) {
+  std::vector<std::uint8_t> buffer(
+      static_cast<std::size_t>(std::min<std::uint64_t>(remaining, kBufferBytes)));
+  while (remaining > 0) {
+    const std::size_t want =
+        static_cast<std::size_t>(std::min<std::uint64_t>(remaining, buffer.size()));
+    const ssize_t got = read(buffer.data(), want);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) return false;
-    held += static_cast<std::size_t>(got);
+    if (!writeAll(to, buffer.data(), static_cast<std::size_t>(got), calls.write)) return false;
+    remaining -= static_cast<std::uint64_t>(got);
   }
-  return writeAll(to, buffer.data(), bytes, calls.write);
+  return true;
 }
 
 Outcome emptyPipe(const CopyCalls& calls, int pipe, std::size_t bytes, int to) {
@@ -64,7 +69,11 @@ Outcome emptyPipe(const CopyCalls& calls, int pipe, std::size_t bytes, int to) {
     const ssize_t moved = calls.splice(pipe, nullptr, to, nullptr, bytes, 0);
     if (moved < 0 && errno == EINTR) continue;
     if (moved < 0 && isRefusal(errno)) {
-      return copyPipeThroughBuffer(calls, pipe, bytes, to) ? Outcome::Refused : Outcome::Failed;
+      // A target that refuses splice still gets what the pipe holds.
+      const auto readPipe = [pipe](void* buffer, std::size_t count) {
+        return ::read(pipe, buffer, count);
+      };
+      return copyThroughBuffer(readPipe, bytes, to, calls) ? Outcome::Refused : Outcome::Failed;
     }
     if (moved <= 0) return Outcome::Failed;
     bytes -= static_cast<std::size_t>(moved);
@@ -98,30 +107,18 @@ Outcome spliceThroughPipe(const CopyCalls& calls, int from, std::uint64_t& offse
   return Outcome::Done;
 }
 
-bool copyThroughBuffer(const CopyCalls& calls, int from, std::uint64_t offset,
-                       std::uint64_t remaining, int to) {
-  std::vector<std::uint8_t> buffer(
-      static_cast<std::size_t>(std::min<std::uint64_t>(remaining, kBufferBytes)));
-  while (remaining > 0) {
-    const std::size_t want =
-        static_cast<std::size_t>(std::min<std::uint64_t>(remaining, buffer.size()));
-    const ssize_t got = calls.readAt(from, buffer.data(), want, static_cast<off_t>(offset));
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return false;  // an error, or the source ends before the range
-    if (!writeAll(to, buffer.data(), static_cast<std::size_t>(got), calls.write)) return false;
-    offset += static_cast<std::uint64_t>(got);
-    remaining -= static_cast<std::uint64_t>(got);
-  }
-  return true;
-}
-
 }  // namespace
 
 bool copyRange(int from, std::uint64_t offset, std::uint64_t length, int to,
                const CopyCalls& calls) {
   const Outcome spliced = spliceThroughPipe(calls, from, offset, length, to);
   if (spliced != Outcome::Refused) return spliced == Outcome::Done;
-  return copyThroughBuffer(calls, from, offset, length, to);
+  const auto readSource = [&](void* buffer, std::size_t count) {
+    const ssize_t got = calls.readAt(from, buffer, count, static_cast<off_t>(offset));
+    if (got > 0) offset += static_cast<std::uint64_t>(got);
+    return got;
+  };
+  return copyThroughBuffer(readSource, length, to, calls);
 }
 
 }  // namespace kamishibai
