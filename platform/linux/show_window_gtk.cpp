@@ -153,6 +153,7 @@ class GtkShowWindow : public ShowWindow {
   void makeOwned(GtkWidget* dialog) const;
   void addCovers();
   void tryToGrab();
+  void retryGrabUntilHeld();
   void stopGrabRetries();
 
   static gboolean onKey(GtkWidget*, GdkEvent*, gpointer self);
@@ -177,7 +178,9 @@ class GtkShowWindow : public ShowWindow {
   ShowInput* input_ = nullptr;
   std::int32_t cursorCounter_ = 0;
   bool grabbed_ = false;
-  // The timer that tries the grab again while the show runs without it.
+  bool grabWanted_ = false;
+  // The timer that tries the grab again while the show runs without it; it stops once the grab
+  // is held, so a show that holds it is not woken for nothing.
   guint grabRetry_ = 0;
   GtkEventLoop events_;
 };
@@ -213,7 +216,9 @@ GtkShowWindow::GtkShowWindow()
   // taken again by the retry timer.
   g_signal_connect(window_.get(), "grab-broken-event",
                    G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer self) {
-                     static_cast<GtkShowWindow*>(self)->grabbed_ = false;
+                     auto* window = static_cast<GtkShowWindow*>(self);
+                     window->grabbed_ = false;
+                     if (window->grabWanted_) window->retryGrabUntilHeld();
                      return FALSE;
                    }),
                    this);
@@ -348,11 +353,12 @@ void GtkShowWindow::makeTopmost() {
 
 // The keyboard and the pointer are held while the show runs. When another client holds either
 // (an open menu, a drag) or the window is not yet mapped, the grab is tried again every 100 ms
-// until both are held, for as long as the show runs.
+// until both are held, and again whenever it is lost, for as long as the show runs.
 void GtkShowWindow::setScreenSaverRunning(bool running) {
+  grabWanted_ = running;
   if (running) {
     tryToGrab();
-    if (grabRetry_ == 0) grabRetry_ = g_timeout_add(kGrabRetryMilliseconds, onGrabRetry, this);
+    if (!grabbed_) retryGrabUntilHeld();
     return;
   }
   stopGrabRetries();
@@ -371,9 +377,16 @@ void GtkShowWindow::tryToGrab() {
                            TRUE, nullptr, nullptr, nullptr, nullptr) == GDK_GRAB_SUCCESS;
 }
 
+void GtkShowWindow::retryGrabUntilHeld() {
+  if (grabRetry_ == 0) grabRetry_ = g_timeout_add(kGrabRetryMilliseconds, onGrabRetry, this);
+}
+
 gboolean GtkShowWindow::onGrabRetry(gpointer self) {
-  static_cast<GtkShowWindow*>(self)->tryToGrab();
-  return G_SOURCE_CONTINUE;
+  auto* window = static_cast<GtkShowWindow*>(self);
+  window->tryToGrab();
+  if (!window->grabbed_) return G_SOURCE_CONTINUE;
+  window->grabRetry_ = 0;
+  return G_SOURCE_REMOVE;
 }
 
 void GtkShowWindow::stopGrabRetries() {

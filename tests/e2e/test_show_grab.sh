@@ -1,6 +1,7 @@
 # Kamishibai: a second client that holds the keyboard and pointer when the show starts keeps
 # them only while it holds them: within a second of their release the show holds both, also
-# while the password dialog is open and after a wrong password, and lets them go at the finish.
+# after its window was unmapped and mapped again, while the password dialog is open and after a
+# wrong password, and lets them go at the finish.
 # Run on the bare display and again under a window manager (openbox).
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/show_lib.sh"
@@ -24,6 +25,15 @@ run_show_against_a_grab() {
   expect_show_holds_grabs "a second after the release ($1)"
   sleep 0.5
   expect_show_holds_grabs "during the show ($1)"
+  # A grab is lost with the window unmapped and taken again once it is back.
+  local show
+  show=$(xdotool search --onlyvisible --name "^${SHOW_TITLE}\$" | head -n 1)
+  [ -n "$show" ] || fail "no show window ($1)"
+  xdotool windowunmap --sync "$show"
+  [ "$(probe_grabs)" = "keyboard=Success pointer=Success" ] || fail "grabs kept while unmapped ($1)"
+  xdotool windowmap --sync "$show"
+  sleep 1
+  expect_show_holds_grabs "a second after the window came back ($1)"
 
   xdotool key a
   dialog=$(wait_for_window "$DIALOG") || fail "no password dialog ($1)"
