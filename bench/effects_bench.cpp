@@ -28,7 +28,7 @@ std::map<std::pair<std::int32_t, std::int32_t>, bench::StepSummary> results;  //
 std::vector<double> stepTimes(const EffectInfo& effect, Surface& display, const Surface& current,
                               const Surface& next) {
   std::vector<Clock::time_point> refreshes;
-  display.setRefreshHook([&](const PixelRect&) { refreshes.push_back(Clock::now()); });
+  display.setRefreshHook([&](const ChangedArea&) { refreshes.push_back(Clock::now()); });
   VirtualEventLoop events;
   const EndFlag endFlag = kFalse;
   RandomSequence random;

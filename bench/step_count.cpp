@@ -18,7 +18,7 @@ int stepsOf(const EffectInfo& effect, std::int32_t width, std::int32_t height) {
   Surface display(width, height), current(width, height), next(width, height);
   VirtualEventLoop events;
   std::set<std::int32_t> refreshTicks;
-  display.setRefreshHook([&](const PixelRect&) { refreshTicks.insert(events.now()); });
+  display.setRefreshHook([&](const ChangedArea&) { refreshTicks.insert(events.now()); });
   const EndFlag endFlag = kFalse;
   RandomSequence random;
   TransitionContext context{display, current, next, events, endFlag, 1, random};

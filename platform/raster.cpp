@@ -111,6 +111,44 @@ PixelRun copyRun(PixelWord* out, const PixelWord* in, std::int32_t from, std::in
   return changed;
 }
 
+// Whether any of the `count` words from `a` differs from the word at the same place from `b`.
+bool wordsDiffer(const PixelWord* a, const PixelWord* b, std::int32_t count) {
+  constexpr std::int32_t kTile = ChangedTiles::kTileSize;
+  if (count != kTile) {
+    return std::memcmp(a, b, static_cast<std::size_t>(count) * sizeof(PixelWord)) != 0;
+  }
+  // A whole tile: one loop without an early exit, which the compiler turns into vector code.
+  PixelWord differences = 0;
+  for (std::int32_t k = 0; k < kTile; ++k) differences |= a[k] ^ b[k];
+  return differences != 0;
+}
+
+// copyRun that leaves alone the tiles' columns (runs between multiples of the tile size) whose
+// words keep their values: through a clipping region a step often changes only the two ends of a
+// row, the ring between two shapes. Calls changed(run) for each run it wrote and returns the
+// smallest run holding them.
+template <class Changed>
+PixelRun copyChangedTiles(PixelWord* out, const PixelWord* in, std::int32_t from, std::int32_t to,
+                          Changed&& changed) {
+  const PixelRun differing = differingRun(out, in, from, to);
+  const auto copy = [&](std::int32_t a, std::int32_t b) {
+    std::memcpy(out + a, in + (a - from), static_cast<std::size_t>(b - a) * sizeof(PixelWord));
+    changed(PixelRun{a, b});
+  };
+  std::int32_t start = differing.from;
+  for (std::int32_t at = differing.from; at < differing.to;) {
+    const std::int32_t end =
+        std::min((at / ChangedTiles::kTileSize + 1) * ChangedTiles::kTileSize, differing.to);
+    if (!wordsDiffer(out + at, in + (at - from), end - at)) {
+      if (start < at) copy(start, at);
+      start = end;
+    }
+    at = end;
+  }
+  if (start < differing.to) copy(start, differing.to);
+  return differing;
+}
+
 // The number of words of a surface of that size (a negative extent counts as 0); throws when
 // the count does not fit in memory's address range.
 std::size_t wordCount(std::int32_t width, std::int32_t height) {
@@ -227,6 +265,7 @@ void Surface::takeSize(std::int32_t width, std::int32_t height) {
   height_ = std::max(height, 0);
   known_ = {};
   shown_ = {};
+  changedTiles_.resize(width_, height_);
   markChanged(bounds());
 }
 
@@ -270,10 +309,20 @@ void Surface::forClippedRuns(const PixelRect& area, DrawRun&& draw) {
       for (const PixelRun& run : runs) drawRun(y, run.from, run.to);
     }
   }
-  markChanged(changed);
+  noteChanged(changed);
+}
+
+PixelRun Surface::markedTiles(std::int32_t row, const PixelRun& changed) {
+  changedTiles_.mark(row, changed.from, changed.to);
+  return changed;
 }
 
 void Surface::markChanged(const PixelRect& changed) {
+  changedTiles_.mark(changed);
+  noteChanged(changed);
+}
+
+void Surface::noteChanged(const PixelRect& changed) {
   if (changed.empty()) return;
   changed_ = changed_.united(changed);
   known_.dirty = known_.dirty.united(changed);
@@ -333,7 +382,12 @@ void Surface::copyFrom(const Surface& source, std::int32_t xs, std::int32_t ys, 
   }
   auto copyRunAt = [&](std::int32_t row, std::int32_t from, std::int32_t to) {
     const PixelWord* in = source.row(static_cast<std::int32_t>(row - dy)) + (from - dx);
-    return copyRun(this->row(row), in, from, to);
+    if (clip_) {
+      return copyChangedTiles(this->row(row), in, from, to, [&](const PixelRun& changed) {
+        changedTiles_.mark(row, changed.from, changed.to);
+      });
+    }
+    return markedTiles(row, copyRun(this->row(row), in, from, to));
   };
   const auto copyOutsideSpared = sparing(spared, copyRunAt);
   if (clip_) {
@@ -392,11 +446,11 @@ void Surface::stretchFrom(const Surface& source, std::int32_t xs, std::int32_t y
     const PixelWord* rowAbove = previousOut;
     previousSourceRow = sourceRow;
     previousOut = out;
-    if (repeatsRowAbove) return copyRun(out, rowAbove + from, from, to);
+    if (repeatsRowAbove) return markedTiles(row, copyRun(out, rowAbove + from, from, to));
     const PixelWord* sourceWords = source.row(sourceRow);
     const std::int32_t* sourceCols = plan.columns.data() + (from - area.left);
-    if (consecutive) return copyRun(out, sourceWords + *sourceCols, from, to);
-    return gatherRow(out, sourceWords, source.width(), sourceCols, from, to);
+    if (consecutive) return markedTiles(row, copyRun(out, sourceWords + *sourceCols, from, to));
+    return markedTiles(row, gatherRow(out, sourceWords, source.width(), sourceCols, from, to));
   });
 }
 
@@ -419,7 +473,8 @@ void Surface::fillBox(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::in
     PixelWord* first = firstDiffering(out + from, out + to, word);
     PixelWord* last = endOfDiffering(first, out + to, word);
     std::fill(first, last, word);
-    return PixelRun{static_cast<std::int32_t>(first - out), static_cast<std::int32_t>(last - out)};
+    return markedTiles(
+        row, {static_cast<std::int32_t>(first - out), static_cast<std::int32_t>(last - out)});
   };
   const auto fillOutsideSpared = sparing(spared, fillRun);
   if (clip_) {
@@ -472,9 +527,10 @@ void Surface::refresh() {
       known_.rect.intersected(shown_.rect).contains(changed)) {
     changed = changed.intersected(known_.dirty.united(shown_.dirty));
   }
+  const std::vector<PixelRect> parts = changedTiles_.take(changed);
   changed_ = {};
   shown_ = known_;
-  if (refreshHook_) refreshHook_(changed);
+  if (refreshHook_) refreshHook_({changed, parts});
 }
 
 Colour Surface::pixel(std::int32_t x, std::int32_t y) const {

@@ -6,9 +6,11 @@
 #include <functional>
 #include <memory_resource>
 #include <optional>
+#include <span>
 #include <type_traits>
 #include <vector>
 
+#include "platform/changed_tiles.h"
 #include "platform/image_memory.h"
 
 namespace kamishibai {
@@ -45,6 +47,8 @@ class Region {
   Kind kind_;
   std::vector<Point> points_;  // ellipse: the two corners of its bounding rectangle
 };
+
+struct PixelRun;
 
 // A half-open rectangle of pixels: columns left..right-1, rows top..bottom-1.
 struct PixelRect {
@@ -123,6 +127,14 @@ class PixelAllocator {
   std::pmr::memory_resource* memory_ = imageMemory();
 };
 
+// What a Refresh hands to the platform: the bounding box of the words changed since the last
+// one (possibly empty), and rectangles inside it, apart from each other, that hold every one of
+// those words, for a platform that puts no more on screen than changed.
+struct ChangedArea {
+  PixelRect bounds;
+  std::span<const PixelRect> parts;
+};
+
 // A surface with a persistent image of its own size. Every drawing operation is clipped: the
 // part of a destination outside this surface is dropped, and pixels whose source pixel would lie
 // outside the source surface keep their value. Nothing outside a surface is read or written.
@@ -131,8 +143,8 @@ class PixelAllocator {
 // value it already has changes nothing.
 class Surface {
  public:
-  // Called at every Refresh with the area changed since the previous one (possibly empty).
-  using RefreshHook = std::function<void(const PixelRect& changed)>;
+  // Called at every Refresh with the area changed since the previous one.
+  using RefreshHook = std::function<void(const ChangedArea& changed)>;
 
   Surface() = default;
   Surface(std::int32_t width, std::int32_t height, Colour backColour = 0);
@@ -221,13 +233,18 @@ class Surface {
   void leftUndrawn(const PixelRect& spared);
   // Calls draw(y, from, to) for every run of pixels of `area` (already inside the surface)
   // that the clipping region lets through; draw returns the part of the run whose pixels it
-  // changed, which is added to the changed area.
+  // changed, which is added to the changed area, and marks the changed tiles itself (a run may
+  // hold tiles that did not change).
   template <class DrawRun>
   void forClippedRuns(const PixelRect& area, DrawRun&& draw);
+  // Marks the tiles of a run of row `row` whose words changed, and gives the run back.
+  PixelRun markedTiles(std::int32_t row, const PixelRun& changed);
 
   // Adds words that changed to the changed area and to what is no longer known to hold what an
   // earlier drawing drew, and gives the image a new generation.
   void markChanged(const PixelRect& changed);
+  // The same for words whose tiles are marked already.
+  void noteChanged(const PixelRect& changed);
 
   // What an unclipped copy or fill drew: the source image's generation and the offset of the
   // copy, or kFilled and the fill's pixel word in dx.
@@ -259,6 +276,7 @@ class Surface {
   Colour backColour_ = 0;
   std::optional<Region> clip_;
   PixelRect changed_;
+  ChangedTiles changedTiles_;
   RefreshHook refreshHook_;
   // Unique to one state of the image: every change takes a new number, so equal generations
   // mean equal words, also in a copy of the surface or after a swap.

@@ -50,11 +50,11 @@ RefreshLog::~RefreshLog() {
 void RefreshLog::watch(Surface& surface, EventLoop& events) {
   if (file_ == nullptr) return;
   surface.setRefreshHook(
-      [this, &events, present = surface.refreshHook()](const PixelRect& changed) {
+      [this, &events, present = surface.refreshHook()](const ChangedArea& changed) {
         if (present) present(changed);
         const int tick = events.tickCount();
         std::fprintf(file_, "refresh %lld %d %d\n", monotonicMicroseconds(), tick,
-                     changed.empty() ? 0 : 1);
+                     changed.bounds.empty() ? 0 : 1);
       });
 }
 

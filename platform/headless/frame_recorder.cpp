@@ -8,7 +8,7 @@ namespace kamishibai {
 
 FrameRecorder::FrameRecorder(Surface& display, Sink sink)
     : display_(display), sink_(std::move(sink)) {
-  display_.setRefreshHook([this](const PixelRect&) { sink_(display_, count_++); });
+  display_.setRefreshHook([this](const ChangedArea&) { sink_(display_, count_++); });
 }
 
 FrameRecorder::~FrameRecorder() {

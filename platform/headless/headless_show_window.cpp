@@ -5,7 +5,7 @@ namespace kamishibai {
 
 void HeadlessShowWindow::placePicture1(Surface& picture1, std::int32_t left, std::int32_t top) {
   picture1Position_ = {left, top};
-  picture1.setRefreshHook([this](const PixelRect&) {
+  picture1.setRefreshHook([this](const ChangedArea&) {
     ++refreshCount_;
     if (refreshHook_) refreshHook_();
   });

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <span>
 #include <stdexcept>
 
 #include "platform/end_signals.h"
@@ -60,7 +61,7 @@ class HostedShowWindow : public ShowWindow {
 
  private:
   void paintWhole();
-  void paintPicture1(const PixelRect& area);
+  void paintPicture1(std::span<const PixelRect> parts);
   static GdkFilterReturn onHostEvent(GdkXEvent* xevent, GdkEvent*, gpointer self);
 
   GdkDisplay* display_;
@@ -120,7 +121,7 @@ void HostedShowWindow::placePicture1(Surface& picture1, std::int32_t, std::int32
   // Picture1's words in memory the X server reads in place, so a step goes on screen uncopied.
   SharedWordMemory* memory = SharedWordMemory::of(display_);
   if (presenter_ && memory) picture1.placeWords(memory);
-  picture1.setRefreshHook([this](const PixelRect& changed) { paintPicture1(changed); });
+  picture1.setRefreshHook([this](const ChangedArea& changed) { paintPicture1(changed.parts); });
 }
 
 void HostedShowWindow::show() {
@@ -139,22 +140,22 @@ void HostedShowWindow::paintWhole() {
   // The black is sent before Picture1, which may go past cairo straight to the server.
   cairo_surface_flush(target_.get());
   gdk_x11_display_error_trap_pop_ignored(display_);
-  paintPicture1({0, 0, INT32_MAX, INT32_MAX});
+  const PixelRect everything{0, 0, INT32_MAX, INT32_MAX};
+  paintPicture1({&everything, 1});
 }
 
-// Paints the changed part of Picture1, or all of it when it is scaled down (the edges of a
+// Paints the changed parts of Picture1, or all of it when it is scaled down (the edges of a
 // scaled part would blend with what was painted before).
-void HostedShowWindow::paintPicture1(const PixelRect& changed) {
+void HostedShowWindow::paintPicture1(std::span<const PixelRect> parts) {
   if (!shown_ || picture1_ == nullptr || picture1_->width() == 0 || picture1_->height() == 0) {
     return;
   }
   const HostedPlacement place =
       placeInHostWindow(size_.width, size_.height, picture1_->width(), picture1_->height());
   const PixelRect whole{0, 0, picture1_->width(), picture1_->height()};
-  const PixelRect area = place.scale < 1 ? whole : changed.intersected(whole);
-  if (area.empty()) return;
+  if (place.scale < 1) parts = {&whole, 1};
   if (presenter_ && place.scale == 1) {
-    presenter_->put(*picture1_, area,
+    presenter_->put(*picture1_, parts,
                     {static_cast<std::int32_t>(place.left), static_cast<std::int32_t>(place.top)});
     return;
   }
@@ -167,7 +168,10 @@ void HostedShowWindow::paintPicture1(const PixelRect& changed) {
   cairo_scale(cr.get(), place.scale, place.scale);
   cairo_set_source_surface(cr.get(), image.get(), 0, 0);
   if (place.scale < 1) cairo_pattern_set_filter(cairo_get_source(cr.get()), CAIRO_FILTER_GOOD);
-  cairo_rectangle(cr.get(), area.left, area.top, area.width(), area.height());
+  for (const PixelRect& part : parts) {
+    const PixelRect area = part.intersected(whole);
+    if (!area.empty()) cairo_rectangle(cr.get(), area.left, area.top, area.width(), area.height());
+  }
   cairo_fill(cr.get());
   cr.reset();
   cairo_surface_flush(target_.get());

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <vector>
 
@@ -146,7 +147,7 @@ class GtkShowWindow : public ShowWindow {
  private:
   GtkWindow* window() const { return GTK_WINDOW(window_.get()); }
   void paintPicture1(cairo_t* cr) const;
-  void refreshPicture1(const PixelRect& changed);
+  void refreshPicture1(std::span<const PixelRect> parts);
   XImagePresenter* presenterFor(GdkWindow* target);
   void applyCursor();
   void connectInput(GtkWidget* widget);
@@ -296,7 +297,7 @@ void GtkShowWindow::placePicture1(Surface& picture1, std::int32_t left, std::int
   gtk_layout_put(GTK_LAYOUT(layout_), area_, left, top);
   // Picture1's words in memory the X server reads in place, so a step goes on screen uncopied.
   if (SharedWordMemory* memory = SharedWordMemory::of(display_)) picture1.placeWords(memory);
-  picture1.setRefreshHook([this](const PixelRect& changed) { refreshPicture1(changed); });
+  picture1.setRefreshHook([this](const ChangedArea& changed) { refreshPicture1(changed.parts); });
 }
 
 // Paints straight from the surface's pixel words.
@@ -307,22 +308,28 @@ void GtkShowWindow::paintPicture1(cairo_t* cr) const {
   cairo_paint(cr);
 }
 
-// Puts the changed part of Picture1 on screen now rather than at the next frame of the window's
+// Puts the changed parts of Picture1 on screen now rather than at the next frame of the window's
 // clock, so the display shows each step of a transition as it is drawn, and puts no more on
 // screen than the step changed. Straight onto the X window where possible: GDK's double-buffered
 // frame would copy the pixels twice more.
-void GtkShowWindow::refreshPicture1(const PixelRect& changed) {
+void GtkShowWindow::refreshPicture1(std::span<const PixelRect> parts) {
   GdkWindow* target = gtk_widget_get_window(area_);
   if (!target || !gtk_widget_get_mapped(area_)) return;
-  const PixelRect area =
-      changed.intersected({0, 0, gdk_window_get_width(target), gdk_window_get_height(target)});
-  if (area.empty()) return;
+  const PixelRect window{0, 0, gdk_window_get_width(target), gdk_window_get_height(target)};
+  std::vector<PixelRect> visible;
+  for (const PixelRect& part : parts) {
+    if (const PixelRect area = part.intersected(window); !area.empty()) visible.push_back(area);
+  }
+  if (visible.empty()) return;
   if (XImagePresenter* presenter = presenterFor(target)) {
-    presenter->put(*picture1_, area);
+    presenter->put(*picture1_, visible);
     return;
   }
-  const cairo_rectangle_int_t rect{area.left, area.top, area.width(), area.height()};
-  RegionPtr region(cairo_region_create_rectangle(&rect));
+  RegionPtr region(cairo_region_create());
+  for (const PixelRect& area : visible) {
+    const cairo_rectangle_int_t rect{area.left, area.top, area.width(), area.height()};
+    cairo_region_union_rectangle(region.get(), &rect);
+  }
   GdkDrawingContext* drawing = gdk_window_begin_draw_frame(target, region.get());
   paintPicture1(gdk_drawing_context_get_cairo_context(drawing));
   gdk_window_end_draw_frame(target, drawing);
@@ -343,7 +350,7 @@ void GtkShowWindow::show() {
   for (const WidgetPtr& cover : covers_) gtk_widget_show_all(cover.get());
   gtk_widget_show_all(window_.get());
   applyCursor();
-  refreshPicture1(kWholeArea);
+  refreshPicture1({&kWholeArea, 1});
 }
 
 void GtkShowWindow::makeTopmost() {

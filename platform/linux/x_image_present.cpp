@@ -158,27 +158,35 @@ XImagePresenter::~XImagePresenter() {
   XFreeGC(display_, gc_);
 }
 
-void XImagePresenter::put(const Surface& picture, const PixelRect& changed, Point at) {
-  const PixelRect area = changed.intersected({0, 0, picture.width(), picture.height()});
-  if (area.empty()) return;
+void XImagePresenter::put(const Surface& picture, std::span<const PixelRect> parts, Point at) {
+  const PixelRect whole{0, 0, picture.width(), picture.height()};
   XImage image = wordImage(picture, visual_);
-  const auto x = area.left, y = area.top;
-  const auto width = static_cast<unsigned>(area.width());
-  const auto height = static_cast<unsigned>(area.height());
-  // The window may go first when the show ends; a put then is dropped, not an X error.
-  gdk_x11_display_error_trap_push(gdkDisplay_);
   const XShmSegmentInfo* segment = memory_ ? memory_->segmentAt(picture.pixelWords()) : nullptr;
   if (segment != nullptr) {
     image.obdata = reinterpret_cast<XPointer>(const_cast<XShmSegmentInfo*>(segment));
-    XShmPutImage(display_, window_, gc_, &image, x, y, x + at.x, y + at.y, width, height, False);
-    transport_ = Transport::SharedMemory;
-  } else {
-    // Xlib sends the rows in as many requests as the server takes.
-    XPutImage(display_, window_, gc_, &image, x, y, x + at.x, y + at.y, width, height);
-    transport_ = Transport::Connection;
   }
-  // The server has read the words and drawn the step before the show draws the next one.
-  XSync(display_, False);
+  bool sent = false;
+  // The window may go first when the show ends; a put then is dropped, not an X error.
+  gdk_x11_display_error_trap_push(gdkDisplay_);
+  for (const PixelRect& part : parts) {
+    const PixelRect area = part.intersected(whole);
+    if (area.empty()) continue;
+    const auto x = area.left, y = area.top;
+    const auto width = static_cast<unsigned>(area.width());
+    const auto height = static_cast<unsigned>(area.height());
+    if (segment != nullptr) {
+      XShmPutImage(display_, window_, gc_, &image, x, y, x + at.x, y + at.y, width, height, False);
+    } else {
+      // Xlib sends the rows in as many requests as the server takes.
+      XPutImage(display_, window_, gc_, &image, x, y, x + at.x, y + at.y, width, height);
+    }
+    sent = true;
+  }
+  if (sent) {
+    transport_ = segment != nullptr ? Transport::SharedMemory : Transport::Connection;
+    // The server has read the words and drawn the step before the show draws the next one.
+    XSync(display_, False);
+  }
   gdk_x11_display_error_trap_pop_ignored(gdkDisplay_);
 }
 

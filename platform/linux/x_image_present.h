@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <memory_resource>
+#include <span>
 
 #include "platform/raster.h"
 
@@ -53,10 +54,10 @@ class XImagePresenter {
   XImagePresenter(const XImagePresenter&) = delete;
   XImagePresenter& operator=(const XImagePresenter&) = delete;
 
-  // Puts `area` of `picture` into the window with the picture's top-left corner at `at`, and
-  // returns once the server has drawn it, so the pixels are on screen and the picture may be
-  // drawn on again. The part of `area` outside the picture is left alone.
-  void put(const Surface& picture, const PixelRect& area, Point at = {});
+  // Puts the `parts` of `picture` into the window with the picture's top-left corner at `at`,
+  // and returns once the server has drawn them, so the pixels are on screen and the picture may
+  // be drawn on again. What lies outside the picture is left alone.
+  void put(const Surface& picture, std::span<const PixelRect> parts, Point at = {});
   // How the last put reached the server.
   Transport transport() const { return transport_; }
 

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <span>
 #include <stdexcept>
 #include <vector>
 
@@ -82,7 +83,7 @@ class Win32ShowWindow final : public ShowWindow {
  private:
   UniqueWindow createPopup(const RECT& area);
   void paint(HWND window);
-  void presentPicture1(const PixelRect& changed);
+  void presentPicture1(std::span<const PixelRect> parts);
 
   ScreenSize screen_;
   UniqueWindow window_;
@@ -169,16 +170,18 @@ void Win32ShowWindow::paint(HWND window) {
 void Win32ShowWindow::placePicture1(Surface& picture1, std::int32_t left, std::int32_t top) {
   picture1_ = &picture1;
   picture1At_ = {left, top};
-  picture1.setRefreshHook([this](const PixelRect& changed) { presentPicture1(changed); });
+  picture1.setRefreshHook([this](const ChangedArea& changed) { presentPicture1(changed.parts); });
   InvalidateRect(window_.get(), nullptr, TRUE);
 }
 
-// Puts the changed part on screen now, so the display shows each step of a transition as it is
+// Puts the changed parts on screen now, so the display shows each step of a transition as it is
 // drawn.
-void Win32ShowWindow::presentPicture1(const PixelRect& changed) {
+void Win32ShowWindow::presentPicture1(std::span<const PixelRect> parts) {
   if (picture1_ == nullptr || !IsWindowVisible(window_.get())) return;
   HDC target = GetDC(window_.get());
-  presentSurface(target, *picture1_, picture1At_.x, picture1At_.y, changed);
+  for (const PixelRect& part : parts) {
+    presentSurface(target, *picture1_, picture1At_.x, picture1At_.y, part);
+  }
   ReleaseDC(window_.get(), target);
   GdiFlush();
 }
@@ -188,7 +191,9 @@ void Win32ShowWindow::show() {
   ::ShowWindow(window_.get(), SW_SHOW);
   SetForegroundWindow(window_.get());
   UpdateWindow(window_.get());
-  if (picture1_ != nullptr) presentPicture1({0, 0, picture1_->width(), picture1_->height()});
+  if (picture1_ == nullptr) return;
+  const PixelRect whole{0, 0, picture1_->width(), picture1_->height()};
+  presentPicture1({&whole, 1});
 }
 
 void Win32ShowWindow::makeTopmost() {

@@ -2,8 +2,12 @@
 // where exact arithmetic matters: shared edges, huge shapes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <optional>
+#include <random>
+#include <vector>
 
 #include "platform/raster.h"
 
@@ -13,7 +17,7 @@ namespace {
 // Refreshes the surface and returns the changed area the hook received.
 PixelRect refreshed(Surface& surface) {
   PixelRect received{-1, -1, -1, -1};
-  surface.setRefreshHook([&](const PixelRect& changed) { received = changed; });
+  surface.setRefreshHook([&](const ChangedArea& changed) { received = changed.bounds; });
   surface.refresh();
   surface.setRefreshHook(nullptr);
   return received;
@@ -228,6 +232,142 @@ TEST(RasterClipRows, HugeShapesCoverTheSurfaceWithoutOverflow) {
     for (int x = 0; x < 5; ++x)
       EXPECT_EQ(counts[static_cast<std::size_t>(y * 5 + x)], 4 * x < 7 + 2 * y ? 1 : 0)
           << x << "," << y;
+}
+
+// The parts a Refresh hands over, after checking that they lie inside its bounding box and apart
+// from each other.
+std::vector<PixelRect> refreshedParts(Surface& surface) {
+  std::vector<PixelRect> parts;
+  surface.setRefreshHook([&](const ChangedArea& changed) {
+    parts.assign(changed.parts.begin(), changed.parts.end());
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+      EXPECT_FALSE(parts[i].empty());
+      EXPECT_TRUE(changed.bounds.contains(parts[i]));
+      for (std::size_t j = 0; j < i; ++j) EXPECT_TRUE(parts[i].intersected(parts[j]).empty());
+    }
+  });
+  surface.refresh();
+  surface.setRefreshHook(nullptr);
+  return parts;
+}
+
+std::vector<PixelWord> wordsOf(const Surface& surface) {
+  const PixelWord* words = surface.pixelWords();
+  return {words, words + static_cast<std::size_t>(surface.width()) * surface.height()};
+}
+
+bool inParts(const std::vector<PixelRect>& parts, std::int32_t x, std::int32_t y) {
+  return std::any_of(parts.begin(), parts.end(), [&](const PixelRect& r) {
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+  });
+}
+
+// The number of words that differ from `before` outside every part: words the screen would miss.
+int missedChanges(const std::vector<PixelWord>& before, const Surface& after,
+                  const std::vector<PixelRect>& parts) {
+  int missed = 0;
+  const std::vector<PixelWord> now = wordsOf(after);
+  for (std::int32_t y = 0; y < after.height(); ++y) {
+    for (std::int32_t x = 0; x < after.width(); ++x) {
+      const std::size_t at = static_cast<std::size_t>(y) * after.width() + x;
+      if (now[at] != before[at] && !inParts(parts, x, y)) ++missed;
+    }
+  }
+  return missed;
+}
+
+Surface noise(std::int32_t w, std::int32_t h, std::mt19937& random) {
+  Surface s(w, h);
+  for (std::int32_t y = 0; y < h; ++y)
+    for (std::int32_t x = 0; x < w; ++x) s.setPixel(x, y, random() & 0xFFFFFF);
+  return s;
+}
+
+TEST(RasterChangedParts, HoldEveryWordThatRandomDrawingsChanged) {
+  std::mt19937 random(7);
+  const auto any = [&](int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(random);
+  };
+  // Odd sizes, so that the last tiles of each row and column are cut short.
+  Surface display = noise(150, 97, random);
+  const Surface pictures[] = {noise(150, 97, random), noise(61, 45, random)};
+  refreshedParts(display);
+  for (int refresh = 0; refresh < 150; ++refresh) {
+    const std::vector<PixelWord> before = wordsOf(display);
+    for (int op = any(1, 4); op > 0; --op) {
+      const Surface& picture = pictures[any(0, 1)];
+      std::optional<Region> clip;
+      if (any(0, 2) == 0) {
+        clip = any(0, 1)
+                   ? Region::ellipse(any(-20, 160), any(-20, 100), any(-20, 160), any(-20, 100))
+                   : Region::polygon({{any(-20, 160), any(-20, 100)},
+                                      {any(-20, 160), any(-20, 100)},
+                                      {any(-20, 160), any(-20, 100)}});
+      }
+      display.selectClip(clip ? &*clip : nullptr);
+      switch (any(0, 4)) {
+        case 0:
+          display.copyFrom(picture, any(-10, 60), any(-10, 40), any(-40, 140), any(-40, 90),
+                           any(0, 160), any(0, 100));
+          break;
+        case 1:
+          display.stretchFrom(picture, any(0, 60), any(0, 40), any(-60, 60), any(-40, 40),
+                              any(-40, 180), any(-40, 120), any(-200, 200), any(-120, 120));
+          break;
+        case 2:
+          display.fillBox(any(-10, 160), any(-10, 100), any(-10, 160), any(-10, 100),
+                          static_cast<Colour>(any(0, 3)));
+          break;
+        case 3:
+          display.copyFrom(display, any(0, 150), any(0, 97), any(-20, 150), any(-20, 97),
+                           any(0, 150), any(0, 97));
+          break;
+        default:
+          display.setPixel(any(0, 149), any(0, 96), static_cast<Colour>(any(0, 3)));
+          break;
+      }
+    }
+    display.selectClip(nullptr);
+    const std::vector<PixelRect> parts = refreshedParts(display);
+    ASSERT_EQ(missedChanges(before, display, parts), 0) << "refresh " << refresh;
+  }
+}
+
+TEST(RasterChangedParts, LeaveOutTheMiddleOfARingOrAGrowingBox) {
+  constexpr std::int32_t kTile = ChangedTiles::kTileSize;
+  std::mt19937 random(3);
+  const Surface next = noise(8 * kTile, 8 * kTile, random);
+  const PixelRect middle{3 * kTile, 3 * kTile, 5 * kTile, 5 * kTile};
+  const auto leftOut = [&](const std::vector<PixelRect>& parts) {
+    return std::none_of(parts.begin(), parts.end(),
+                        [&](const PixelRect& r) { return !r.intersected(middle).empty(); });
+  };
+
+  // Through an ellipse, and then a larger one.
+  Surface display = noise(8 * kTile, 8 * kTile, random);
+  refreshedParts(display);
+  const Region small = Region::ellipse(2 * kTile, 2 * kTile, 6 * kTile, 6 * kTile);
+  const Region large = Region::ellipse(kTile, kTile, 7 * kTile, 7 * kTile);
+  display.selectClip(&small);
+  display.copyFrom(next, 0, 0, 0, 0, 8 * kTile, 8 * kTile);
+  refreshedParts(display);
+  std::vector<PixelWord> before = wordsOf(display);
+  display.selectClip(&large);
+  display.copyFrom(next, 0, 0, 0, 0, 8 * kTile, 8 * kTile);
+  display.selectClip(nullptr);
+  std::vector<PixelRect> parts = refreshedParts(display);
+  EXPECT_EQ(missedChanges(before, display, parts), 0);
+  EXPECT_TRUE(leftOut(parts));
+
+  // A box of the same picture, and then a larger one.
+  display = noise(8 * kTile, 8 * kTile, random);
+  display.copyFrom(next, 2 * kTile, 2 * kTile, 2 * kTile, 2 * kTile, 4 * kTile, 4 * kTile);
+  refreshedParts(display);
+  before = wordsOf(display);
+  display.copyFrom(next, kTile, kTile, kTile, kTile, 6 * kTile, 6 * kTile);
+  parts = refreshedParts(display);
+  EXPECT_EQ(missedChanges(before, display, parts), 0);
+  EXPECT_TRUE(leftOut(parts));
 }
 
 }  // namespace

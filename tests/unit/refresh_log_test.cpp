@@ -113,7 +113,7 @@ TEST_F(RefreshLogTest, TimeIsTakenAfterThePlatformsPresentReturns) {
   Surface surface(4, 4);
   int presents = 0;
   // A present that takes 5 ms of the virtual clock.
-  surface.setRefreshHook([&](const PixelRect&) {
+  surface.setRefreshHook([&](const ChangedArea&) {
     ++presents;
     events.advance(5);
   });

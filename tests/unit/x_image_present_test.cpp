@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "platform/linux/x_image_present.h"
@@ -84,6 +85,11 @@ bool inside(const PixelRect& r, int x, int y) {
   return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
 
+// One rectangle as the parts of a put.
+std::span<const PixelRect> only(const PixelRect& part) {
+  return {&part, 1};
+}
+
 // The transport is chosen by where the picture's words are: in the display's shared memory or
 // on the heap.
 class XImagePresenterTest : public XWindowTest, public ::testing::WithParamInterface<Transport> {
@@ -105,28 +111,30 @@ class XImagePresenterTest : public XWindowTest, public ::testing::WithParamInter
   }
 };
 
-TEST_P(XImagePresenterTest, PutsExactlyEachStepsAreaOverWhatTheStepBeforePut) {
+TEST_P(XImagePresenterTest, PutsExactlyEachStepsPartsOverWhatTheStepBeforePut) {
   openWindow(64, 48);
   auto presenter = this->presenter();
   ASSERT_TRUE(presenter);
   Surface picture = this->picture(64, 48, 0x40);
   const Surface first = patterned(64, 48, 0x40);
   const PixelRect firstArea{5, 7, 30, 20};
-  presenter->put(picture, firstArea);
+  presenter->put(picture, only(firstArea));
   EXPECT_EQ(presenter->transport(), GetParam());
 
   // The next step overlaps the first: the words are drawn on again only after the server read
-  // them.
+  // them. Of its two parts, the first reaches into the first step's area; between them the
+  // window keeps what it showed.
   const Surface next = patterned(64, 48, 0xC0);
   picture.copyFrom(next, 0, 0, 0, 0, 64, 48);
-  const PixelRect nextArea{20, 10, 64, 48};
-  presenter->put(picture, nextArea);
+  const std::vector<PixelRect> nextParts{{20, 10, 40, 20}, {44, 30, 64, 48}};
+  presenter->put(picture, nextParts);
 
   const std::vector<PixelWord> shown = windowPixels(64, 48);
   for (int y = 0; y < 48; ++y) {
     for (int x = 0; x < 64; ++x) {
       const std::size_t at = static_cast<std::size_t>(y * 64 + x);
-      const PixelWord expected = inside(nextArea, x, y)    ? next.pixelWords()[at]
+      const bool nextPut = inside(nextParts[0], x, y) || inside(nextParts[1], x, y);
+      const PixelWord expected = nextPut                   ? next.pixelWords()[at]
                                  : inside(firstArea, x, y) ? first.pixelWords()[at]
                                                            : kBackground;
       ASSERT_EQ(shown[at], expected) << "pixel " << x << "," << y;
@@ -139,7 +147,7 @@ TEST_P(XImagePresenterTest, LeavesTheWindowBeyondThePictureAloneAndFollowsANewSi
   auto presenter = this->presenter();
   ASSERT_TRUE(presenter);
   const Surface small = picture(40, 30, 0x11);
-  presenter->put(small, {30, 20, INT32_MAX, INT32_MAX});
+  presenter->put(small, only({30, 20, INT32_MAX, INT32_MAX}));
   std::vector<PixelWord> shown = windowPixels(64, 48);
   for (int y = 0; y < 48; ++y) {
     for (int x = 0; x < 64; ++x) {
@@ -149,7 +157,7 @@ TEST_P(XImagePresenterTest, LeavesTheWindowBeyondThePictureAloneAndFollowsANewSi
     }
   }
   const Surface large = picture(64, 48, 0x99);
-  presenter->put(large, {0, 0, 64, 48});
+  presenter->put(large, only({0, 0, 64, 48}));
   EXPECT_EQ(presenter->transport(), GetParam());
   shown = windowPixels(64, 48);
   EXPECT_TRUE(std::equal(shown.begin(), shown.end(), large.pixelWords()));
@@ -161,8 +169,8 @@ TEST_P(XImagePresenterTest, PutsThePictureWithItsCornerWhereAskedAndClipsAtTheWi
   ASSERT_TRUE(presenter);
   const Surface picture = this->picture(20, 10, 0x33);
   const PixelRect area{2, 1, 20, 10};
-  presenter->put(picture, area, {30, 25});
-  presenter->put(picture, {0, 0, 20, 10}, {55, 41});  // only 9 by 7 of it fits
+  presenter->put(picture, only(area), {30, 25});
+  presenter->put(picture, only({0, 0, 20, 10}), {55, 41});  // only 9 by 7 of it fits
   EXPECT_EQ(presenter->transport(), GetParam());
   const std::vector<PixelWord> shown = windowPixels(64, 48);
   for (int y = 0; y < 48; ++y) {
@@ -193,7 +201,7 @@ TEST_P(XImagePresenterTest, APutAfterTheWindowWentIsDropped) {
   ASSERT_TRUE(presenter);
   XDestroyWindow(x_, window_);
   window_ = 0;
-  presenter->put(picture(16, 16, 0x22), {0, 0, 16, 16});
+  presenter->put(picture(16, 16, 0x22), only({0, 0, 16, 16}));
   SUCCEED() << "no X error reached the process's handler";
 }
 
