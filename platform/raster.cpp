@@ -111,18 +111,6 @@ PixelRun copyRun(PixelWord* out, const PixelWord* in, std::int32_t from, std::in
   return changed;
 }
 
-// Whether any of the `count` words from `a` differs from the word at the same place from `b`.
-bool wordsDiffer(const PixelWord* a, const PixelWord* b, std::int32_t count) {
-  constexpr std::int32_t kTile = ChangedTiles::kTileSize;
-  if (count != kTile) {
-    return std::memcmp(a, b, static_cast<std::size_t>(count) * sizeof(PixelWord)) != 0;
-  }
-  // A whole tile: one loop without an early exit, which the compiler turns into vector code.
-  PixelWord differences = 0;
-  for (std::int32_t k = 0; k < kTile; ++k) differences |= a[k] ^ b[k];
-  return differences != 0;
-}
-
 // copyRun that leaves alone the tiles' columns (runs between multiples of the tile size) whose
 // words keep their values: through a clipping region a step often changes only the two ends of a
 // row, the ring between two shapes. Calls changed(run) for each run it wrote and returns the
@@ -130,20 +118,34 @@ bool wordsDiffer(const PixelWord* a, const PixelWord* b, std::int32_t count) {
 template <class Changed>
 PixelRun copyChangedTiles(PixelWord* out, const PixelWord* in, std::int32_t from, std::int32_t to,
                           Changed&& changed) {
+  constexpr std::int32_t kTile = ChangedTiles::kTileSize;
+  // The unchanged middle of a ring is compared in long blocks, a call each.
+  constexpr std::int32_t kLongBlock = 8 * kTile;
   const PixelRun differing = differingRun(out, in, from, to);
+  const auto same = [&](std::int32_t a, std::int32_t b) {
+    return std::memcmp(out + a, in + (a - from),
+                       static_cast<std::size_t>(b - a) * sizeof(PixelWord)) == 0;
+  };
   const auto copy = [&](std::int32_t a, std::int32_t b) {
     std::memcpy(out + a, in + (a - from), static_cast<std::size_t>(b - a) * sizeof(PixelWord));
     changed(PixelRun{a, b});
   };
+  // Copies start..at-1 once a tile that keeps its words ends the run, then goes on from the next
+  // word that differs; the run's last word differs, so every scan stops inside it.
   std::int32_t start = differing.from;
-  for (std::int32_t at = differing.from; at < differing.to;) {
-    const std::int32_t end =
-        std::min((at / ChangedTiles::kTileSize + 1) * ChangedTiles::kTileSize, differing.to);
-    if (!wordsDiffer(out + at, in + (at - from), end - at)) {
-      if (start < at) copy(start, at);
-      start = end;
+  std::int32_t at = differing.from;
+  while (at < differing.to) {
+    const std::int32_t tileEnd = std::min((at / kTile + 1) * kTile, differing.to);
+    if (!same(at, tileEnd)) {
+      at = tileEnd;
+      continue;
     }
-    at = end;
+    if (start < at) copy(start, at);
+    at = tileEnd;
+    while (differing.to - at > kLongBlock && same(at, at + kLongBlock)) at += kLongBlock;
+    while (differing.to - at > kTile && same(at, at + kTile)) at += kTile;
+    while (out[at] == in[at - from]) ++at;
+    start = at;
   }
   if (start < differing.to) copy(start, differing.to);
   return differing;
