@@ -14,11 +14,16 @@ struct Size {
   std::int32_t height;
 };
 
-// Two pictures that differ everywhere, so no copy can be skipped as a no-op.
+// Two pictures that differ everywhere, so no copy can be skipped as a no-op. Each has bands
+// across and stripes down, so that a stretch along either axis changes what it draws, as it
+// would with a photograph.
 inline Surface pattern(Size size, std::uint8_t shade) {
   Surface s(size.width, size.height, makeColour(shade, 255 - shade, shade / 2));
   for (std::int32_t band = 0; band < size.height; band += 64) {
     s.fillBox(0, band, size.width - 1, band + 31, makeColour(255 - shade, shade, 90));
+  }
+  for (std::int32_t stripe = 0; stripe < size.width; stripe += 48) {
+    s.fillBox(stripe, 0, stripe + 15, size.height - 1, makeColour(shade / 2, 90, 255 - shade));
   }
   return s;
 }
