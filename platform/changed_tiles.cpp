@@ -5,6 +5,7 @@
 #include <bit>
 
 #include "platform/raster.h"
+#include "platform/region_runs.h"
 
 namespace kamishibai {
 namespace {
@@ -21,14 +22,8 @@ std::uint64_t bitRange(std::int32_t from, std::int32_t to) {
   return upTo & ~((std::uint64_t{1} << from) - 1);
 }
 
-// A run of marked tiles of one tile row: columns from..to-1.
-struct TileRun {
-  std::int32_t from;
-  std::int32_t to;
-};
-
-// The runs of set bits of one tile row, left to right.
-void runsOf(const std::uint64_t* words, std::int32_t wordCount, std::vector<TileRun>& runs) {
+// The runs of set bits of one tile row, left to right, in tile columns.
+void runsOf(const std::uint64_t* words, std::int32_t wordCount, std::vector<PixelRun>& runs) {
   runs.clear();
   for (std::int32_t w = 0; w < wordCount; ++w) {
     std::uint64_t bits = words[w];
@@ -43,7 +38,8 @@ void runsOf(const std::uint64_t* words, std::int32_t wordCount, std::vector<Tile
       } else {
         runs.push_back({from, to});
       }
-      bits = start + length == kBitsPerWord ? 0 : bits & ~bitRange(start, start + length);
+      // Adding its lowest bit carries the run away.
+      bits &= bits + (bits & (~bits + 1));
     }
   }
 }
@@ -53,18 +49,14 @@ void runsOf(const std::uint64_t* words, std::int32_t wordCount, std::vector<Tile
 void ChangedTiles::resize(std::int32_t width, std::int32_t height) {
   width_ = std::max(width, 0);
   height_ = std::max(height, 0);
-  columns_ = tilesFor(width_);
-  wordsPerRow_ = (columns_ + kBitsPerWord - 1) / kBitsPerWord;
+  wordsPerRow_ = (tilesFor(width_) + kBitsPerWord - 1) / kBitsPerWord;
   bits_.assign(static_cast<std::size_t>(wordsPerRow_) * static_cast<std::size_t>(tilesFor(height_)),
                0);
   anyMarked_ = false;
 }
 
 void ChangedTiles::mark(std::int32_t y, std::int32_t from, std::int32_t to) {
-  from = std::max(from, 0);
-  to = std::min(to, width_);
-  if (y < 0 || y >= height_ || from >= to) return;
-  markTiles(y / kTileSize, from / kTileSize, (to - 1) / kTileSize);
+  mark(PixelRect{from, y, to, y + 1});
 }
 
 void ChangedTiles::mark(const PixelRect& rect) {
@@ -93,13 +85,13 @@ std::vector<PixelRect> ChangedTiles::take(const PixelRect& limit) {
   // Rectangles in tiles; those whose bottom is the row above, left to right, may grow.
   std::vector<PixelRect> tiles;
   std::size_t growing = 0;
-  std::vector<TileRun> runs;
+  std::vector<PixelRun> runs;
   const std::int32_t tileRows = tilesFor(height_);
   for (std::int32_t tileRow = 0; tileRow < tileRows; ++tileRow) {
     runsOf(bits_.data() + static_cast<std::size_t>(tileRow) * wordsPerRow_, wordsPerRow_, runs);
     const std::size_t endOfGrowing = tiles.size();
     std::size_t above = growing;
-    for (const TileRun& run : runs) {
+    for (const PixelRun& run : runs) {
       while (above < endOfGrowing && tiles[above].left < run.from) ++above;
       if (above < endOfGrowing && tiles[above].left == run.from && tiles[above].right == run.to) {
         ++tiles[above].bottom;

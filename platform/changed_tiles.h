@@ -32,7 +32,6 @@ class ChangedTiles {
 
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
-  std::int32_t columns_ = 0;
   std::int32_t wordsPerRow_ = 0;
   // One bit per tile, a tile row after another, each starting a new word.
   std::vector<std::uint64_t> bits_;

@@ -385,9 +385,8 @@ void Surface::copyFrom(const Surface& source, std::int32_t xs, std::int32_t ys, 
   auto copyRunAt = [&](std::int32_t row, std::int32_t from, std::int32_t to) {
     const PixelWord* in = source.row(static_cast<std::int32_t>(row - dy)) + (from - dx);
     if (clip_) {
-      return copyChangedTiles(this->row(row), in, from, to, [&](const PixelRun& changed) {
-        changedTiles_.mark(row, changed.from, changed.to);
-      });
+      return copyChangedTiles(this->row(row), in, from, to,
+                              [&](const PixelRun& changed) { markedTiles(row, changed); });
     }
     return markedTiles(row, copyRun(this->row(row), in, from, to));
   };
