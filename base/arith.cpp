@@ -1,5 +1,5 @@
 // Kamishibai: checked 32-bit arithmetic and rounding helpers.
-#include "platform/arith.h"
+#include "base/arith.h"
 
 #include <cmath>
 #include <limits>

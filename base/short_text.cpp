@@ -1,5 +1,5 @@
 // Kamishibai: shortening texts for messages by UTF-8 characters.
-#include "platform/short_text.h"
+#include "base/short_text.h"
 
 #include <vector>
 

@@ -11,7 +11,7 @@
 
 #include "bench/bench_support.h"
 #include "effects/transition.h"
-#include "platform/headless/virtual_event_loop.h"
+#include "platform/headless/event_loop_headless.h"
 
 namespace kamishibai {
 namespace {

@@ -13,8 +13,9 @@
 #include <sstream>
 #include <vector>
 
-#include "platform/executable_path.h"
-#include "startup/package.h"
+#include "formats/package.h"
+#include "platform/running_program.h"
+#include "platform/source_file.h"
 #include "startup/work_folder.h"
 #include "tools/commands.h"
 
@@ -127,7 +128,7 @@ void againstCopy(benchmark::State& state, Operation&& operation) {
 void BM_UnpackAgainstCp(benchmark::State& state) {
   againstCopy(state, [](const fs::path& file, const fs::path& folder) {
     fs::create_directories(folder);
-    writeWorkFiles(readPackage(file), folder.string() + "/");
+    writeWorkFiles(readPackage(openSourceFile(file)), folder.string() + "/");
   });
 }
 

@@ -10,7 +10,7 @@
 
 #include "bench/bench_support.h"
 #include "effects/transition.h"
-#include "platform/headless/virtual_event_loop.h"
+#include "platform/headless/event_loop_headless.h"
 #include "platform/show_window.h"
 
 namespace kamishibai {

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "effects/transition.h"
-#include "platform/headless/virtual_event_loop.h"
+#include "platform/headless/event_loop_headless.h"
 
 namespace kamishibai {
 namespace {

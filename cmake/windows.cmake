@@ -1,22 +1,20 @@
-# Kamishibai: the Windows build: the library on Win32, GDI and WIC, the static bare player
-# kamishibai.exe, the demo saver kamishibai.scr and the tests that run under wine.
+# Kamishibai: the Windows build: the layers over the Win32, GDI and WIC backend, the static bare
+# player kamishibai.exe, the demo saver kamishibai.scr and the tests that run under wine.
 
-# Everything but the entry points, as on Linux; the toolkit and audio sides of Linux stay out,
-# and so does the Linux password store (Windows keeps the password itself).
-file(GLOB_RECURSE KAMISHIBAI_SOURCES CONFIGURE_DEPENDS
-  startup/*.cpp show/*.cpp effects/*.cpp platform/*.cpp)
-list(FILTER KAMISHIBAI_SOURCES EXCLUDE REGEX "_main\\.cpp$|/linux/|/platform/password_store\\.cpp$")
-add_library(kamishibai_lib STATIC ${KAMISHIBAI_SOURCES})
-target_include_directories(kamishibai_lib PUBLIC ${PROJECT_SOURCE_DIR})
+include(cmake/Layers.cmake)
+kamishibai_portable_layers()
 # UNICODE: every Win32 call takes UTF-16 text; the show's own texts are UTF-8 and converted.
-target_compile_definitions(kamishibai_lib PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
-                                                  KAMISHIBAI_VERSION="${PROJECT_VERSION}")
-target_link_libraries(kamishibai_lib PUBLIC windowscodecs ole32 user32 gdi32 advapi32)
+kamishibai_layer(platform_win32 platform/win32 DEPENDS kamishibai_platform)
+target_compile_definitions(kamishibai_platform_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN
+                                                            NOMINMAX)
+target_link_libraries(kamishibai_platform_win32 PRIVATE windowscodecs ole32 user32 gdi32 advapi32
+                                                        winmm)
 
 # One file that runs on any Windows: no C or C++ runtime DLL beside it.
-add_executable(kamishibai WIN32 platform/win32/kamishibai_main.cpp)
-target_link_libraries(kamishibai PRIVATE kamishibai_lib)
-target_link_options(kamishibai PRIVATE -municode -mwindows -static)
+add_executable(kamishibai WIN32 startup/main_win32.cpp)
+target_link_libraries(kamishibai PRIVATE kamishibai_startup)
+kamishibai_link_backend(kamishibai kamishibai_platform_win32)
+target_link_options(kamishibai PRIVATE -mwindows -static)
 
 include(cmake/windows_programs.cmake)
 

@@ -7,13 +7,10 @@ set(KAMISHIBAI_RESOURCES ${PROJECT_BINARY_DIR}/kamishibai_resources.o)
 add_custom_command(
   OUTPUT ${KAMISHIBAI_RESOURCES}
   COMMAND ${CMAKE_RC_COMPILER} -I ${PROJECT_SOURCE_DIR} -O coff
-          ${PROJECT_SOURCE_DIR}/platform/win32/settings_dialog.rc ${KAMISHIBAI_RESOURCES}
-  DEPENDS platform/win32/settings_dialog.rc platform/win32/settings_dialog_ids.h
+          ${PROJECT_SOURCE_DIR}/platform/win32/settings_dialog_win32.rc ${KAMISHIBAI_RESOURCES}
+  DEPENDS platform/win32/settings_dialog_win32.rc platform/win32/settings_dialog_win32.h
   COMMENT "Compiling the settings dialog's resources")
 target_sources(kamishibai PRIVATE ${KAMISHIBAI_RESOURCES})
-
-# Music and sounds go through the system's MCI and PlaySound.
-target_link_libraries(kamishibai_lib PUBLIC winmm)
 
 # The packer: the shared tools/ sources over the Windows services (pictures checked and PNG
 # frames written through WIC, music and sounds checked by opening them through MCI). toml++ and
@@ -24,13 +21,12 @@ file(MAKE_DIRECTORY ${KAMISHIBAI_HOST_HEADERS})
 foreach(library toml++ CLI)
   file(CREATE_LINK /usr/include/${library} ${KAMISHIBAI_HOST_HEADERS}/${library} SYMBOLIC)
 endforeach()
-file(GLOB KAMISHIBAI_TOOLS_SOURCES CONFIGURE_DEPENDS tools/*.cpp)
-list(FILTER KAMISHIBAI_TOOLS_SOURCES EXCLUDE REGEX "_main\\.cpp$|/demo_")
-add_library(kamishibai_tools STATIC ${KAMISHIBAI_TOOLS_SOURCES})
+kamishibai_layer(tools tools EXCLUDE "_main\\.cpp$|/demo_"
+  DEPENDS kamishibai_effects kamishibai_formats kamishibai_platform kamishibai_platform_headless)
 target_include_directories(kamishibai_tools SYSTEM PUBLIC ${KAMISHIBAI_HOST_HEADERS})
-target_link_libraries(kamishibai_tools PUBLIC kamishibai_lib)
 add_executable(kamishibai-pack tools/pack_main.cpp)
 target_link_libraries(kamishibai-pack PRIVATE kamishibai_tools)
+kamishibai_link_backend(kamishibai-pack kamishibai_platform_win32)
 target_link_options(kamishibai-pack PRIVATE -static)
 
 # The release: what a Windows user needs to run, configure and make savers, in one zip

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "base/arith.h"
 #include "effects/transition.h"
-#include "platform/arith.h"
 
 namespace kamishibai {
 

@@ -6,9 +6,9 @@
 #include <span>
 #include <string_view>
 
+#include "base/random.h"
 #include "platform/event_loop.h"
-#include "platform/random.h"
-#include "platform/raster.h"
+#include "raster/raster.h"
 
 namespace kamishibai {
 

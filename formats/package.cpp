@@ -5,7 +5,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "startup/package.h"
+#include "formats/package.h"
 
 namespace kamishibai {
 
@@ -306,15 +306,14 @@ PackageReading inspectPackage(std::span<const std::uint8_t> file) {
   return inspect(source);
 }
 
-PackageReading inspectPackage(const std::filesystem::path& file) {
-  auto opened = SourceFile::open(file);
-  if (!opened) return {};
-  FileSource source(std::move(opened));
+PackageReading inspectPackage(std::shared_ptr<const SourceFile> file) {
+  if (!file) return {};
+  FileSource source(std::move(file));
   return inspect(source);
 }
 
-PackageRecord readPackage(const std::filesystem::path& ownFile) {
-  return inspectPackage(ownFile).record;
+PackageRecord readPackage(std::shared_ptr<const SourceFile> ownFile) {
+  return inspectPackage(std::move(ownFile)).record;
 }
 
 PackageRecord readPackage(std::span<const std::uint8_t> file) {

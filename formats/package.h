@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -11,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/source_file.h"
+#include "formats/source_file.h"
 
 namespace kamishibai {
 
@@ -102,11 +101,11 @@ struct PackageRecord {
   std::int32_t PackageLength = 0;
 };
 
-// Reads the package at the end of the file. A missing file, a file without a package or a
-// damaged package give the fields that could be read and empty values for the rest; the reader
+// Reads the package at the end of the file. A missing file (nullptr), a file without a package or
+// a damaged package give the fields that could be read and empty values for the rest; the reader
 // never reads beyond the file and never fails. Only the fields around the byte arrays are read:
 // the byte arrays are ranges of the file, which stays open as long as any of them is alive.
-PackageRecord readPackage(const std::filesystem::path& ownFile);
+PackageRecord readPackage(std::shared_ptr<const SourceFile> ownFile);
 // The same from bytes already in memory (the fuzzer and the tests use it); the byte arrays are
 // copies.
 PackageRecord readPackage(std::span<const std::uint8_t> file);
@@ -127,7 +126,7 @@ struct PackageReading {
   // Intact, and PictureCount equal to the number of entries: what the packer makes.
   bool wellFormed() const;
 };
-PackageReading inspectPackage(const std::filesystem::path& file);
+PackageReading inspectPackage(std::shared_ptr<const SourceFile> file);
 PackageReading inspectPackage(std::span<const std::uint8_t> file);
 
 // The package's bytes, PackageLength included (written as the actual length of the bytes). An

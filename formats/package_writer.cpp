@@ -5,7 +5,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "startup/package.h"
+#include "formats/package.h"
 
 namespace kamishibai {
 namespace {

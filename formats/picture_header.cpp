@@ -1,6 +1,6 @@
 // Kamishibai: picture headers of the common formats, read field by field through a reader that
 // never hands out more than the file holds.
-#include "platform/picture_header.h"
+#include "formats/picture_header.h"
 
 #include <algorithm>
 #include <array>

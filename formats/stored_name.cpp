@@ -1,9 +1,9 @@
 // Kamishibai: the plain-file-name rule and the Windows name rules for stored names.
-#include "startup/stored_name.h"
+#include "formats/stored_name.h"
 
 #include <array>
 
-#include "platform/file_names.h"
+#include "base/file_names.h"
 
 namespace kamishibai {
 

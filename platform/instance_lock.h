@@ -1,6 +1,7 @@
 // Kamishibai: the test for a running copy of the same saver.
 #pragma once
 
+#include <memory>
 #include <string>
 
 namespace kamishibai {
@@ -25,11 +26,9 @@ class InstanceLock {
   State state() const { return state_; }
 
  private:
-#ifdef _WIN32
-  void* mutex_ = nullptr;
-#else
-  int fd_ = -1;
-#endif
+  // What the system holds for the lock while it lasts (the lock file, the mutex).
+  struct Held;
+  std::unique_ptr<Held> held_;
   State state_ = State::Unavailable;
 };
 

@@ -3,12 +3,10 @@
 
 #include <cstdint>
 
-#include "platform/password.h"
-
 namespace kamishibai {
 
 // Shows the dialog modally, owned by the window with that handle when it exists, and blocks
-// until the user has set, changed or cleared the password, or cancelled.
-void runPasswordChangeDialog(std::int32_t ownerWindow, const DesktopFiles& files);
+// until the user has set, changed or cleared the current user's password, or cancelled.
+void runPasswordChangeDialog(std::int32_t ownerWindow);
 
 }  // namespace kamishibai

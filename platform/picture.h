@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/raster.h"
+#include "raster/raster.h"
 
 namespace kamishibai {
 

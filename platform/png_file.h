@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "platform/raster.h"
+#include "raster/raster.h"
 
 namespace kamishibai {
 

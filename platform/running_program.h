@@ -1,4 +1,5 @@
-// Kamishibai: where the running program's executable lives.
+// Kamishibai: the running program as the system started it: where its executable lives and the
+// command-line text it was given.
 #pragma once
 
 #include <string>
@@ -7,5 +8,11 @@ namespace kamishibai {
 
 // The full path of the running executable; empty when the system cannot tell.
 std::string runningExecutablePath();
+
+// The text after the program's name on its command line, from which a screen saver takes its
+// switch; argc and argv as main received them. Linux hands a program its arguments one by one:
+// they are joined by single blanks. Windows hands over one line, which is taken as it was typed
+// (blanks and quotes kept).
+std::string commandLineText(int argc, char** argv);
 
 }  // namespace kamishibai

@@ -3,7 +3,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace kamishibai {
 
@@ -16,11 +15,7 @@ std::optional<std::string> workFoldersParent();
 // Whether the folder above belongs to the program alone (Linux: its own kamishibai folder), so
 // that work folders left there by a show that was killed may be removed; on Windows it is
 // shared with every other program, which keep their own tempN entries there.
-#ifdef _WIN32
-inline constexpr bool kWorkFoldersParentIsOwn = false;
-#else
-inline constexpr bool kWorkFoldersParentIsOwn = true;
-#endif
+bool workFoldersParentIsOwn();
 
 // Where the work folders go when none can be created in the folder above: on Windows the user's
 // temporary folder; nullopt on Linux, whose folder above is the user's own already.
@@ -30,9 +25,5 @@ std::optional<std::string> fallbackWorkFoldersParent();
 // ~/.config/kamishibai), not created here; nullopt when neither is known, and on Windows, where a
 // saver keeps its settings beside itself.
 std::optional<std::string> userConfigFolder();
-
-// Every folder that may hold the work folders, in the order workFoldersParent tries them:
-// the runtime one, then the cache one, each only when it can be had (Linux).
-std::vector<std::string> workFoldersParents();
 
 }  // namespace kamishibai

@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "platform/source_file.h"
+#include "formats/source_file.h"
 
 namespace kamishibai {
 

@@ -1,11 +1,11 @@
 // Kamishibai: where an image changed, on a coarse grid of tiles.
-#include "platform/changed_tiles.h"
+#include "raster/changed_tiles.h"
 
 #include <algorithm>
 #include <bit>
 
-#include "platform/raster.h"
-#include "platform/region_runs.h"
+#include "raster/raster.h"
+#include "raster/region_runs.h"
 
 namespace kamishibai {
 namespace {

@@ -1,6 +1,6 @@
 // Kamishibai: laying decoded pixels into a surface, blending transparency over the back colour
 // with 8-bit rounding.
-#include "platform/decoded_pixels.h"
+#include "raster/decoded_pixels.h"
 
 #include <bit>
 #include <cstring>

@@ -1,6 +1,6 @@
 // Kamishibai: the raster layer on plain pixel arrays: unscaled copies, nearest-neighbour
 // stretches and filled boxes, clipped to the surfaces and to a clipping region.
-#include "platform/raster.h"
+#include "raster/raster.h"
 
 #include <algorithm>
 #include <array>
@@ -10,9 +10,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/region_runs.h"
-#include "platform/row_gather.h"
-#include "platform/stretch_sampling.h"
+#include "raster/region_runs.h"
+#include "raster/row_gather.h"
+#include "raster/stretch_sampling.h"
 
 namespace kamishibai {
 namespace {

@@ -10,8 +10,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "platform/changed_tiles.h"
-#include "platform/image_memory.h"
+#include "raster/changed_tiles.h"
+#include "raster/image_memory.h"
 
 namespace kamishibai {
 

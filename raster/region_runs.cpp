@@ -2,7 +2,7 @@
 // computed exactly in integers; an ellipse is drawn as cubic arcs (at most a quarter turn each,
 // within 0.1 pixel of the true ellipse) flattened by halving until each piece is within 0.1 pixel
 // of a straight line.
-#include "platform/region_runs.h"
+#include "raster/region_runs.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 // Kamishibai: the gathered row of a stretch, portable and with AVX2.
-#include "platform/row_gather.h"
+#include "raster/row_gather.h"
 
 #include <algorithm>
 #include <bit>

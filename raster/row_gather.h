@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "platform/raster.h"
-#include "platform/region_runs.h"
+#include "raster/raster.h"
+#include "raster/region_runs.h"
 
 namespace kamishibai {
 

@@ -3,7 +3,7 @@
 // translation is split into a whole-pixel offset and a small remainder, and the remainder is
 // corrected so that the fixed-point mapping agrees with the exact one at the middle of the drawn
 // area.
-#include "platform/stretch_sampling.h"
+#include "raster/stretch_sampling.h"
 
 #include <algorithm>
 #include <cfloat>

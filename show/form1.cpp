@@ -6,13 +6,13 @@
 #include <stdexcept>
 #include <utility>
 
-#include "platform/arith.h"
+#include "base/arith.h"
+#include "base/short_text.h"
+#include "formats/picture_header.h"
+#include "formats/stored_name.h"
 #include "platform/picture.h"
-#include "platform/picture_header.h"
-#include "platform/short_text.h"
 #include "platform/translate.h"
 #include "show/transparent_blt.h"
-#include "startup/stored_name.h"
 
 namespace kamishibai {
 namespace {

@@ -5,14 +5,15 @@
 #include <optional>
 #include <string>
 
+#include "base/random.h"
 #include "effects/transition.h"
+#include "formats/package.h"
 #include "platform/event_loop.h"
-#include "platform/random.h"
-#include "platform/raster.h"
+#include "platform/hosted_window.h"
 #include "platform/show_window.h"
+#include "raster/raster.h"
 #include "show/refresh_log.h"
 #include "show/show_audio.h"
-#include "startup/package.h"
 
 namespace kamishibai {
 

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "platform/audio_devices.h"
+#include "platform/hosted_window.h"
 #include "show/form1.h"
 
 namespace kamishibai {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/event_loop.h"
-#include "platform/raster.h"
+#include "raster/raster.h"
 
 namespace kamishibai {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include <utility>
-#include "startup/stored_name.h"
+#include "formats/stored_name.h"
 
 namespace kamishibai {
 

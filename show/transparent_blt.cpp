@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "platform/arith.h"
+#include "base/arith.h"
 
 namespace kamishibai {
 namespace {

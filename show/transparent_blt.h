@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/raster.h"
+#include "raster/raster.h"
 
 namespace kamishibai {
 

@@ -4,8 +4,8 @@
 #include <charconv>
 #include <cstdint>
 
+#include "base/version.h"
 #include "platform/translate.h"
-#include "startup/version.h"
 
 namespace kamishibai {
 
@@ -51,19 +51,10 @@ Invocation hosted(HostWindow host) {
   return invocation;
 }
 
-Invocation switchText(const std::vector<std::string>& arguments) {
-  Invocation invocation;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    if (i > 0) invocation.commandLine += ' ';
-    invocation.commandLine += arguments[i];
-  }
-  return invocation;
-}
-
 }  // namespace
 
 Invocation parseInvocation(const std::vector<std::string>& arguments) {
-  if (arguments.empty()) return switchText(arguments);
+  if (arguments.empty()) return ofKind(Invocation::Kind::Switch);
   const std::string& first = arguments.front();
   if (isOption(first, "help")) return ofKind(Invocation::Kind::Help);
   if (isOption(first, "version")) return ofKind(Invocation::Kind::Version);
@@ -75,7 +66,7 @@ Invocation parseInvocation(const std::vector<std::string>& arguments) {
           tr("-window-id の後にウィンドウの番号（10 進数または 0x で始まる 16 進数）が必要です。"));
     return hosted({HostWindow::Kind::Given, *id});
   }
-  return switchText(arguments);
+  return ofKind(Invocation::Kind::Switch);
 }
 
 std::string helpText(const std::string& programName) {

@@ -6,27 +6,25 @@
 #include <string>
 #include <vector>
 
-#include "platform/show_window.h"
+#include "platform/hosted_window.h"
 
 namespace kamishibai {
 
 struct Invocation {
   enum class Kind {
-    Switch,   // commandLine holds the switch text ("/S", "/C", ...), read by start-up
+    Switch,   // no option: start-up reads the switch text ("/S", "/C", ...)
     Hosted,   // the show inside host
     Help,     // print the help text
     Version,  // print the version
     Invalid,  // problem says what is wrong with the options
   };
   Kind kind = Kind::Switch;
-  std::string commandLine;
   HostWindow host;
   std::string problem;
 };
 
 // The first argument decides: "-window-id ID" (decimal or 0x hexadecimal), "-root", "--help" and
-// "--version" (each also with two dashes or one); anything else is the switch text, the
-// arguments joined by blanks as the system hands it to a screen saver.
+// "--version" (each also with two dashes or one); anything else is a screen saver's switch.
 Invocation parseInvocation(const std::vector<std::string>& arguments);
 
 // The text of --help for the program's name.

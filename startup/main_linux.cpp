@@ -1,12 +1,14 @@
-// Kamishibai: the saver's entry point: the help and version options, else the command line and
-// the own file go to start-up.
+// Kamishibai: the saver's entry point on Linux: the help and version options, else the
+// command-line text and the own file go to start-up.
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "platform/end_signals.h"
-#include "platform/executable_path.h"
+#include "platform/image_memory.h"
+#include "platform/running_program.h"
+#include "raster/image_memory.h"
 #include "startup/command_line.h"
 #include "startup/module1.h"
 #include "startup/system_services.h"
@@ -37,10 +39,12 @@ int main(int argc, char** argv) {
   }
   std::optional<kamishibai::HostWindow> host;
   if (invocation.kind == kamishibai::Invocation::Kind::Hosted) host = invocation.host;
+  kamishibai::setImageMemory(kamishibai::systemImageMemory());
   kamishibai::SystemServices services;
   kamishibai::StartupState state;
-  const int status = kamishibai::runModule1(
-      invocation.commandLine, kamishibai::runningExecutablePath(), services, state, host);
+  const int status =
+      kamishibai::runModule1(kamishibai::commandLineText(argc, argv),
+                             kamishibai::runningExecutablePath(), services, state, host);
   // A show stopped by a signal has ended in order; the process now ends as the signal ends it.
   kamishibai::endAsSignalled();
   return status;

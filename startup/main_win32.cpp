@@ -1,16 +1,15 @@
-// Kamishibai: the Windows saver's entry point: the command-line text after the program name and
-// the own file go to start-up.
-#include <windows.h>
-
-#include "platform/executable_path.h"
-#include "platform/win32/wide_text.h"
+// Kamishibai: the saver's entry point on Windows: the command-line text after the program name
+// and the own file go to start-up.
+#include "platform/image_memory.h"
+#include "platform/running_program.h"
+#include "raster/image_memory.h"
 #include "startup/module1.h"
 #include "startup/system_services.h"
-#include "startup/windows_command_line.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  const std::string commandLine = kamishibai::argumentText(kamishibai::toUtf8(GetCommandLineW()));
+int main(int argc, char** argv) {
+  kamishibai::setImageMemory(kamishibai::systemImageMemory());
   kamishibai::SystemServices services;
   kamishibai::StartupState state;
-  return kamishibai::runModule1(commandLine, kamishibai::runningExecutablePath(), services, state);
+  return kamishibai::runModule1(kamishibai::commandLineText(argc, argv),
+                                kamishibai::runningExecutablePath(), services, state);
 }

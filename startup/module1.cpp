@@ -5,7 +5,7 @@
 #include <exception>
 #include <iostream>
 
-#include "platform/arith.h"
+#include "base/arith.h"
 #include "platform/translate.h"
 #include "startup/paths.h"
 #include "startup/work_folder.h"

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "formats/package.h"
 #include "show/form1.h"
-#include "startup/package.h"
 #include "startup/settings.h"
 
 namespace kamishibai {

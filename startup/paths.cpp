@@ -1,7 +1,7 @@
 // Kamishibai: the own-file and settings-file rule.
 #include "startup/paths.h"
 
-#include "platform/file_names.h"
+#include "base/file_names.h"
 
 namespace kamishibai {
 

@@ -9,6 +9,7 @@
 #include "platform/message_box.h"
 #include "platform/password_dialog.h"
 #include "platform/settings_dialog.h"
+#include "platform/source_file.h"
 #include "platform/translate.h"
 #include "platform/user_folders.h"
 #include "startup/paths.h"
@@ -26,7 +27,7 @@ bool SystemServices::anotherCopyRunning(const std::string& ownFile) {
 }
 
 PackageRecord SystemServices::readPackage(const std::string& ownFile) {
-  return kamishibai::readPackage(utf8Path(ownFile));
+  return kamishibai::readPackage(openSourceFile(utf8Path(ownFile)));
 }
 
 SettingsFiles SystemServices::settingsFiles(const std::string& besideFile) {
@@ -64,7 +65,7 @@ std::int32_t SystemServices::foregroundWindow() {
 }
 
 void SystemServices::changePassword(std::int32_t ownerWindow) {
-  runPasswordChangeDialog(ownerWindow, DesktopFiles::forCurrentUser());
+  runPasswordChangeDialog(ownerWindow);
 }
 
 std::optional<std::string> SystemServices::workFoldersParent() {

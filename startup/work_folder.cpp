@@ -6,10 +6,10 @@
 #include <limits>
 #include <set>
 
-#include "platform/file_names.h"
+#include "base/file_names.h"
+#include "formats/stored_name.h"
 #include "platform/user_folders.h"
 #include "platform/work_files.h"
-#include "startup/stored_name.h"
 
 namespace kamishibai {
 
@@ -107,7 +107,7 @@ NumberedFolder createNumberedFolder(const std::string& parent) {
   const std::string base =
       parent.empty() || parent.back() != kPathSeparator ? parent + kPathSeparator : parent;
   const FolderLock turn = FolderLock::waitForLock(base);
-  if (kWorkFoldersParentIsOwn) removeAbandonedWorkFolders(base);
+  if (workFoldersParentIsOwn()) removeAbandonedWorkFolders(base);
   std::int32_t number = 1;
   FolderCreation creation = FolderCreation::Failed;
   for (;;) {

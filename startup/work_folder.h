@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "formats/package.h"
 #include "platform/folder_lock.h"
-#include "startup/package.h"
 
 namespace kamishibai {
 

@@ -3,7 +3,7 @@
 #include <iostream>
 #include <map>
 
-#include "platform/executable_path.h"
+#include "platform/running_program.h"
 #include "tools/commands.h"
 #include "tools/manifest.h"
 #include "tools/progress.h"

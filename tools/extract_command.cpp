@@ -4,9 +4,10 @@
 #include <iostream>
 #include <map>
 
+#include "formats/package.h"
+#include "formats/stored_name.h"
 #include "platform/audio_probe.h"
-#include "startup/package.h"
-#include "startup/stored_name.h"
+#include "platform/source_file.h"
 #include "tools/commands.h"
 #include "tools/manifest.h"
 #include "tools/progress.h"
@@ -104,7 +105,7 @@ bool usableFolder(const fs::path& dir) {
 
 int runExtract(const fs::path& file, const fs::path& dir, std::ostream& out, std::ostream& err,
                std::ostream* terminal) {
-  const PackageReading reading = inspectPackage(file);
+  const PackageReading reading = inspectPackage(openSourceFile(file));
   if (!reading.found) {
     err << file.string() << (reading.opened ? ": holds no package\n" : ": cannot be read\n");
     return 1;

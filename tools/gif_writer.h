@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/raster.h"
+#include "raster/raster.h"
 
 namespace kamishibai {
 

@@ -5,7 +5,8 @@
 #include <iostream>
 
 #include "effects/transition.h"
-#include "startup/package.h"
+#include "formats/package.h"
+#include "platform/source_file.h"
 #include "tools/commands.h"
 #include "tools/utf8.h"
 
@@ -134,7 +135,7 @@ void printText(const PackageReading& reading, std::ostream& out) {
 }  // namespace
 
 int runInfo(const std::filesystem::path& file, bool json, std::ostream& out, std::ostream& err) {
-  const PackageReading reading = inspectPackage(file);
+  const PackageReading reading = inspectPackage(openSourceFile(file));
   if (!reading.opened) {
     err << file.string() << ": cannot be read\n";
     return 1;

@@ -11,8 +11,8 @@
 #include <set>
 
 #include "effects/transition.h"
+#include "formats/stored_name.h"
 #include "platform/mapped_file.h"
-#include "startup/stored_name.h"
 #include "tools/picture_patterns.h"
 
 namespace kamishibai {

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/package.h"
 #include "platform/picture_convert.h"
-#include "startup/package.h"
 
 namespace kamishibai {
 

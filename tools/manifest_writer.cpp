@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "effects/transition.h"
-#include "platform/picture_header.h"
+#include "formats/picture_header.h"
 #include "tools/manifest.h"
 #include "tools/utf8.h"
 

@@ -1,5 +1,5 @@
 // Kamishibai: kamishibai-pack, the tool that makes, lists and unpacks savers.
-#include "startup/version.h"
+#include "base/version.h"
 #include "tools/commands.h"
 
 int main(int argc, char** argv) {

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "effects/transition.h"
-#include "platform/headless/frame_recorder.h"
-#include "platform/headless/virtual_event_loop.h"
+#include "platform/headless/event_loop_headless.h"
+#include "platform/headless/frame_recorder_headless.h"
 #include "platform/picture.h"
 #include "tools/commands.h"
 #include "tools/gif_writer.h"

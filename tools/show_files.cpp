@@ -9,9 +9,9 @@
 #include <random>
 #include <thread>
 
+#include "formats/picture_header.h"
 #include "platform/audio_probe.h"
 #include "platform/new_file.h"
-#include "platform/picture_header.h"
 #include "tools/progress.h"
 
 namespace kamishibai {

@@ -1,5 +1,5 @@
 // Kamishibai: the virtual-clock event loop.
-#include "platform/headless/virtual_event_loop.h"
+#include "platform/headless/event_loop_headless.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // Kamishibai: the frame recorder.
-#include "platform/headless/frame_recorder.h"
+#include "platform/headless/frame_recorder_headless.h"
 
 #include <cstdio>
 #include <stdexcept>

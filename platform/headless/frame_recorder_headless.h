@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/png_file.h"
-#include "platform/raster.h"
+#include "raster/raster.h"
 
 namespace kamishibai {
 

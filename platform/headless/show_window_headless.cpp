@@ -1,5 +1,5 @@
 // Kamishibai: the headless show window.
-#include "platform/headless/headless_show_window.h"
+#include "platform/headless/show_window_headless.h"
 
 namespace kamishibai {
 

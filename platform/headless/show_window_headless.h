@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/headless/virtual_event_loop.h"
+#include "platform/headless/event_loop_headless.h"
 #include "platform/show_window.h"
 
 namespace kamishibai {

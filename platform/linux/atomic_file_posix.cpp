@@ -11,7 +11,7 @@
 #include <string>
 #include <system_error>
 
-#include "platform/linux/unique_fd.h"
+#include "platform/linux/handle_owner_posix.h"
 
 namespace kamishibai {
 

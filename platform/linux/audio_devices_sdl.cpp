@@ -1,6 +1,6 @@
 // Kamishibai: the music device and sound player on SDL2_mixer.
+#include "platform/linux/audio_devices_sdl.h"
 #include "platform/audio_devices.h"
-#include "platform/linux/sdl_audio.h"
 
 namespace kamishibai {
 

@@ -8,7 +8,7 @@
 #include <SDL_mixer.h>
 
 #include "platform/audio.h"
-#include "platform/music_commands.h"
+#include "platform/linux/music_commands.h"
 
 namespace kamishibai {
 

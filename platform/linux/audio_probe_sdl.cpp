@@ -4,7 +4,7 @@
 #include <SDL_mixer.h>
 
 #include "platform/audio_probe.h"
-#include "platform/linux/sdl_audio.h"
+#include "platform/linux/audio_devices_sdl.h"
 
 namespace kamishibai {
 namespace {

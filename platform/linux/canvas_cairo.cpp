@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "platform/canvas.h"
-#include "platform/linux/glib_ptr.h"
+#include "platform/linux/handle_owner_glib.h"
 #include "platform/linux/surface_cairo.h"
 
 namespace kamishibai {

@@ -1,5 +1,5 @@
 // Kamishibai: reading and changing values of the desktop settings file.
-#include "platform/desktop_ini.h"
+#include "platform/linux/desktop_ini.h"
 
 #include <algorithm>
 #include <charconv>

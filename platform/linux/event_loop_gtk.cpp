@@ -1,5 +1,5 @@
 // Kamishibai: the desktop's event loop over GLib and GTK.
-#include "platform/linux/gtk_event_loop.h"
+#include "platform/linux/event_loop_gtk.h"
 
 #include <glib-unix.h>
 #include <gtk/gtk.h>

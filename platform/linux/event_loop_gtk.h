@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/event_loop.h"
-#include "platform/linux/unique_fd.h"
+#include "platform/linux/handle_owner_posix.h"
 
 namespace kamishibai {
 

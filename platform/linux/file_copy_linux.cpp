@@ -1,11 +1,11 @@
 // Kamishibai: in-kernel range copies through a pipe, with a buffered fallback.
-#include "platform/linux/copy_range.h"
+#include "platform/linux/file_copy_linux.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <vector>
 
-#include "platform/linux/unique_fd.h"
+#include "platform/linux/handle_owner_posix.h"
 
 namespace kamishibai {
 

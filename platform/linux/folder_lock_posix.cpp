@@ -10,7 +10,7 @@
 
 #include <cerrno>
 
-#include "platform/linux/unique_fd.h"
+#include "platform/linux/handle_owner_posix.h"
 
 namespace kamishibai {
 

@@ -1,6 +1,6 @@
 // Kamishibai: parts of a surface's image put straight onto an X window, read in place from a
 // shared memory segment or sent through the connection.
-#include "platform/linux/x_image_present.h"
+#include "platform/linux/frame_presenter_x11.h"
 
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>

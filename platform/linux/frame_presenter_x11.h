@@ -12,7 +12,7 @@
 #include <memory_resource>
 #include <span>
 
-#include "platform/raster.h"
+#include "raster/raster.h"
 
 namespace kamishibai {
 

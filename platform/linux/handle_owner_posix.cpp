@@ -1,5 +1,5 @@
 // Kamishibai: writing a whole buffer to a file descriptor.
-#include "platform/linux/unique_fd.h"
+#include "platform/linux/handle_owner_posix.h"
 
 #include <cerrno>
 

@@ -1,5 +1,5 @@
 // Kamishibai: the placement of the picture area in a host's window.
-#include "platform/hosted_placement.h"
+#include "platform/linux/hosted_placement.h"
 
 #include <algorithm>
 

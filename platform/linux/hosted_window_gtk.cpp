@@ -13,11 +13,11 @@
 #include <stdexcept>
 
 #include "platform/end_signals.h"
-#include "platform/hosted_placement.h"
-#include "platform/linux/gtk_event_loop.h"
+#include "platform/hosted_window.h"
+#include "platform/linux/event_loop_gtk.h"
+#include "platform/linux/frame_presenter_x11.h"
+#include "platform/linux/hosted_placement.h"
 #include "platform/linux/surface_cairo.h"
-#include "platform/linux/x_image_present.h"
-#include "platform/show_window.h"
 
 namespace kamishibai {
 namespace {

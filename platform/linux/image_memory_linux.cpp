@@ -54,7 +54,7 @@ class HugePageImageMemory : public std::pmr::memory_resource {
 
 }  // namespace
 
-std::pmr::memory_resource* imageMemory() {
+std::pmr::memory_resource* systemImageMemory() {
   static HugePageImageMemory memory;
   return &memory;
 }

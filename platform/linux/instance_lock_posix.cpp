@@ -11,7 +11,8 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "platform/user_folders.h"
+#include "platform/linux/handle_owner_posix.h"
+#include "platform/linux/user_folders_posix.h"
 
 namespace kamishibai {
 
@@ -35,35 +36,40 @@ std::string lockFileName(const std::string& ownFile) {
 // The lock file, made when missing; an existing one is also opened for reading only, which is
 // enough for the lock (a folder that became read-only keeps its lock file usable).
 // Only a normal file counts: a folder in its place is not a lock file.
-int openLockFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd >= 0) return fd;
-  const int readOnly = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+UniqueFd openLockFile(const std::string& path) {
+  UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (fd.valid()) return fd;
+  UniqueFd readOnly(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
   struct stat info {};
-  if (readOnly >= 0 && ::fstat(readOnly, &info) == 0 && S_ISREG(info.st_mode)) return readOnly;
-  if (readOnly >= 0) ::close(readOnly);
-  return -1;
+  if (readOnly.valid() && ::fstat(readOnly.get(), &info) == 0 && S_ISREG(info.st_mode)) {
+    return readOnly;
+  }
+  return UniqueFd();
 }
 
 }  // namespace
 
+struct InstanceLock::Held {
+  UniqueFd lockFile;
+};
+
 InstanceLock::InstanceLock(const std::string& ownFile) {
   if (sodium_init() < 0) return;
   const std::string name = lockFileName(ownFile);
+  UniqueFd lockFile;
   for (const std::string& folder : workFoldersParents()) {
-    fd_ = openLockFile(folder + "/" + name);
-    if (fd_ >= 0) break;
+    lockFile = openLockFile(folder + "/" + name);
+    if (lockFile.valid()) break;
   }
-  if (fd_ < 0) return;
-  if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+  if (!lockFile.valid()) return;
+  if (::flock(lockFile.get(), LOCK_EX | LOCK_NB) == 0) {
     state_ = State::Held;
   } else if (errno == EWOULDBLOCK) {
     state_ = State::HeldByAnotherCopy;
   }
+  held_ = std::make_unique<Held>(Held{std::move(lockFile)});
 }
 
-InstanceLock::~InstanceLock() {
-  if (fd_ >= 0) ::close(fd_);
-}
+InstanceLock::~InstanceLock() = default;
 
 }  // namespace kamishibai

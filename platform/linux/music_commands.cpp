@@ -1,5 +1,5 @@
 // Kamishibai: the interpreter of the music command strings.
-#include "platform/music_commands.h"
+#include "platform/linux/music_commands.h"
 
 #include <algorithm>
 #include <initializer_list>

@@ -7,10 +7,11 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/short_text.h"
 #include "platform/display.h"
+#include "platform/linux/password_sodium.h"
+#include "platform/linux/password_store.h"
 #include "platform/message_box.h"
-#include "platform/password_store.h"
-#include "platform/short_text.h"
 #include "platform/translate.h"
 
 namespace kamishibai {
@@ -139,7 +140,8 @@ bool applyChange(const PasswordDialog& dialog, const DesktopFiles& files) {
 
 }  // namespace
 
-void runPasswordChangeDialog(std::int32_t ownerWindow, const DesktopFiles& files) {
+void runPasswordChangeDialog(std::int32_t ownerWindow) {
+  const DesktopFiles files = DesktopFiles::forCurrentUser();
   const PasswordDialog dialog = buildDialog(passwordState(files));
   setOwner(dialog.window, ownerWindow);
   while (gtk_dialog_run(GTK_DIALOG(dialog.window)) == GTK_RESPONSE_OK &&

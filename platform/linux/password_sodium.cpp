@@ -1,6 +1,6 @@
 // Kamishibai: the saver's password as an argon2id hash (libsodium) and the desktop switch
 // ScreenSaveUsePassword in the desktop settings file.
-#include "platform/password.h"
+#include "platform/linux/password_sodium.h"
 
 #include <sodium.h>
 
@@ -11,8 +11,8 @@
 #include <system_error>
 
 #include "platform/atomic_file.h"
-#include "platform/desktop_ini.h"
-#include "platform/password_store.h"
+#include "platform/linux/desktop_ini.h"
+#include "platform/linux/password_store.h"
 
 namespace kamishibai {
 

@@ -1,7 +1,7 @@
 // Kamishibai: the password file's reader. The hash must have exactly the form the saver writes
 // ($argon2id$v=19$m=M,t=T,p=1$salt$hash with a 16-byte salt and a 32-byte hash), so that a file
 // cut short or followed by other text is reported instead of failing every password.
-#include "platform/password_store.h"
+#include "platform/linux/password_store.h"
 
 #include <sodium.h>
 

@@ -6,9 +6,9 @@
 #include <functional>
 #include <memory>
 
-#include "platform/linux/glib_ptr.h"
+#include "formats/picture_header.h"
+#include "platform/linux/handle_owner_glib.h"
 #include "platform/picture_convert.h"
-#include "platform/picture_header.h"
 
 namespace kamishibai {
 namespace {

@@ -4,9 +4,9 @@
 #include <memory>
 #include <stdexcept>
 
-#include "platform/decoded_pixels.h"
-#include "platform/linux/glib_ptr.h"
+#include "platform/linux/handle_owner_glib.h"
 #include "platform/picture.h"
+#include "raster/decoded_pixels.h"
 
 namespace kamishibai {
 namespace {

@@ -1,5 +1,5 @@
-// Kamishibai: the running executable's path from /proc/self/exe.
-#include "platform/executable_path.h"
+// Kamishibai: the running executable's path from /proc/self/exe, and its arguments.
+#include "platform/running_program.h"
 
 #include <filesystem>
 #include <system_error>
@@ -10,6 +10,15 @@ std::string runningExecutablePath() {
   std::error_code error;
   const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
   return error ? std::string() : path.string();
+}
+
+std::string commandLineText(int argc, char** argv) {
+  std::string text;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) text += ' ';
+    text += argv[i];
+  }
+  return text;
 }
 
 }  // namespace kamishibai

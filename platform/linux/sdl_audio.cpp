@@ -1,5 +1,5 @@
 // Kamishibai: music and one-shot sounds on SDL2_mixer.
-#include "platform/linux/sdl_audio.h"
+#include "platform/linux/audio_devices_sdl.h"
 
 #include <SDL.h>
 

@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "platform/end_signals.h"
-#include "platform/linux/glib_ptr.h"
-#include "platform/linux/gtk_event_loop.h"
+#include "platform/linux/event_loop_gtk.h"
+#include "platform/linux/frame_presenter_x11.h"
+#include "platform/linux/handle_owner_glib.h"
+#include "platform/linux/password_sodium.h"
+#include "platform/linux/password_store.h"
 #include "platform/linux/surface_cairo.h"
-#include "platform/linux/x_image_present.h"
 #include "platform/message_box.h"
-#include "platform/password.h"
-#include "platform/password_store.h"
 #include "platform/show_window.h"
 #include "platform/translate.h"
 

@@ -7,53 +7,57 @@
 
 #include <cerrno>
 
-#include "platform/linux/copy_range.h"
-#include "platform/linux/unique_fd.h"
+#include "platform/linux/file_copy_linux.h"
+#include "platform/linux/handle_owner_posix.h"
 
 namespace kamishibai {
-
 namespace {
 
-int fdOf(const SourceFile& file) {
-  return static_cast<int>(file.handle());
-}
+// A file read with pread, its pages dropped with posix_fadvise, copied inside the kernel.
+class PosixSourceFile final : public SourceFile {
+ public:
+  PosixSourceFile(UniqueFd fd, std::uint64_t size) : fd_(std::move(fd)), size_(size) {}
+
+  std::uint64_t size() const override { return size_; }
+  std::intptr_t handle() const override { return fd_.get(); }
+
+  bool readAt(std::uint64_t offset, std::span<std::uint8_t> out) const override {
+    while (!out.empty()) {
+      const ssize_t got = ::pread(fd_.get(), out.data(), out.size(), static_cast<off_t>(offset));
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) return false;
+      out = out.subspan(static_cast<std::size_t>(got));
+      offset += static_cast<std::uint64_t>(got);
+    }
+    return true;
+  }
+
+  void release(std::uint64_t offset, std::uint64_t length) const override {
+    ::posix_fadvise(fd_.get(), static_cast<off_t>(offset), static_cast<off_t>(length),
+                    POSIX_FADV_DONTNEED);
+  }
+
+  bool copyToFile(std::uint64_t offset, std::uint64_t length,
+                  const std::filesystem::path& path) const override {
+    UniqueFd out(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (!out.valid() || !copyRange(fd_.get(), offset, length, out.get())) return false;
+    return ::close(out.release()) == 0;  // a late write error shows here
+  }
+
+ private:
+  UniqueFd fd_;
+  std::uint64_t size_;
+};
 
 }  // namespace
 
-std::shared_ptr<const SourceFile> SourceFile::open(const std::filesystem::path& path) {
+std::shared_ptr<const SourceFile> openSourceFile(const std::filesystem::path& path) {
   UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd.valid()) return nullptr;
   struct stat info {};
   if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
-  return std::shared_ptr<const SourceFile>(
-      new SourceFile(fd.release(), static_cast<std::uint64_t>(info.st_size)));
-}
-
-SourceFile::~SourceFile() {
-  ::close(fdOf(*this));
-}
-
-bool SourceFile::readAt(std::uint64_t offset, std::span<std::uint8_t> out) const {
-  while (!out.empty()) {
-    const ssize_t got = ::pread(fdOf(*this), out.data(), out.size(), static_cast<off_t>(offset));
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return false;
-    out = out.subspan(static_cast<std::size_t>(got));
-    offset += static_cast<std::uint64_t>(got);
-  }
-  return true;
-}
-
-void SourceFile::release(std::uint64_t offset, std::uint64_t length) const {
-  ::posix_fadvise(fdOf(*this), static_cast<off_t>(offset), static_cast<off_t>(length),
-                  POSIX_FADV_DONTNEED);
-}
-
-bool SourceFile::copyToFile(std::uint64_t offset, std::uint64_t length,
-                            const std::filesystem::path& path) const {
-  UniqueFd out(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (!out.valid() || !copyRange(fdOf(*this), offset, length, out.get())) return false;
-  return ::close(out.release()) == 0;  // a late write error shows here
+  return std::make_shared<const PosixSourceFile>(std::move(fd),
+                                                 static_cast<std::uint64_t>(info.st_size));
 }
 
 }  // namespace kamishibai

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "platform/raster.h"
+#include "raster/raster.h"
 
 namespace kamishibai {
 

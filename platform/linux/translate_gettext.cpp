@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <mutex>
 
-#include "platform/executable_path.h"
+#include "platform/running_program.h"
 
 namespace kamishibai {
 

@@ -1,4 +1,5 @@
 // Kamishibai: the per-user runtime and cache folders from the XDG environment.
+#include "platform/linux/user_folders_posix.h"
 #include "platform/user_folders.h"
 
 #include <sys/stat.h>
@@ -46,6 +47,10 @@ std::optional<std::string> workFoldersParent() {
     return folder;
   }
   return kamishibaiFolderIn(cacheFolder());
+}
+
+bool workFoldersParentIsOwn() {
+  return true;
 }
 
 std::optional<std::string> fallbackWorkFoldersParent() {

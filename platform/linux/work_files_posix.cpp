@@ -8,8 +8,8 @@
 
 #include <cerrno>
 
-#include "platform/linux/copy_range.h"
-#include "platform/linux/unique_fd.h"
+#include "platform/linux/file_copy_linux.h"
+#include "platform/linux/handle_owner_posix.h"
 
 namespace kamishibai {
 

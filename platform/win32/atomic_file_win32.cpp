@@ -6,7 +6,7 @@
 #include <string>
 #include <system_error>
 
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/handle_owner_win32.h"
 
 namespace kamishibai {
 

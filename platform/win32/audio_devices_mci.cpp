@@ -1,5 +1,5 @@
 // Kamishibai: music through MCI command strings and sounds through PlaySound.
-#include "platform/win32/mci_audio.h"
+#include "platform/win32/audio_devices_mci.h"
 
 #include <mmsystem.h>
 
@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/win32/wide_text.h"
+#include "platform/win32/wide_text_win32.h"
 
 namespace kamishibai {
 

@@ -6,7 +6,7 @@
 
 #include "platform/audio.h"
 #include "platform/audio_probe.h"
-#include "platform/win32/wide_text.h"
+#include "platform/win32/wide_text_win32.h"
 
 namespace kamishibai {
 

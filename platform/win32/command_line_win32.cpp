@@ -1,5 +1,5 @@
 // Kamishibai: the program name of a Windows command line and what follows it.
-#include "startup/windows_command_line.h"
+#include "platform/win32/command_line_win32.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/handle_owner_win32.h"
 
 namespace kamishibai {
 

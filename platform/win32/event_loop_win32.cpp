@@ -1,5 +1,5 @@
 // Kamishibai: the message loop and the tick count on Win32.
-#include "platform/win32/win32_event_loop.h"
+#include "platform/win32/event_loop_win32.h"
 
 #include <windows.h>
 

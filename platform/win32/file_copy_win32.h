@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/source_file.h"
+#include "formats/source_file.h"
 
 namespace kamishibai {
 

@@ -7,9 +7,9 @@
 
 #include <vector>
 
-#include "platform/win32/path_mutex.h"
-#include "platform/win32/unique_handle.h"
-#include "platform/win32/wide_text.h"
+#include "platform/win32/handle_owner_win32.h"
+#include "platform/win32/path_mutex_win32.h"
+#include "platform/win32/wide_text_win32.h"
 
 namespace kamishibai {
 

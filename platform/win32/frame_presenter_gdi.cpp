@@ -1,6 +1,6 @@
 // Kamishibai: presenting a surface with SetDIBitsToDevice straight from its pixel words, which
 // are a top-down 32-bit DIB.
-#include "platform/win32/frame_presenter.h"
+#include "platform/win32/frame_presenter_gdi.h"
 
 namespace kamishibai {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/raster.h"
+#include "raster/raster.h"
 
 namespace kamishibai {
 

@@ -3,7 +3,7 @@
 
 namespace kamishibai {
 
-std::pmr::memory_resource* imageMemory() {
+std::pmr::memory_resource* systemImageMemory() {
   return std::pmr::new_delete_resource();
 }
 

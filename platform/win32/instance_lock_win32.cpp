@@ -3,8 +3,9 @@
 
 #include <windows.h>
 
-#include "platform/win32/path_mutex.h"
-#include "platform/win32/wide_text.h"
+#include "platform/win32/handle_owner_win32.h"
+#include "platform/win32/path_mutex_win32.h"
+#include "platform/win32/wide_text_win32.h"
 
 namespace kamishibai {
 
@@ -15,26 +16,27 @@ const wchar_t* const kOwnFileMutexPrefix = L"Local\\Kamishibai-";
 
 }  // namespace
 
+struct InstanceLock::Held {
+  UniqueHandle mutex;
+};
+
 InstanceLock::InstanceLock(const std::string& ownFile) {
-  HANDLE mutex =
-      CreateMutexW(nullptr, FALSE, pathMutexName(kOwnFileMutexPrefix, toWide(ownFile)).c_str());
+  UniqueHandle mutex = ownHandle(
+      CreateMutexW(nullptr, FALSE, pathMutexName(kOwnFileMutexPrefix, toWide(ownFile)).c_str()));
   const DWORD error = GetLastError();
   // A mutex that exists but may not be opened belongs to a copy running with other rights.
-  if (mutex == nullptr) {
+  if (!mutex) {
     if (error == ERROR_ACCESS_DENIED) state_ = State::HeldByAnotherCopy;
     return;
   }
   if (error == ERROR_ALREADY_EXISTS) {
-    CloseHandle(mutex);
     state_ = State::HeldByAnotherCopy;
     return;
   }
-  mutex_ = mutex;
+  held_ = std::make_unique<Held>(Held{std::move(mutex)});
   state_ = State::Held;
 }
 
-InstanceLock::~InstanceLock() {
-  if (mutex_ != nullptr) CloseHandle(mutex_);
-}
+InstanceLock::~InstanceLock() = default;
 
 }  // namespace kamishibai

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/disk_file.h"
+#include "platform/win32/disk_file_win32.h"
 
 namespace kamishibai {
 

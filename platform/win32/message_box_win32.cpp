@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/wide_text.h"
+#include "platform/win32/wide_text_win32.h"
 
 namespace kamishibai {
 

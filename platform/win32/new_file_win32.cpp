@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/handle_owner_win32.h"
 
 namespace kamishibai {
 

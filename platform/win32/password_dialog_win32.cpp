@@ -1,8 +1,8 @@
 // Kamishibai: the registry switch and the password modules, loaded at run time.
-#include "platform/win32/screen_saver_password.h"
+#include "platform/win32/password_dialog_win32.h"
 
 #include "platform/password_dialog.h"
-#include "platform/win32/system_library.h"
+#include "platform/win32/system_library_win32.h"
 
 namespace kamishibai {
 
@@ -40,12 +40,7 @@ void changeScreenSaverPassword(HWND owner) {
   if (change != nullptr) change("SCRSAVE", owner, 0, nullptr);
 }
 
-// The Linux password store has no part on Windows: the system keeps the password.
-DesktopFiles DesktopFiles::forCurrentUser() {
-  return {};
-}
-
-void runPasswordChangeDialog(std::int32_t ownerWindow, const DesktopFiles&) {
+void runPasswordChangeDialog(std::int32_t ownerWindow) {
   changeScreenSaverPassword(reinterpret_cast<HWND>(static_cast<std::intptr_t>(ownerWindow)));
 }
 

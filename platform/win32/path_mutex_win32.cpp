@@ -1,5 +1,5 @@
 // Kamishibai: names of mutexes that stand for a file or folder path.
-#include "platform/win32/path_mutex.h"
+#include "platform/win32/path_mutex_win32.h"
 
 #include <windows.h>
 

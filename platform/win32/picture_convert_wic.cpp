@@ -5,9 +5,9 @@
 
 #include <vector>
 
+#include "formats/picture_header.h"
 #include "platform/picture_convert.h"
-#include "platform/picture_header.h"
-#include "platform/win32/com_object.h"
+#include "platform/win32/handle_owner_com.h"
 
 namespace kamishibai {
 namespace {

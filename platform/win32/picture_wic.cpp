@@ -6,10 +6,10 @@
 #include <stdexcept>
 #include <vector>
 
-#include "platform/decoded_pixels.h"
 #include "platform/picture.h"
-#include "platform/win32/com_object.h"
-#include "platform/win32/wide_text.h"
+#include "platform/win32/handle_owner_com.h"
+#include "platform/win32/wide_text_win32.h"
+#include "raster/decoded_pixels.h"
 
 namespace kamishibai {
 

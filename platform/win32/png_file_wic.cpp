@@ -6,7 +6,7 @@
 
 #include <stdexcept>
 
-#include "platform/win32/com_object.h"
+#include "platform/win32/handle_owner_com.h"
 
 namespace kamishibai {
 

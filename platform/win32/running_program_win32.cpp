@@ -1,11 +1,12 @@
-// Kamishibai: the running executable's path from GetModuleFileNameW.
-#include "platform/executable_path.h"
+// Kamishibai: the running executable's path from GetModuleFileNameW, and its command line.
+#include "platform/running_program.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "platform/win32/wide_text.h"
+#include "platform/win32/command_line_win32.h"
+#include "platform/win32/wide_text_win32.h"
 
 namespace kamishibai {
 
@@ -20,6 +21,10 @@ std::string runningExecutablePath() {
     if (buffer.size() >= 32768) return {};
     buffer.resize(buffer.size() * 2);
   }
+}
+
+std::string commandLineText(int, char**) {
+  return argumentText(toUtf8(GetCommandLineW()));
 }
 
 }  // namespace kamishibai

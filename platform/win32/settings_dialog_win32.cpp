@@ -4,7 +4,7 @@
 
 #include "platform/settings_dialog.h"
 #include "platform/settings_form_layout.h"
-#include "platform/win32/settings_dialog_ids.h"
+#include "platform/win32/settings_dialog_win32.h"
 
 namespace kamishibai {
 

@@ -9,10 +9,10 @@
 #include <stdexcept>
 #include <vector>
 
-#include "platform/win32/frame_presenter.h"
-#include "platform/win32/screen_saver_password.h"
-#include "platform/win32/wide_text.h"
-#include "platform/win32/win32_event_loop.h"
+#include "platform/win32/event_loop_win32.h"
+#include "platform/win32/frame_presenter_gdi.h"
+#include "platform/win32/password_dialog_win32.h"
+#include "platform/win32/wide_text_win32.h"
 
 namespace kamishibai {
 namespace {
@@ -225,12 +225,6 @@ std::unique_ptr<ShowWindow> createShowWindow() {
   // Pixels, not scaled logical units: the pictures are shown at their own size.
   SetProcessDPIAware();
   return std::make_unique<Win32ShowWindow>();
-}
-
-// The Windows command line has no host-window options (a Windows host previews with "/P", which
-// shows nothing), so no show is ever asked to run in another program's window here.
-std::unique_ptr<ShowWindow> createHostedShowWindow(const HostWindow&) {
-  throw std::runtime_error("a host's window is not supported on Windows");
 }
 
 }  // namespace kamishibai

@@ -7,56 +7,59 @@
 #include <limits>
 #include <vector>
 
-#include "platform/win32/disk_file.h"
-#include "platform/win32/file_copy.h"
+#include "platform/win32/disk_file_win32.h"
+#include "platform/win32/file_copy_win32.h"
 
 namespace kamishibai {
-
 namespace {
 
-HANDLE handleOf(const SourceFile& file) {
-  return reinterpret_cast<HANDLE>(file.handle());
-}
+// A file read with ReadFile at offsets and copied through a bounded buffer.
+class Win32SourceFile final : public SourceFile {
+ public:
+  Win32SourceFile(UniqueHandle file, std::uint64_t size) : file_(std::move(file)), size_(size) {}
+
+  std::uint64_t size() const override { return size_; }
+  std::intptr_t handle() const override { return reinterpret_cast<std::intptr_t>(file_.get()); }
+
+  bool readAt(std::uint64_t offset, std::span<std::uint8_t> out) const override {
+    while (!out.empty()) {
+      OVERLAPPED at{};
+      at.Offset = static_cast<DWORD>(offset);
+      at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+      const auto wanted =
+          static_cast<DWORD>(std::min<std::size_t>(out.size(), std::numeric_limits<DWORD>::max()));
+      DWORD got = 0;
+      if (!ReadFile(file_.get(), out.data(), wanted, &got, &at) || got == 0) return false;
+      out = out.subspan(got);
+      offset += got;
+    }
+    return true;
+  }
+
+  // Windows keeps or drops the pages of a file it reads as it sees fit.
+  void release(std::uint64_t, std::uint64_t) const override {}
+
+  bool copyToFile(std::uint64_t offset, std::uint64_t length,
+                  const std::filesystem::path& path) const override {
+    const UniqueHandle out = ownHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return out && copyRange(*this, offset, length, out.get());
+  }
+
+ private:
+  UniqueHandle file_;
+  std::uint64_t size_;
+};
 
 constexpr std::size_t kCopyChunk = 1 << 20;
 
 }  // namespace
 
-std::shared_ptr<const SourceFile> SourceFile::open(const std::filesystem::path& path) {
+std::shared_ptr<const SourceFile> openSourceFile(const std::filesystem::path& path) {
   std::uint64_t size = 0;
   UniqueHandle file = openDiskFile(path, size);
   if (!file) return nullptr;
-  return std::shared_ptr<const SourceFile>(
-      new SourceFile(reinterpret_cast<std::intptr_t>(file.release()), size));
-}
-
-SourceFile::~SourceFile() {
-  CloseHandle(handleOf(*this));
-}
-
-bool SourceFile::readAt(std::uint64_t offset, std::span<std::uint8_t> out) const {
-  while (!out.empty()) {
-    OVERLAPPED at{};
-    at.Offset = static_cast<DWORD>(offset);
-    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-    const auto wanted =
-        static_cast<DWORD>(std::min<std::size_t>(out.size(), std::numeric_limits<DWORD>::max()));
-    DWORD got = 0;
-    if (!ReadFile(handleOf(*this), out.data(), wanted, &got, &at) || got == 0) return false;
-    out = out.subspan(got);
-    offset += got;
-  }
-  return true;
-}
-
-// Windows keeps or drops the pages of a file it reads as it sees fit.
-void SourceFile::release(std::uint64_t, std::uint64_t) const {}
-
-bool SourceFile::copyToFile(std::uint64_t offset, std::uint64_t length,
-                            const std::filesystem::path& path) const {
-  const UniqueHandle out = ownHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return out && copyRange(*this, offset, length, out.get());
+  return std::make_shared<const Win32SourceFile>(std::move(file), size);
 }
 
 bool writeAll(HANDLE file, std::span<const std::uint8_t> bytes) {

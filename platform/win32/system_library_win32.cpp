@@ -1,5 +1,5 @@
 // Kamishibai: loading system modules at run time.
-#include "platform/win32/system_library.h"
+#include "platform/win32/system_library_win32.h"
 
 namespace kamishibai {
 

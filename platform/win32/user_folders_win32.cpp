@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/wide_text.h"
+#include "platform/win32/wide_text_win32.h"
 
 namespace kamishibai {
 
@@ -24,6 +24,10 @@ std::optional<std::string> workFoldersParent() {
   const UINT length = GetWindowsDirectoryW(buffer, 512);
   if (length == 0 || length >= 512) return std::nullopt;
   return withoutTrailingBackslash(toUtf8({buffer, length}));
+}
+
+bool workFoldersParentIsOwn() {
+  return false;
 }
 
 std::optional<std::string> fallbackWorkFoldersParent() {

@@ -1,5 +1,5 @@
 // Kamishibai: UTF-8 and UTF-16 conversion through the system's code-page functions.
-#include "platform/win32/wide_text.h"
+#include "platform/win32/wide_text_win32.h"
 
 #include <windows.h>
 

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <limits>
 
-#include "platform/win32/file_copy.h"
-#include "platform/win32/unique_handle.h"
-#include "platform/win32/wide_text.h"
+#include "platform/win32/file_copy_win32.h"
+#include "platform/win32/handle_owner_win32.h"
+#include "platform/win32/wide_text_win32.h"
 
 namespace kamishibai {
 

@@ -7,7 +7,7 @@ BUILD=${KAMISHIBAI_BUILD:?KAMISHIBAI_BUILD must name the build folder}
 SOURCE=${KAMISHIBAI_SOURCE:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 
 WAIT_SECONDS=10
-source "$SOURCE/tests/shell_lib.sh"
+source "$SOURCE/tests/lib/shell.sh"
 
 # Gives the test its own folders and removes them (and any process it started) at the end.
 e2e_setup() {

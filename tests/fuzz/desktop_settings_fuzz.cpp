@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/desktop_ini.h"
+#include "platform/linux/desktop_ini.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace kamishibai;

@@ -6,7 +6,7 @@
 #include <span>
 #include <stdexcept>
 
-#include "startup/package.h"
+#include "formats/package.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace kamishibai;

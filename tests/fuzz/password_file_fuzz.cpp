@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/password_store.h"
+#include "platform/linux/password_store.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace kamishibai;

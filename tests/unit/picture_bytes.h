@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,22 @@ inline PictureBytes withOrientation(const PictureBytes& jpeg, int orientation) {
   out.push_back(static_cast<std::uint8_t>(length & 0xFF));
   for (const std::uint8_t byte : exif) out.push_back(byte);
   for (std::size_t i = 2; i < jpeg.size(); ++i) out.push_back(jpeg[i]);
+  return out;
+}
+
+// The segments of a baseline JPEG up to its image data, for width x height: a JFIF block, a
+// quantisation table and the frame header, then the start of the scan and the end marker.
+inline PictureBytes jpegHeaderOnly(std::uint16_t width, std::uint16_t height) {
+  PictureBytes out;
+  const auto add = [&out](std::initializer_list<int> bytes) {
+    for (const int byte : bytes) out.push_back(static_cast<std::uint8_t>(byte));
+  };
+  add({0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0});
+  add({0xFF, 0xDB, 0, 67, 0});
+  for (int k = 0; k < 64; ++k) add({1});
+  add({0xFF, 0xC0, 0, 17, 8, height >> 8, height & 0xFF, width >> 8, width & 0xFF, 3, 1, 0x22, 0, 2,
+       0x11, 0, 3, 0x11, 0});
+  add({0xFF, 0xDA, 0, 12, 3, 1, 0, 2, 0x11, 3, 0x11, 0, 63, 0, 0xFF, 0xD9});
   return out;
 }
 

@@ -9,7 +9,7 @@ SOURCE=${KAMISHIBAI_SOURCE:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 
 WAIT_SECONDS=20
-source "$SOURCE/tests/shell_lib.sh"
+source "$SOURCE/tests/lib/shell.sh"
 
 # Gives the test a folder of its own and a prefix, and ends its wine programs at the end.
 win_setup() {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/short_text.h"
+#include "base/short_text.h"
 
 namespace kamishibai {
 namespace {

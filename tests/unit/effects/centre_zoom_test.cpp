@@ -1,6 +1,6 @@
 // Kamishibai: the centre zooms (codes 23 to 25) frame by frame: the rectangle of every step with
 // the roundings that add up, the mirrored sliver, the black of code 25 and the end flag.
-#include "tests/unit/stretch_checks.h"
+#include "tests/unit/effects/stretch_checks.h"
 
 namespace kamishibai::testing {
 namespace {

@@ -3,8 +3,8 @@
 #include <string>
 #include <utility>
 
-#include "platform/arith.h"
-#include "tests/unit/effects_support.h"
+#include "base/arith.h"
+#include "tests/unit/effects/effects_support.h"
 
 namespace kamishibai::testing {
 namespace {

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "effects/transition.h"
-#include "platform/headless/frame_recorder.h"
-#include "platform/headless/virtual_event_loop.h"
+#include "platform/headless/event_loop_headless.h"
+#include "platform/headless/frame_recorder_headless.h"
 
 namespace kamishibai::testing {
 

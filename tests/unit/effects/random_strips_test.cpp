@@ -1,7 +1,7 @@
 // Kamishibai: the random strip reveals: every strip once, strips outside the display included.
 #include <set>
 
-#include "tests/unit/effects_support.h"
+#include "tests/unit/effects/effects_support.h"
 
 namespace kamishibai::testing {
 namespace {

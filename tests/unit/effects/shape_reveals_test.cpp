@@ -5,7 +5,7 @@
 #include <functional>
 #include <numbers>
 
-#include "tests/unit/effects_support.h"
+#include "tests/unit/effects/effects_support.h"
 
 namespace kamishibai::testing {
 namespace {

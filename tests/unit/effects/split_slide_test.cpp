@@ -1,5 +1,5 @@
 // Kamishibai: the split and slide transitions, frame by frame.
-#include "tests/unit/effects_support.h"
+#include "tests/unit/effects/effects_support.h"
 
 namespace kamishibai::testing {
 namespace {

@@ -1,6 +1,6 @@
 // Kamishibai: the squeeze-ins (codes 15 to 18) frame by frame: the share of the next picture at
 // every step, both pictures whole in their parts of the display, and the pacing.
-#include "tests/unit/stretch_checks.h"
+#include "tests/unit/effects/stretch_checks.h"
 
 namespace kamishibai::testing {
 namespace {

@@ -1,6 +1,6 @@
 // Kamishibai: the squeezes (codes 11 to 14) frame by frame: the band of every step, its picture,
 // what lies outside it, the mirrored sliver past the centre line and the pacing.
-#include "tests/unit/stretch_checks.h"
+#include "tests/unit/effects/stretch_checks.h"
 
 namespace kamishibai::testing {
 namespace {

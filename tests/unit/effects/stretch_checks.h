@@ -6,7 +6,7 @@
 #include <cmath>
 #include <optional>
 
-#include "tests/unit/effects_support.h"
+#include "tests/unit/effects/effects_support.h"
 
 namespace kamishibai::testing {
 

@@ -1,8 +1,8 @@
 // Kamishibai: the tile, blind and box transitions, frame by frame.
 #include <set>
 
-#include "platform/arith.h"
-#include "tests/unit/effects_support.h"
+#include "base/arith.h"
+#include "tests/unit/effects/effects_support.h"
 
 namespace kamishibai::testing {
 namespace {

@@ -1,5 +1,5 @@
 // Kamishibai: the edge wipes, the pushes and the roll, frame by frame.
-#include "tests/unit/effects_support.h"
+#include "tests/unit/effects/effects_support.h"
 
 namespace kamishibai::testing {
 namespace {

@@ -2,13 +2,15 @@
 // the writer, and against every kind of damage; and the writer as its exact inverse.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
+#include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
-#include "startup/package.h"
+#include "formats/package.h"
 
 namespace kamishibai {
 namespace {
@@ -161,22 +163,47 @@ TEST(PackageLayout, LowerBoundsAndEmptyOneDimensionalArraysAreKept) {
   EXPECT_EQ(writePackage(r), bytes);
 }
 
-TEST(PackageFile, ByteArraysAreViewsThatOutliveTheFileAndTheRecord) {
-  const auto path = std::filesystem::temp_directory_path() / "kamishibai-reader-test.scr";
-  const Bytes file = twoSlideFile();
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+// A source file held in memory, which counts the reads that reach it.
+class MemorySourceFile final : public SourceFile {
+ public:
+  explicit MemorySourceFile(Bytes bytes) : bytes_(std::move(bytes)) {}
+  std::uint64_t size() const override { return bytes_.size(); }
+  std::intptr_t handle() const override { return -1; }
+  bool readAt(std::uint64_t offset, std::span<std::uint8_t> out) const override {
+    ++reads;
+    if (offset > bytes_.size() || out.size() > bytes_.size() - offset) return false;
+    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), out.size(), out.begin());
+    return true;
+  }
+  void release(std::uint64_t, std::uint64_t) const override {}
+  bool copyToFile(std::uint64_t, std::uint64_t, const std::filesystem::path&) const override {
+    return false;
+  }
+  mutable int reads = 0;
+
+ private:
+  Bytes bytes_;
+};
+
+TEST(PackageFile, ByteArraysAreRangesReadOnlyWhenAskedForAndTheyOutliveTheRecord) {
+  auto file = std::make_shared<MemorySourceFile>(twoSlideFile());
   ByteBuffer picture;
   {
-    const PackageRecord r = readPackage(path);
-    ASSERT_EQ(r.Pictures.entries.size(), 2u);
-    picture = r.Pictures.at(1).FileData.data;
+    const PackageReading reading = inspectPackage(file);
+    ASSERT_TRUE(reading.wellFormed());
+    EXPECT_EQ(reading.record.Pictures.at(0).FileName, "0");
+    picture = reading.record.Pictures.at(1).FileData.data;
   }
-  std::filesystem::remove(path);
+  EXPECT_EQ(picture.sourceFile(), file.get());
+  const int readsOfTheFields = file->reads;
+  const std::weak_ptr<MemorySourceFile> watch = file;
+  file.reset();
+  EXPECT_FALSE(watch.expired()) << "the byte array keeps its file open";
   EXPECT_EQ(toBytes(picture.bytes()), kOther);
-  // A missing file gives an empty record (Windows keeps a file whose view is mapped until the
-  // view goes, so another name stands for it).
-  EXPECT_EQ(readPackage(path.string() + ".missing").PictureCount, 0);
+  EXPECT_EQ(watch.lock()->reads, readsOfTheFields + 1);
+  // A file that could not be opened gives an empty record.
+  EXPECT_FALSE(inspectPackage(std::shared_ptr<const SourceFile>()).opened);
+  EXPECT_EQ(readPackage(std::shared_ptr<const SourceFile>()).PictureCount, 0);
 }
 
 // Every damaged shape gives the fields before the damage and empty values after it.

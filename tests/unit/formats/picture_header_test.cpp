@@ -4,8 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/canvas.h"
-#include "platform/picture_header.h"
+#include "formats/picture_header.h"
 #include "tests/unit/picture_bytes.h"
 #include "tests/unit/scratch_folder.h"
 
@@ -14,22 +13,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-PictureBytes fileBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-PictureBytes jpeg(const ScratchFolder& folder, int width, int height) {
-  const fs::path path = folder.path() / "p.jpg";
-  Canvas canvas(width, height);
-  canvas.fillGradient({0, 0}, {1, 0, 0}, {double(width), 0}, {0, 0, 1});
-  EXPECT_EQ(canvas.saveJpeg(path, 90), "");
-  return fileBytes(path);
-}
-
 TEST(PictureHeader, JpegSizeAndOrientationBehindOtherSegments) {
-  ScratchFolder folder;
-  const PictureBytes plain = jpeg(folder, 37, 21);
+  const PictureBytes plain = jpegHeaderOnly(37, 21);
   auto header = readPictureHeader(plain);
   ASSERT_TRUE(header);
   EXPECT_EQ(header->width, 37);

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "platform/file_names.h"
-#include "startup/stored_name.h"
+#include "base/file_names.h"
+#include "formats/stored_name.h"
 
 namespace kamishibai {
 namespace {

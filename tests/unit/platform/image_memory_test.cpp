@@ -13,7 +13,7 @@ namespace kamishibai {
 namespace {
 
 TEST(ImageMemory, BlocksOfEverySizeHoldTheirBytesWhileOthersAreAlive) {
-  std::pmr::memory_resource* memory = imageMemory();
+  std::pmr::memory_resource* memory = systemImageMemory();
   constexpr std::size_t kMiB = std::size_t{1} << 20;
   const std::vector<std::size_t> sizes{64,      2 * kMiB - 4, 2 * kMiB, 2 * kMiB + 4, 8294400,
                                        8294400, 8294400,      8294400,  8294400,      8294400,

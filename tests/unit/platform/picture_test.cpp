@@ -5,7 +5,7 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "platform/headless/frame_recorder.h"
+#include "platform/headless/frame_recorder_headless.h"
 #include "platform/picture.h"
 
 namespace kamishibai {

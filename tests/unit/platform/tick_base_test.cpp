@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "platform/arith.h"
+#include "base/arith.h"
 #include "platform/tick_base.h"
 
 namespace kamishibai {

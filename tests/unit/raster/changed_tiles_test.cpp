@@ -1,12 +1,12 @@
 // Kamishibai: the tiles of the changed words become rectangles that hold every marked tile, cut
 // to the image and to the limit, without overlapping, also across the words of the tile bits.
-#include "platform/changed_tiles.h"
+#include "raster/changed_tiles.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "platform/raster.h"
+#include "raster/raster.h"
 
 namespace kamishibai {
 namespace {

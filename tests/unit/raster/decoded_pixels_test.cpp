@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "platform/decoded_pixels.h"
+#include "raster/decoded_pixels.h"
 
 namespace kamishibai {
 namespace {

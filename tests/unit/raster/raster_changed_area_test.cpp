@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "platform/raster.h"
+#include "raster/raster.h"
 
 namespace kamishibai {
 namespace {

@@ -5,7 +5,7 @@
 #include <memory_resource>
 #include <utility>
 
-#include "platform/raster.h"
+#include "raster/raster.h"
 
 namespace kamishibai {
 namespace {

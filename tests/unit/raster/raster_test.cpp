@@ -1,7 +1,7 @@
 // Kamishibai: the raster layer's clipping rules, pixel for pixel.
 #include <gtest/gtest.h>
 
-#include "platform/raster.h"
+#include "raster/raster.h"
 
 namespace kamishibai {
 namespace {

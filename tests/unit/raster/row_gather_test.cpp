@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/row_gather.h"
+#include "raster/row_gather.h"
 
 namespace kamishibai {
 namespace {

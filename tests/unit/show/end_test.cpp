@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "tests/unit/effects_support.h"
-#include "tests/unit/show_support.h"
+#include "tests/unit/effects/effects_support.h"
+#include "tests/unit/show/show_support.h"
 
 namespace kamishibai::testing {
 namespace {

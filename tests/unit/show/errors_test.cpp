@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "tests/unit/picture_bytes.h"
-#include "tests/unit/show_support.h"
+#include "tests/unit/show/show_support.h"
 
 namespace kamishibai::testing {
 namespace {

@@ -6,8 +6,8 @@
 
 #include <limits>
 
-#include "tests/unit/effects_support.h"
-#include "tests/unit/show_support.h"
+#include "tests/unit/effects/effects_support.h"
+#include "tests/unit/show/show_support.h"
 
 namespace kamishibai::testing {
 namespace {

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/unit/show_support.h"
+#include "tests/unit/show/show_support.h"
 
 namespace kamishibai::testing {
 namespace {

@@ -1,7 +1,7 @@
 // Kamishibai: the show's test support.
-#include "tests/unit/show_support.h"
+#include "tests/unit/show/show_support.h"
 
-#include "platform/headless/frame_recorder.h"
+#include "platform/headless/frame_recorder_headless.h"
 
 namespace kamishibai::testing {
 namespace {

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "platform/audio.h"
-#include "platform/headless/frame_recorder.h"
-#include "platform/headless/headless_show_window.h"
-#include "platform/headless/virtual_event_loop.h"
+#include "platform/headless/event_loop_headless.h"
+#include "platform/headless/frame_recorder_headless.h"
+#include "platform/headless/show_window_headless.h"
 #include "show/form1.h"
 #include "tests/unit/scratch_folder.h"
 

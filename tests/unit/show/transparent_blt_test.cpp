@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/arith.h"
+#include "base/arith.h"
 #include "show/transparent_blt.h"
 
 namespace kamishibai {

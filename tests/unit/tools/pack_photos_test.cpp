@@ -8,9 +8,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "formats/package.h"
 #include "platform/canvas.h"
 #include "platform/picture.h"
-#include "startup/package.h"
 #include "tests/unit/picture_bytes.h"
 #include "tests/unit/scratch_folder.h"
 #include "tools/commands.h"

@@ -7,8 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "formats/package.h"
 #include "platform/canvas.h"
-#include "startup/package.h"
 #include "tests/unit/wav_file.h"
 #include "tools/commands.h"
 

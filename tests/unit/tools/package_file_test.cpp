@@ -6,7 +6,8 @@
 #include <filesystem>
 #include <numeric>
 
-#include "startup/package.h"
+#include "formats/package.h"
+#include "platform/source_file.h"
 #include "startup/work_folder.h"
 #include "tests/unit/scratch_folder.h"
 #include "tools/commands.h"
@@ -64,7 +65,7 @@ class PackageFileTest : public ::testing::Test {
 };
 
 TEST_F(PackageFileTest, ReadFromTheFileItGivesWhatItGivesFromMemory) {
-  const PackageReading fromFile = inspectPackage(saver_);
+  const PackageReading fromFile = inspectPackage(openSourceFile(saver_));
   const PackageReading fromMemory = inspectPackage(fileBytes_);
   ASSERT_TRUE(fromFile.wellFormed());
   EXPECT_EQ(fromFile.start, 7u);
@@ -87,7 +88,7 @@ TEST_F(PackageFileTest, ReadFromTheFileItGivesWhatItGivesFromMemory) {
 }
 
 TEST_F(PackageFileTest, SameBytesAsComparesContentNotJustSize) {
-  const PackageRecord r = readPackage(saver_);
+  const PackageRecord r = readPackage(openSourceFile(saver_));
   const ByteBuffer& big = r.Pictures.at(6).FileData.data;
   Bytes altered = toBytes(readPackage(fileBytes_).Pictures.at(6).FileData.data.bytes());
   EXPECT_TRUE(big.sameBytesAs(ByteBuffer(altered)));
@@ -98,7 +99,7 @@ TEST_F(PackageFileTest, SameBytesAsComparesContentNotJustSize) {
 }
 
 TEST_F(PackageFileTest, UnpackingAndExtractingCopyEveryFileFromItsOffset) {
-  const PackageRecord r = readPackage(saver_);
+  const PackageRecord r = readPackage(openSourceFile(saver_));
   const PackageRecord expected = straddlingRecord();
   const std::string work = scratch_.str() + "/work/";
   fs::create_directory(work);
@@ -115,7 +116,7 @@ TEST_F(PackageFileTest, UnpackingAndExtractingCopyEveryFileFromItsOffset) {
 }
 
 TEST_F(PackageFileTest, AFileCutShortAfterReadingGivesErrorsNotACrash) {
-  const PackageRecord r = readPackage(saver_);
+  const PackageRecord r = readPackage(openSourceFile(saver_));
   fs::resize_file(saver_, 100);
   EXPECT_THROW(static_cast<void>(r.Pictures.at(6).FileData.data.bytes()), std::runtime_error);
   EXPECT_FALSE(r.Pictures.at(6).FileData.data.sameBytesAs(r.Pictures.at(6).FileData.data));
@@ -125,7 +126,7 @@ TEST_F(PackageFileTest, AFileCutShortAfterReadingGivesErrorsNotACrash) {
   EXPECT_LT(fs::file_size(work + "p6"), 200'001u);
 
   // The reader itself never reads past the shortened end.
-  const PackageReading cut = inspectPackage(saver_);
+  const PackageReading cut = inspectPackage(openSourceFile(saver_));
   EXPECT_FALSE(cut.complete);
 }
 

@@ -2,7 +2,7 @@
 // main-loop iterations per wait, never a spin, and never an early return.
 #include <gtest/gtest.h>
 
-#include "platform/linux/gtk_event_loop.h"
+#include "platform/linux/event_loop_gtk.h"
 
 namespace kamishibai {
 namespace {

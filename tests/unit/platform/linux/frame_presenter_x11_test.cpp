@@ -13,7 +13,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/linux/x_image_present.h"
+#include "platform/linux/frame_presenter_x11.h"
 
 namespace kamishibai {
 namespace {

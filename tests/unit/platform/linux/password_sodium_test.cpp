@@ -3,9 +3,9 @@
 
 #include <filesystem>
 
-#include "platform/desktop_ini.h"
-#include "platform/password.h"
-#include "platform/password_store.h"
+#include "platform/linux/desktop_ini.h"
+#include "platform/linux/password_sodium.h"
+#include "platform/linux/password_store.h"
 #include "tests/unit/scratch_folder.h"
 
 namespace kamishibai {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/mci_audio.h"
+#include "platform/win32/audio_devices_mci.h"
 #include "show/show_audio.h"
 
 namespace kamishibai {

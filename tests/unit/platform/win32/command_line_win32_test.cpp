@@ -1,7 +1,7 @@
 // Kamishibai: the switches after the program name of a Windows command line.
 #include <gtest/gtest.h>
 
-#include "startup/windows_command_line.h"
+#include "platform/win32/command_line_win32.h"
 
 namespace kamishibai {
 namespace {
