@@ -33,7 +33,7 @@ std::vector<double> stepTimes(const EffectInfo& effect, Surface& display, const 
   const EndFlag endFlag = kFalse;
   RandomSequence random;
   TransitionContext context{display, current, next, events, endFlag, 1, random};
-  effect.run(context);
+  runEffect(effect, context);
   display.setRefreshHook(nullptr);
   std::vector<double> times;
   for (std::size_t k = 1; k < refreshes.size(); ++k) {

@@ -81,7 +81,7 @@ StepRun presentedStepTimes(const EffectInfo& effect, Stage& s) {
   const EndFlag endFlag = kFalse;
   RandomSequence random;
   TransitionContext context{s.display, s.current, s.next, events, endFlag, 1, random};
-  effect.run(context);
+  runEffect(effect, context);
   StepRun run;
   for (std::size_t k = 1; k < events.stepEnds.size(); ++k) {
     run.wallMs.push_back(

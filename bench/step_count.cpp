@@ -22,7 +22,7 @@ int stepsOf(const EffectInfo& effect, std::int32_t width, std::int32_t height) {
   const EndFlag endFlag = kFalse;
   RandomSequence random;
   TransitionContext context{display, current, next, events, endFlag, 1, random};
-  effect.run(context);
+  runEffect(effect, context);
   display.refresh();
   display.setRefreshHook(nullptr);
   return static_cast<int>(refreshTicks.size()) - 1;

@@ -57,16 +57,16 @@ void zoom(TransitionContext& context, std::int32_t frameMs, std::span<const Phas
 
 }  // namespace
 
-void zoomIn(TransitionContext& context) {
-  zoom(context, 40, kZoomIn, CentredBox::Start::Centre);
+void zoomIn(TransitionContext& context, std::int32_t frameMs) {
+  zoom(context, frameMs, kZoomIn, CentredBox::Start::Centre);
 }
 
-void zoomOut(TransitionContext& context) {
-  zoom(context, 40, kZoomOut, CentredBox::Start::Whole);
+void zoomOut(TransitionContext& context, std::int32_t frameMs) {
+  zoom(context, frameMs, kZoomOut, CentredBox::Start::Whole);
 }
 
-void zoomThroughBlack(TransitionContext& context) {
-  zoom(context, 20, kZoomThroughBlack, CentredBox::Start::Whole);
+void zoomThroughBlack(TransitionContext& context, std::int32_t frameMs) {
+  zoom(context, frameMs, kZoomThroughBlack, CentredBox::Start::Whole);
 }
 
 }  // namespace kamishibai

@@ -6,8 +6,6 @@
 namespace kamishibai {
 namespace {
 
-constexpr std::int32_t kFrameMs = 50;
-
 // The horizontal wipes run v up to W, the vertical ones only up to H - 1, so the vertical wipes
 // never reach the last row before the final copy.
 double wipeEnd(const Steps& steps, Axis axis) {
@@ -15,8 +13,8 @@ double wipeEnd(const Steps& steps, Axis axis) {
 }
 
 // Uncovers the band from the near edge; the wipe from the left makes it one column longer than v.
-void wipeFromNearEdge(TransitionContext& context, Axis axis, double extra) {
-  runTransition(context, kFrameMs, FinalRefresh::No, [&](Steps& steps) {
+void wipeFromNearEdge(TransitionContext& context, std::int32_t frameMs, Axis axis, double extra) {
+  runTransition(context, frameMs, FinalRefresh::No, [&](Steps& steps) {
     const double end = wipeEnd(steps, axis);
     forSingleSteps(steps, 0, end, end / 20, [&](double v) {
       copyBand(steps, steps.next(), axis, 0, 0, roundEven(v + extra));
@@ -25,8 +23,8 @@ void wipeFromNearEdge(TransitionContext& context, Axis axis, double extra) {
 }
 
 // Uncovers the band of v columns (rows) that ends at the wipe's end, W or H - 1.
-void wipeFromFarEdge(TransitionContext& context, Axis axis) {
-  runTransition(context, kFrameMs, FinalRefresh::No, [&](Steps& steps) {
+void wipeFromFarEdge(TransitionContext& context, std::int32_t frameMs, Axis axis) {
+  runTransition(context, frameMs, FinalRefresh::No, [&](Steps& steps) {
     const double end = wipeEnd(steps, axis);
     forSingleSteps(steps, 0, end, end / 20, [&](double v) {
       const std::int32_t start = roundEven(end - v);
@@ -37,17 +35,17 @@ void wipeFromFarEdge(TransitionContext& context, Axis axis) {
 
 }  // namespace
 
-void wipeFromLeft(TransitionContext& context) {
-  wipeFromNearEdge(context, Axis::X, 1);
+void wipeFromLeft(TransitionContext& context, std::int32_t frameMs) {
+  wipeFromNearEdge(context, frameMs, Axis::X, 1);
 }
-void wipeFromTop(TransitionContext& context) {
-  wipeFromNearEdge(context, Axis::Y, 0);
+void wipeFromTop(TransitionContext& context, std::int32_t frameMs) {
+  wipeFromNearEdge(context, frameMs, Axis::Y, 0);
 }
-void wipeFromRight(TransitionContext& context) {
-  wipeFromFarEdge(context, Axis::X);
+void wipeFromRight(TransitionContext& context, std::int32_t frameMs) {
+  wipeFromFarEdge(context, frameMs, Axis::X);
 }
-void wipeFromBottom(TransitionContext& context) {
-  wipeFromFarEdge(context, Axis::Y);
+void wipeFromBottom(TransitionContext& context, std::int32_t frameMs) {
+  wipeFromFarEdge(context, frameMs, Axis::Y);
 }
 
 }  // namespace kamishibai

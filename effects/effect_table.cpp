@@ -7,7 +7,7 @@
 namespace kamishibai {
 namespace {
 
-constexpr std::array<EffectInfo, 36> kEffects{{
+constexpr std::array<EffectInfo, kLastEffectCode + 1> kEffects{{
     {0, "cut", 0, nullptr},
     {1, "split-sideways", 50, splitSideways},
     {2, "split-up-down", 50, splitUpDown},
@@ -48,6 +48,10 @@ constexpr std::array<EffectInfo, 36> kEffects{{
 
 }  // namespace
 
+static_assert(std::ranges::all_of(kEffects, [](const EffectInfo& e) {
+  return e.code == &e - kEffects.data() && (e.code == 0) == (e.run == nullptr);
+}));
+
 std::span<const EffectInfo> effectTable() {
   return kEffects;
 }
@@ -61,6 +65,10 @@ const EffectInfo* findEffect(std::string_view name) {
   const auto it = std::find_if(kEffects.begin(), kEffects.end(),
                                [&](const EffectInfo& e) { return e.name == name; });
   return it == kEffects.end() ? nullptr : &*it;
+}
+
+void runEffect(const EffectInfo& effect, TransitionContext& context) {
+  if (effect.run != nullptr) effect.run(context, effect.frameMs);
 }
 
 }  // namespace kamishibai

@@ -6,13 +6,11 @@
 namespace kamishibai {
 namespace {
 
-constexpr std::int32_t kFrameMs = 40;
-
 // The current picture slides out towards the far edge while the next one enters at the near
 // edge. The incoming band is one pixel longer than v; its last column (row) is read from just
 // beyond the next picture and so keeps the current picture's first column (row).
-void pushTowardsFarEdge(TransitionContext& context, Axis axis) {
-  runTransition(context, kFrameMs, FinalRefresh::No, [&](Steps& steps) {
+void pushTowardsFarEdge(TransitionContext& context, std::int32_t frameMs, Axis axis) {
+  runTransition(context, frameMs, FinalRefresh::No, [&](Steps& steps) {
     const double length = along(steps, axis);
     forSingleSteps(steps, 0, length, length / 20, [&](double v) {
       copyBand(steps, steps.current(), axis, 0, roundEven(v), roundEven(length - v));
@@ -25,9 +23,9 @@ void pushTowardsFarEdge(TransitionContext& context, Axis axis) {
 // (rows) follow it in from the far edge, which lies at the length minus farEdgeOffset. Push left
 // moves the current picture out; the roll moves the next picture through one full turn, and its
 // far edge at H - 1 leaves the last row to the final copy.
-void pushTowardsNearEdge(TransitionContext& context, Axis axis, bool leavingIsNext,
-                         double farEdgeOffset) {
-  runTransition(context, kFrameMs, FinalRefresh::No, [&](Steps& steps) {
+void pushTowardsNearEdge(TransitionContext& context, std::int32_t frameMs, Axis axis,
+                         bool leavingIsNext, double farEdgeOffset) {
+  runTransition(context, frameMs, FinalRefresh::No, [&](Steps& steps) {
     const Surface& leaving = leavingIsNext ? steps.next() : steps.current();
     const double length = along(steps, axis);
     const double farEdge = length - farEdgeOffset;
@@ -40,17 +38,17 @@ void pushTowardsNearEdge(TransitionContext& context, Axis axis, bool leavingIsNe
 
 }  // namespace
 
-void pushRight(TransitionContext& context) {
-  pushTowardsFarEdge(context, Axis::X);
+void pushRight(TransitionContext& context, std::int32_t frameMs) {
+  pushTowardsFarEdge(context, frameMs, Axis::X);
 }
-void pushDown(TransitionContext& context) {
-  pushTowardsFarEdge(context, Axis::Y);
+void pushDown(TransitionContext& context, std::int32_t frameMs) {
+  pushTowardsFarEdge(context, frameMs, Axis::Y);
 }
-void pushLeft(TransitionContext& context) {
-  pushTowardsNearEdge(context, Axis::X, false, 0);
+void pushLeft(TransitionContext& context, std::int32_t frameMs) {
+  pushTowardsNearEdge(context, frameMs, Axis::X, false, 0);
 }
-void rollUp(TransitionContext& context) {
-  pushTowardsNearEdge(context, Axis::Y, true, 1);
+void rollUp(TransitionContext& context, std::int32_t frameMs) {
+  pushTowardsNearEdge(context, frameMs, Axis::Y, true, 1);
 }
 
 }  // namespace kamishibai

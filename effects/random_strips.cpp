@@ -9,8 +9,8 @@ constexpr std::int32_t kStrips = 25;
 
 // A strip is one pixel wider (taller) than a twenty-fifth of the display, so the strips with
 // the highest indices lie partly or wholly outside it; their copies change only what is inside.
-void randomStrips(TransitionContext& context, Axis axis) {
-  runTransition(context, 40, FinalRefresh::No, [&](Steps& steps) {
+void randomStrips(TransitionContext& context, std::int32_t frameMs, Axis axis) {
+  runTransition(context, frameMs, FinalRefresh::No, [&](Steps& steps) {
     const std::int32_t extent = roundEven(along(steps, axis) / kStrips + 1);
     std::vector<bool> used(kStrips);
     forSteps(steps, 0, kStrips - 1, [&](std::int32_t) {
@@ -27,11 +27,11 @@ void randomStrips(TransitionContext& context, Axis axis) {
 
 }  // namespace
 
-void randomColumns(TransitionContext& context) {
-  randomStrips(context, Axis::X);
+void randomColumns(TransitionContext& context, std::int32_t frameMs) {
+  randomStrips(context, frameMs, Axis::X);
 }
-void randomRows(TransitionContext& context) {
-  randomStrips(context, Axis::Y);
+void randomRows(TransitionContext& context, std::int32_t frameMs) {
+  randomStrips(context, frameMs, Axis::Y);
 }
 
 }  // namespace kamishibai

@@ -33,9 +33,9 @@ Point displayCentre(const Steps& steps) {
 // Codes 30 and 31: a shape inscribed in a box that grows about the centre. The corner moves by
 // the rounded difference with the single-precision growth, so rounding errors accumulate.
 template <class MakeRegion>
-void openFromCentre(TransitionContext& context, double divisions, std::int32_t lastStep,
-                    MakeRegion&& makeRegion) {
-  runTransition(context, 40, FinalRefresh::No, [&](Steps& steps) {
+void openFromCentre(TransitionContext& context, std::int32_t frameMs, double divisions,
+                    std::int32_t lastStep, MakeRegion&& makeRegion) {
+  runTransition(context, frameMs, FinalRefresh::No, [&](Steps& steps) {
     CentredBox box(steps, divisions, CentredBox::Start::Centre);
     forSteps(steps, 0, lastStep, [&](std::int32_t) {
       const Region region = makeRegion(box);
@@ -64,9 +64,9 @@ double centreToCorner(Point c) {
 // spiral starts at the centre and grows its radius after every wedge.
 enum class Sweep { Clock, Spiral };
 
-void sweep(TransitionContext& context, Sweep kind) {
+void sweep(TransitionContext& context, std::int32_t frameMs, Sweep kind) {
   const bool spiral = kind == Sweep::Spiral;
-  runTransition(context, spiral ? 8 : 40, FinalRefresh::No, [&](Steps& steps) {
+  runTransition(context, frameMs, FinalRefresh::No, [&](Steps& steps) {
     const Point c = displayCentre(steps);
     std::int32_t radius = spiral ? 0 : roundEven(centreToCorner(c));
     Point previous{c.x, checkedSub(c.y, radius)};
@@ -83,25 +83,25 @@ void sweep(TransitionContext& context, Sweep kind) {
 
 }  // namespace
 
-void openingEllipse(TransitionContext& context) {
-  openFromCentre(context, 20, 24, [](const CentredBox& box) {
+void openingEllipse(TransitionContext& context, std::int32_t frameMs) {
+  openFromCentre(context, frameMs, 20, 24, [](const CentredBox& box) {
     return Region::ellipse(box.left(), box.top(), box.right(), box.bottom());
   });
 }
 
-void openingDiamond(TransitionContext& context) {
-  openFromCentre(context, 15, 29, [](const CentredBox& box) {
+void openingDiamond(TransitionContext& context, std::int32_t frameMs) {
+  openFromCentre(context, frameMs, 15, 29, [](const CentredBox& box) {
     const std::int32_t cx = box.centreX(), cy = box.centreY();
     return Region::polygon(
         {{cx, box.top()}, {box.left(), cy}, {cx, box.bottom()}, {box.right(), cy}});
   });
 }
 
-void clockSweep(TransitionContext& context) {
-  sweep(context, Sweep::Clock);
+void clockSweep(TransitionContext& context, std::int32_t frameMs) {
+  sweep(context, frameMs, Sweep::Clock);
 }
-void spiralSweep(TransitionContext& context) {
-  sweep(context, Sweep::Spiral);
+void spiralSweep(TransitionContext& context, std::int32_t frameMs) {
+  sweep(context, frameMs, Sweep::Spiral);
 }
 
 }  // namespace kamishibai

@@ -58,20 +58,20 @@ void squeeze(TransitionContext& context, std::int32_t frameMs, std::span<const P
 
 }  // namespace
 
-void squeezeHorizontal(TransitionContext& context) {
-  squeeze(context, 20, kOverBlack, Axis::X);
+void squeezeHorizontal(TransitionContext& context, std::int32_t frameMs) {
+  squeeze(context, frameMs, kOverBlack, Axis::X);
 }
 
-void squeezeVertical(TransitionContext& context) {
-  squeeze(context, 20, kOverBlack, Axis::Y);
+void squeezeVertical(TransitionContext& context, std::int32_t frameMs) {
+  squeeze(context, frameMs, kOverBlack, Axis::Y);
 }
 
-void squeezeSpringHorizontal(TransitionContext& context) {
-  squeeze(context, 10, kSpring, Axis::X);
+void squeezeSpringHorizontal(TransitionContext& context, std::int32_t frameMs) {
+  squeeze(context, frameMs, kSpring, Axis::X);
 }
 
-void squeezeSpringVertical(TransitionContext& context) {
-  squeeze(context, 10, kSpring, Axis::Y);
+void squeezeSpringVertical(TransitionContext& context, std::int32_t frameMs) {
+  squeeze(context, frameMs, kSpring, Axis::Y);
 }
 
 }  // namespace kamishibai

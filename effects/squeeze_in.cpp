@@ -11,8 +11,8 @@ using namespace stretching;
 // The edge the next picture enters from: the start of the axis (left, top) or its end.
 enum class Edge { Start, End };
 
-void squeezeIn(TransitionContext& context, Axis axis, Edge edge) {
-  runTransition(context, 25, FinalRefresh::Yes, [&](Steps& steps) {
+void squeezeIn(TransitionContext& context, std::int32_t frameMs, Axis axis, Edge edge) {
+  runTransition(context, frameMs, FinalRefresh::Yes, [&](Steps& steps) {
     const double length = along(steps, axis);
     const float step = singleStep(length / 20);
     std::int32_t share = 0;
@@ -32,20 +32,20 @@ void squeezeIn(TransitionContext& context, Axis axis, Edge edge) {
 
 }  // namespace
 
-void squeezeInFromLeft(TransitionContext& context) {
-  squeezeIn(context, Axis::X, Edge::Start);
+void squeezeInFromLeft(TransitionContext& context, std::int32_t frameMs) {
+  squeezeIn(context, frameMs, Axis::X, Edge::Start);
 }
 
-void squeezeInFromTop(TransitionContext& context) {
-  squeezeIn(context, Axis::Y, Edge::Start);
+void squeezeInFromTop(TransitionContext& context, std::int32_t frameMs) {
+  squeezeIn(context, frameMs, Axis::Y, Edge::Start);
 }
 
-void squeezeInFromRight(TransitionContext& context) {
-  squeezeIn(context, Axis::X, Edge::End);
+void squeezeInFromRight(TransitionContext& context, std::int32_t frameMs) {
+  squeezeIn(context, frameMs, Axis::X, Edge::End);
 }
 
-void squeezeInFromBottom(TransitionContext& context) {
-  squeezeIn(context, Axis::Y, Edge::End);
+void squeezeInFromBottom(TransitionContext& context, std::int32_t frameMs) {
+  squeezeIn(context, frameMs, Axis::Y, Edge::End);
 }
 
 }  // namespace kamishibai

@@ -9,7 +9,6 @@
 namespace kamishibai {
 namespace {
 
-constexpr std::int32_t kFrameMs = 40;
 constexpr std::int32_t kGrid = 5;
 
 // The 5 by 5 tiles; the added pixel makes five tiles reach past the right and bottom edges,
@@ -62,8 +61,8 @@ std::int32_t pickInGrid(Steps& steps) {
 
 }  // namespace
 
-void randomTiles(TransitionContext& context) {
-  runTransition(context, kFrameMs, FinalRefresh::No, [&](Steps& steps) {
+void randomTiles(TransitionContext& context, std::int32_t frameMs) {
+  runTransition(context, frameMs, FinalRefresh::No, [&](Steps& steps) {
     TileGrid grid(steps);
     std::vector<bool> uncovered(kGrid * kGrid);
     forSteps(steps, 0, kGrid * kGrid - 1, [&](std::int32_t) {
@@ -80,8 +79,8 @@ void randomTiles(TransitionContext& context) {
   });
 }
 
-void spiralTiles(TransitionContext& context) {
-  runTransition(context, kFrameMs, FinalRefresh::No, [&](Steps& steps) {
+void spiralTiles(TransitionContext& context, std::int32_t frameMs) {
+  runTransition(context, frameMs, FinalRefresh::No, [&](Steps& steps) {
     TileGrid grid(steps);
     SpiralWalker walker;
     forSteps(steps, 0, kGrid * kGrid - 1, [&](std::int32_t) {
@@ -93,8 +92,8 @@ void spiralTiles(TransitionContext& context) {
 
 // Five bands fill from their top edges at once; the step is one pixel less than a twentieth of
 // a band, so consecutive strips overlap.
-void blinds(TransitionContext& context) {
-  runTransition(context, kFrameMs, FinalRefresh::No, [&](Steps& steps) {
+void blinds(TransitionContext& context, std::int32_t frameMs) {
+  runTransition(context, frameMs, FinalRefresh::No, [&](Steps& steps) {
     const std::int32_t band = roundEven(steps.H() / kGrid);
     const double by = band / 20.0 - 1;
     // A band of 20 rows gives a step of 0, which would draw one step and stop: such a small
@@ -111,8 +110,8 @@ void blinds(TransitionContext& context) {
 
 // A box that grows from the centre; the corner moves by rounded amounts, so the twentieth box
 // does not reach the edges and the final copy completes the picture.
-void boxOut(TransitionContext& context) {
-  runTransition(context, kFrameMs, FinalRefresh::No, [&](Steps& steps) {
+void boxOut(TransitionContext& context, std::int32_t frameMs) {
+  runTransition(context, frameMs, FinalRefresh::No, [&](Steps& steps) {
     CentredBox box(steps, 20, CentredBox::Start::Centre);
     forSteps(steps, 0, 19, [&](std::int32_t) {
       steps.display().copyFrom(steps.next(), box.left(), box.top(), box.left(), box.top(),

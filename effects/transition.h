@@ -1,4 +1,4 @@
-// Kamishibai: the transition contract: what a transition receives, and the table of the 35
+// Kamishibai: the transition contract: what a transition receives, and the table of the
 // transitions by effect code.
 #pragma once
 
@@ -24,7 +24,8 @@ struct TransitionContext {
   RandomSequence& random;
 };
 
-using TransitionFunction = void (*)(TransitionContext&);
+// Draws a transition whose steps are frameMs apart at speed factor 1.
+using TransitionFunction = void (*)(TransitionContext& context, std::int32_t frameMs);
 
 struct EffectInfo {
   std::int32_t code;
@@ -33,10 +34,16 @@ struct EffectInfo {
   TransitionFunction run;  // nullptr for the plain cut
 };
 
-// Codes 0 (the plain cut) to 35, in code order.
+// The highest effect code; codes run from 0, the plain cut, to it.
+inline constexpr std::int32_t kLastEffectCode = 35;
+
+// Codes 0 to kLastEffectCode, in code order.
 std::span<const EffectInfo> effectTable();
 // The entry of a code from 0 to 35, or nullptr for any other value.
 const EffectInfo* findEffect(std::int32_t code);
 const EffectInfo* findEffect(std::string_view name);
+
+// Runs the effect's transition at its frame time; the plain cut draws nothing.
+void runEffect(const EffectInfo& effect, TransitionContext& context);
 
 }  // namespace kamishibai

@@ -200,7 +200,7 @@ void Form1::runTransition(const PictureEntry& leaving, std::int32_t speedFactor)
   source_ += ", effect " + std::to_string(code) + " (" + std::string(effect->name) + ")";
   TransitionContext context{Picture1, NowPicture,  NextPicture, window_.events(),
                             endFlag_, speedFactor, random_};
-  effect->run(context);
+  runEffect(*effect, context);
 }
 
 Form1::EndOfShow Form1::endSequence() {

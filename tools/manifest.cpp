@@ -13,6 +13,7 @@
 #include "effects/transition.h"
 #include "formats/stored_name.h"
 #include "platform/mapped_file.h"
+#include "raster/raster.h"
 #include "tools/picture_patterns.h"
 
 namespace kamishibai {
@@ -25,6 +26,7 @@ constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 constexpr std::size_t kMaxStoredNameBytes = 255;
 constexpr std::int32_t kDefaultShowTime = 1000;
 constexpr std::int64_t kDefaultQuality = 90;
+const std::string kLastEffect = std::to_string(kLastEffectCode);
 
 std::int64_t lineOf(const toml::node& node) {
   return node.source().begin.line;
@@ -212,7 +214,7 @@ class ManifestReader {
     if (value && value->size() == 7 && (*value)[0] == '#' &&
         value->find_first_not_of("0123456789abcdefABCDEF", 1) == std::string::npos) {
       const auto rgb = static_cast<unsigned>(std::stoul(value->substr(1), nullptr, 16));
-      return static_cast<std::int32_t>((rgb >> 16) | (rgb & 0xFF00) | (rgb & 0xFF) << 16);
+      return static_cast<std::int32_t>(fromPixelWord(rgb));
     }
     problem(lineOf(*node), "'colour' must be \"#RRGGBB\" or an integer 0x00BBGGRR");
     return 0;
@@ -263,7 +265,7 @@ class ManifestReader {
           defaults_.randomExcept.insert(info->code);
         }
       }
-      if (defaults_.randomExcept.size() >= 35) {
+      if (defaults_.randomExcept.size() >= static_cast<std::size_t>(kLastEffectCode)) {
         problem(lineOf(*node), "'random_except' leaves no transition to pick");
       }
     }
@@ -375,10 +377,10 @@ class ManifestReader {
     };
     if (node.is_integer()) {
       const std::int64_t code = node.value_exact<std::int64_t>().value_or(0);
-      const bool allowed =
-          raw.contains("effect") ? code >= kInt32Min && code <= kInt32Max : code >= 0 && code <= 35;
+      const bool allowed = raw.contains("effect") ? code >= kInt32Min && code <= kInt32Max
+                                                  : code >= 0 && code <= kLastEffectCode;
       if (allowed) return static_cast<std::int32_t>(code);
-      return complain("'effect' is " + std::to_string(code) + ", outside 0 to 35");
+      return complain("'effect' is " + std::to_string(code) + ", outside 0 to " + kLastEffect);
     }
     if (const auto name = node.value_exact<std::string>()) {
       if (*name == "random") {
@@ -388,7 +390,8 @@ class ManifestReader {
       if (const EffectInfo* info = findEffect(std::string_view(*name))) return info->code;
       return complain("unknown effect " + inQuotes(*name));
     }
-    return complain("'effect' must be a code 0 to 35, an effect name or \"random\"");
+    return complain("'effect' must be a code 0 to " + kLastEffect +
+                    ", an effect name or \"random\"");
   }
 
   // The keys every slide made from the table shares.
@@ -522,7 +525,7 @@ class ManifestReader {
         std::swap(slides[i - 1], slides[random() % i]);
     }
     std::vector<std::int32_t> codes;
-    for (std::int32_t code = 1; code <= 35; ++code) {
+    for (std::int32_t code = 1; code <= kLastEffectCode; ++code) {
       if (!defaults_.randomExcept.contains(code)) codes.push_back(code);
     }
     for (SlideDraft& slide : slides) {

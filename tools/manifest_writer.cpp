@@ -7,6 +7,7 @@
 
 #include "effects/transition.h"
 #include "formats/picture_header.h"
+#include "raster/raster.h"
 #include "tools/manifest.h"
 #include "tools/utf8.h"
 
@@ -27,8 +28,7 @@ std::string colourText(std::int32_t stored) {
   const auto value = static_cast<std::uint32_t>(stored);
   if (value > 0xFFFFFF) return std::to_string(value);
   char text[8];
-  std::snprintf(text, sizeof text, "#%02x%02x%02x", value & 0xFF, (value >> 8) & 0xFF,
-                (value >> 16) & 0xFF);
+  std::snprintf(text, sizeof text, "#%06x", static_cast<unsigned>(toPixelWord(value)));
   return tomlString(text);
 }
 
@@ -92,7 +92,7 @@ void writeSlide(std::ostream& out, const PictureEntry& e, const std::set<std::st
   if (!storedNameTrouble(e.FileName).empty()) raw.push_back("name");
   if (!e.SoundName.empty() && !storedNameTrouble(e.SoundName).empty()) raw.push_back("sound_name");
   if (outside(e.ShowTime, 0, kMaxShowTime)) raw.push_back("time");
-  if (outside(e.EffectNo, 0, 35)) raw.push_back("effect");
+  if (outside(e.EffectNo, 0, kLastEffectCode)) raw.push_back("effect");
   if (outside(e.Speed, 0, 30)) raw.push_back("speed");
   writeRaw(out, raw);
   if (!storedNameTrouble(e.FileName).empty()) out << "name = " << tomlString(e.FileName) << "\n";

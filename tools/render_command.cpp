@@ -38,13 +38,9 @@ const EffectInfo& effectNamed(const std::string& text) {
   const EffectInfo* effect =
       error == std::errc{} && at == end ? findEffect(code) : findEffect(std::string_view(text));
   if (!effect) {
-    throw std::runtime_error("unknown effect \"" + text +
-                             "\": give a code from 0 to 35 or a name that "
-                             "`kamishibai-pack effects` lists");
-  }
-  if (effect->code != 0 && !effect->run) {
-    throw std::runtime_error("effect " + std::to_string(effect->code) + " (" +
-                             std::string(effect->name) + ") is not available in this build");
+    throw std::runtime_error("unknown effect \"" + text + "\": give a code from 0 to " +
+                             std::to_string(kLastEffectCode) +
+                             " or a name that `kamishibai-pack effects` lists");
   }
   return *effect;
 }
@@ -90,7 +86,7 @@ void render(const RenderOptions& options, std::ostream& out) {
     const EndFlag endFlag = kFalse;
     TransitionContext context{
         display, current, next, events, endFlag, speedFactor, RandomSequence::process()};
-    effect.run(context);
+    runEffect(effect, context);
     frames = recorder.frameCount();
   } else {
     display.copyFrom(next, 0, 0, 0, 0, width, height);
@@ -132,7 +128,10 @@ void addRenderCommands(CLI::App& app) {
   auto options = std::make_shared<RenderOptions>();
   CLI::App* render = app.add_subcommand(
       "render", "Run one transition from picture A to picture B and write each frame as a PNG");
-  render->add_option("--effect", options->effect, "Effect code (0 to 35) or name")->required();
+  render
+      ->add_option("--effect", options->effect,
+                   "Effect code (0 to " + std::to_string(kLastEffectCode) + ") or name")
+      ->required();
   render->add_option("--from", options->from, "Picture A, the picture being left")
       ->required()
       ->check(CLI::ExistingFile);

@@ -81,7 +81,7 @@ struct TransitionRun {
       refreshTicks.push_back(events.now());
     });
     TransitionContext context{display, current, next, events, endFlag, speedFactor, random};
-    effect->run(context);
+    runEffect(*effect, context);
   }
 
   // Raises the end flag at a tick, as an input handler would.

@@ -9,7 +9,7 @@ namespace {
 std::vector<std::string>* probeLog = nullptr;
 VirtualEventLoop* probeEvents = nullptr;
 
-void probeTransition(TransitionContext& context) {
+void probeTransition(TransitionContext& context, std::int32_t) {
   probeCalls().push_back({probeEvents->now(), context.speedFactor, context.display.pixel(0, 0),
                           context.current.pixel(0, 0), context.next.pixel(0, 0), context.current});
   probeLog->push_back("transition S=" + std::to_string(context.speedFactor));
