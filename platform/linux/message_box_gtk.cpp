@@ -3,6 +3,8 @@
 
 #include <gtk/gtk.h>
 
+#include "platform/linux/dialog_gtk.h"
+
 namespace kamishibai {
 
 namespace {
@@ -32,9 +34,7 @@ void showMessageBox(const std::string& prompt, const std::string& title, Message
   gtk_window_set_position(GTK_WINDOW(box), GTK_WIN_POS_CENTER);
   gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);
   addIcon(box, iconName);
-  gtk_dialog_run(GTK_DIALOG(box));
-  gtk_widget_destroy(box);
-  while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+  runModalDialog(box);
 }
 
 }  // namespace kamishibai

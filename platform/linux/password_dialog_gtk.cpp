@@ -9,6 +9,7 @@
 
 #include "base/short_text.h"
 #include "platform/display.h"
+#include "platform/linux/dialog_gtk.h"
 #include "platform/linux/password_sodium.h"
 #include "platform/linux/password_store.h"
 #include "platform/message_box.h"
@@ -19,18 +20,6 @@ namespace kamishibai {
 namespace {
 
 constexpr const char* kTitle = N_("パスワードの変更");
-
-GtkWidget* addPasswordRow(GtkGrid* grid, int row, const char* caption) {
-  GtkWidget* label = gtk_label_new(caption);
-  gtk_widget_set_halign(label, GTK_ALIGN_END);
-  GtkWidget* entry = gtk_entry_new();
-  gtk_entry_set_visibility(GTK_ENTRY(entry), FALSE);
-  gtk_entry_set_activates_default(GTK_ENTRY(entry), TRUE);
-  gtk_widget_set_hexpand(entry, TRUE);
-  gtk_grid_attach(grid, label, 0, row, 1, 1);
-  gtk_grid_attach(grid, entry, 1, row, 1, 1);
-  return entry;
-}
 
 std::string textOf(GtkWidget* entry) {
   return gtk_entry_get_text(GTK_ENTRY(entry));
@@ -144,11 +133,9 @@ void runPasswordChangeDialog(std::int32_t ownerWindow) {
   const DesktopFiles files = DesktopFiles::forCurrentUser();
   const PasswordDialog dialog = buildDialog(passwordState(files));
   setOwner(dialog.window, ownerWindow);
-  while (gtk_dialog_run(GTK_DIALOG(dialog.window)) == GTK_RESPONSE_OK &&
-         !applyChange(dialog, files)) {
-  }
-  gtk_widget_destroy(dialog.window);
-  while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+  runModalDialog(dialog.window, [&](gint response) {
+    return response != GTK_RESPONSE_OK || applyChange(dialog, files);
+  });
 }
 
 }  // namespace kamishibai

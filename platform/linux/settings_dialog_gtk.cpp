@@ -1,11 +1,12 @@
-// Kamishibai: frmSetting as a fixed-size GTK dialog whose controls sit at the pixel positions of
-// the original form.
+// Kamishibai: frmSetting as a fixed-size GTK dialog whose controls sit at the dialog's layout in
+// pixels (platform/settings_form_layout.h).
 #include "platform/settings_dialog.h"
 
 #include <gtk/gtk.h>
 
 #include <initializer_list>
 
+#include "platform/linux/dialog_gtk.h"
 #include "platform/settings_form_layout.h"
 #include "platform/translate.h"
 
@@ -118,11 +119,11 @@ std::optional<SettingsChoice> runFrmSetting(SettingsChoice initial) {
   gtk_widget_grab_focus(initial.bgmOn ? bgm.on : bgm.off);
 
   // Esc and the close box both end in a response other than OK.
-  const gint response = gtk_dialog_run(GTK_DIALOG(dialog));
   std::optional<SettingsChoice> choice;
-  if (response == GTK_RESPONSE_OK) choice = SettingsChoice{isActive(bgm.on), isActive(sound.on)};
-  gtk_widget_destroy(dialog);
-  while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+  runModalDialog(dialog, [&](gint response) {
+    if (response == GTK_RESPONSE_OK) choice = SettingsChoice{isActive(bgm.on), isActive(sound.on)};
+    return true;
+  });
   return choice;
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/end_signals.h"
+#include "platform/linux/dialog_gtk.h"
 #include "platform/linux/event_loop_gtk.h"
 #include "platform/linux/frame_presenter_x11.h"
 #include "platform/linux/handle_owner_glib.h"
@@ -47,12 +48,17 @@ struct WidgetDeleter {
 };
 using WidgetPtr = std::unique_ptr<GtkWidget, WidgetDeleter>;
 
-GdkMonitor* monitorUnderPointer(GdkDisplay* display) {
+Point pointerPosition(GdkDisplay* display) {
   GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(display));
   gint x = 0;
   gint y = 0;
   gdk_device_get_position(pointer, nullptr, &x, &y);
-  return gdk_display_get_monitor_at_point(display, x, y);
+  return {x, y};
+}
+
+GdkMonitor* monitorUnderPointer(GdkDisplay* display) {
+  const Point at = pointerPosition(display);
+  return gdk_display_get_monitor_at_point(display, at.x, at.y);
 }
 
 int monitorNumber(GdkDisplay* display, GdkMonitor* monitor) {
@@ -421,11 +427,7 @@ void GtkShowWindow::applyCursor() {
 }
 
 Point GtkShowWindow::cursorPos() {
-  GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(display_));
-  gint x = 0;
-  gint y = 0;
-  gdk_device_get_position(pointer, nullptr, &x, &y);
-  return {x, y};
+  return pointerPosition(display_);
 }
 
 // Dialogs of the show belong to its window and stay above it.
@@ -454,15 +456,11 @@ bool GtkShowWindow::verifyScreenSaverPassword() {
                                                tr("キャンセル"), GTK_RESPONSE_CANCEL, nullptr));
   makeOwned(dialog.get());
   gtk_dialog_set_default_response(GTK_DIALOG(dialog.get()), GTK_RESPONSE_OK);
-  GtkWidget* label = gtk_label_new(tr("パスワード:"));
-  GtkWidget* entry = gtk_entry_new();
-  gtk_entry_set_visibility(GTK_ENTRY(entry), FALSE);
-  gtk_entry_set_activates_default(GTK_ENTRY(entry), TRUE);
-  GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 8);
-  gtk_container_set_border_width(GTK_CONTAINER(row), 12);
-  gtk_box_pack_start(GTK_BOX(row), label, FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(row), entry, TRUE, TRUE, 0);
-  gtk_container_add(GTK_CONTAINER(gtk_dialog_get_content_area(GTK_DIALOG(dialog.get()))), row);
+  GtkWidget* grid = gtk_grid_new();
+  gtk_grid_set_column_spacing(GTK_GRID(grid), 8);
+  gtk_container_set_border_width(GTK_CONTAINER(grid), 12);
+  GtkWidget* entry = addPasswordRow(GTK_GRID(grid), 0, tr("パスワード:"));
+  gtk_container_add(GTK_CONTAINER(gtk_dialog_get_content_area(GTK_DIALOG(dialog.get()))), grid);
   gtk_widget_show_all(dialog.get());
   gtk_widget_grab_focus(entry);
   if (gtk_dialog_run(GTK_DIALOG(dialog.get())) != GTK_RESPONSE_OK) return false;

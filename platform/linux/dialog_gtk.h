@@ -1,0 +1,20 @@
+// Kamishibai: what the GTK dialogs share: running one modally to its end, and the row that takes
+// a password.
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <functional>
+
+namespace kamishibai {
+
+// Runs the dialog modally until `finished` accepts a response (every response when none is
+// given); `finished` still sees the dialog's controls. The dialog is then destroyed and the
+// toolkit finishes its drawing, so that nothing of it stays on screen.
+void runModalDialog(GtkWidget* dialog, const std::function<bool(gint response)>& finished = {});
+
+// Attaches a caption and a hidden entry that activates the dialog's default response to the
+// grid's row; returns the entry.
+GtkWidget* addPasswordRow(GtkGrid* grid, int row, const char* caption);
+
+}  // namespace kamishibai
