@@ -1,5 +1,5 @@
-// Kamishibai: where the settings dialog's controls sit, in pixels of the original form; the same
-// on every system.
+// Kamishibai: the settings dialog's layout in pixels: where each control sits in the dialog's
+// client area, the same on every system.
 #pragma once
 
 namespace kamishibai {

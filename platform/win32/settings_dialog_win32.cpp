@@ -1,5 +1,5 @@
 // Kamishibai: frmSetting as a Windows dialog from its resource script, with the controls at the
-// pixel positions of the original form.
+// dialog's layout in pixels (platform/settings_form_layout.h).
 #include <windows.h>
 
 #include "platform/settings_dialog.h"

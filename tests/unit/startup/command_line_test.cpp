@@ -1,8 +1,7 @@
 // Kamishibai: the command line: the host options and their window ids, help and version, and
-// the switch text that start-up reads for everything else.
+// the switch that start-up reads from everything else.
 #include <gtest/gtest.h>
 
-#include "platform/linux/hosted_placement.h"
 #include "startup/command_line.h"
 
 namespace kamishibai {
@@ -57,30 +56,6 @@ TEST(CommandLine, EverythingElseIsTheSwitchText) {
                                              {"/P", "--help"}}) {
     EXPECT_EQ(parseInvocation(other).kind, Kind::Switch) << ::testing::PrintToString(other);
   }
-}
-
-TEST(HostedPlacement, AreaThatFitsIsCentredLikeOnAScreen) {
-  // Each half truncated: odd area on an even window leaves the wider margin on the left.
-  const HostedPlacement odd = placeInHostWindow(1024, 768, 251, 250);
-  EXPECT_EQ(odd.left, 387);
-  EXPECT_EQ(odd.top, 259);
-  EXPECT_EQ(odd.scale, 1);
-  const HostedPlacement exact = placeInHostWindow(640, 480, 640, 480);
-  EXPECT_EQ(exact.left, 0);
-  EXPECT_EQ(exact.scale, 1);
-}
-
-TEST(HostedPlacement, SmallerWindowScalesTheWholeAreaDownAndCentresIt) {
-  // A 320 by 240 preview of a 640 by 400 area: half size, centred vertically.
-  const HostedPlacement half = placeInHostWindow(320, 240, 640, 400);
-  EXPECT_DOUBLE_EQ(half.scale, 0.5);
-  EXPECT_DOUBLE_EQ(half.left, 0);
-  EXPECT_DOUBLE_EQ(half.top, 20);
-  // Too tall only: the height decides, and the narrower area is centred across.
-  const HostedPlacement tall = placeInHostWindow(1000, 100, 200, 400);
-  EXPECT_DOUBLE_EQ(tall.scale, 0.25);
-  EXPECT_DOUBLE_EQ(tall.left, 475);
-  EXPECT_DOUBLE_EQ(tall.top, 0);
 }
 
 }  // namespace

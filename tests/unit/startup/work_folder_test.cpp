@@ -45,7 +45,8 @@ PackageRecord recordOf(const std::vector<Slide>& slides, const std::string& bgm 
 
 std::vector<std::string> namesIn(const fs::path& folder) {
   std::vector<std::string> names;
-  for (const auto& item : fs::directory_iterator(folder)) names.push_back(item.path().filename());
+  for (const auto& item : fs::directory_iterator(folder))
+    names.push_back(item.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
