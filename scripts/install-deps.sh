@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libgtk-3-dev fonts-noto-cjk libsdl2-mixer-dev libsodium-dev libtomlplusplus-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang clang-format libclang-rt-14-dev
   xvfb xdotool imagemagick x11-utils sox python3 openbox libxrandr-dev libxext-dev libxdamage-dev
   gettext dpkg-dev man-db locales libxml2-utils xscreensaver
   webp-pixbuf-loader

@@ -8,6 +8,7 @@
 #include <SDL_mixer.h>
 
 #include "platform/audio.h"
+#include "platform/audio_devices.h"
 #include "platform/linux/music_commands.h"
 
 namespace kamishibai {

@@ -37,12 +37,10 @@ bool removeEntryAt(int parent, const char* name, int depth) {
 }
 
 bool removeEntriesOf(int folder, int depth) {
-  const int listing = ::dup(folder);
-  DIR* entries = listing >= 0 ? ::fdopendir(listing) : nullptr;
-  if (entries == nullptr) {
-    if (listing >= 0) ::close(listing);
-    return false;
-  }
+  UniqueFd listing(::dup(folder));
+  DIR* entries = listing.valid() ? ::fdopendir(listing.get()) : nullptr;
+  if (entries == nullptr) return false;
+  listing.release();  // the listing owns the descriptor now
   bool removed = true;
   while (const dirent* entry = ::readdir(entries)) {
     const std::string name = entry->d_name;

@@ -6,30 +6,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/linux/handle_owner_posix.h"
+
 namespace kamishibai {
-namespace {
-
-// Closes the descriptor when the mapping has been made (or has failed): the mapping itself keeps
-// the file's pages reachable.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-}  // namespace
 
 std::shared_ptr<const MappedFile> MappedFile::open(const std::filesystem::path& path) {
-  const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) return nullptr;
+  // The descriptor is closed once the mapping is made: the mapping keeps the pages reachable.
+  const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.valid()) return nullptr;
   struct stat info {};
   if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
   const auto size = static_cast<std::size_t>(info.st_size);

@@ -1,4 +1,4 @@
-// Kamishibai: music and one-shot sounds on SDL2_mixer.
+// Kamishibai: the music device and the sound player on SDL2_mixer.
 #include "platform/linux/audio_devices_sdl.h"
 
 #include <SDL.h>
@@ -97,6 +97,12 @@ void SdlSoundPlayer::stop() {
   // Halting first means the mixer no longer reads the chunk when it is freed.
   Mix_HaltChannel(kSoundChannel);
   current_.reset();
+}
+
+AudioDevices createAudioDevices() {
+  auto output = std::make_shared<SdlAudioOutput>();
+  return {std::make_unique<MusicCommandInterpreter>(std::make_unique<SdlMusicBackend>(output)),
+          std::make_unique<SdlSoundPlayer>(output)};
 }
 
 }  // namespace kamishibai
