@@ -12,6 +12,8 @@
 #include "bench/bench_support.h"
 #include "effects/transition.h"
 #include "platform/headless/event_loop_headless.h"
+#include "platform/image_memory.h"
+#include "raster/image_memory.h"
 
 namespace kamishibai {
 namespace {
@@ -98,6 +100,8 @@ void printTable() {
 }  // namespace kamishibai
 
 int main(int argc, char** argv) {
+  // The benchmarks' surfaces take their images from the same memory as the show's.
+  kamishibai::setImageMemory(kamishibai::systemImageMemory());
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   kamishibai::registerBenchmarks();

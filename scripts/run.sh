@@ -4,6 +4,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DKAMISHIBAI_TESTS=OFF -DKAMISHIBAI_BENCH=OFF
-cmake --build build
+cmake --preset player
+cmake --build --preset player
 exec build/kamishibai.scr /S

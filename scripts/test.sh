@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
-# Kamishibai: installs what is missing, builds, runs every test (the end-to-end tests on a
-# virtual X display; the grab test also under openbox, which it starts itself), cross-builds the
-# Windows saver and runs its tests under wine on the same display, fuzzes the package reader,
-# the desktop settings reader and the password file's reader for a bounded time, then builds
-# again with AddressSanitizer and UndefinedBehaviorSanitizer and runs the unit tests there.
+# Kamishibai: installs what is missing, builds, runs every test (the include and format checks,
+# the unit tests, the end-to-end tests on a virtual X display; the grab test also under openbox,
+# which it starts itself), cross-builds the Windows saver and runs its tests under wine on the
+# same display, fuzzes the package reader, the desktop settings reader and the password file's
+# reader for a bounded time, then builds again with AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs the unit tests there. The builds are CMakePresets.json's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 jobs=$(nproc)
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
-cmake --build build -j "$jobs"
+cmake --preset release
+cmake --build --preset release -j "$jobs"
 
 # A display of our own for the end-to-end tests, removed when the script ends.
 display=:$((90 + RANDOM % 100))
@@ -25,9 +26,8 @@ echo "== Unit and end-to-end tests"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
 echo "== Windows build, its tests under wine"
-cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-  -DCMAKE_BUILD_TYPE=Release -DKAMISHIBAI_LINUX_BUILD="$PWD/build"
-cmake --build build-win -j "$jobs"
+cmake --preset windows
+cmake --build --preset windows -j "$jobs"
 # One wine prefix for the whole stage (making one takes seconds), removed when the script ends.
 wine_dir=$(mktemp -d /tmp/kamishibai-wine.XXXXXX)
 trap 'WINEPREFIX=$wine_dir/prefix wineserver --kill >/dev/null 2>&1 || true; rm -rf "$wine_dir";
@@ -37,10 +37,8 @@ KAMISHIBAI_WINEPREFIX=$wine_dir/prefix ctest --test-dir build-win --output-on-fa
 
 echo "== Fuzzing the package reader, the manifest reader, the desktop settings reader and the"
 echo "   password file's reader"
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DKAMISHIBAI_FUZZ=ON -DKAMISHIBAI_DEMO=OFF -DKAMISHIBAI_BENCH=OFF
-cmake --build build-fuzz -j "$jobs" --target package_reader_fuzz manifest_reader_fuzz \
-  desktop_settings_fuzz password_file_fuzz
+cmake --preset fuzz
+cmake --build --preset fuzz -j "$jobs"
 mkdir -p build-fuzz/corpus build-fuzz/manifest_reader_corpus build-fuzz/desktop_settings_corpus \
   build-fuzz/password_file_corpus
 build-fuzz/tests/package_reader_fuzz -max_total_time=60 -max_len=4096 build-fuzz/corpus tests/fuzz/corpus
@@ -52,7 +50,6 @@ build-fuzz/tests/password_file_fuzz -max_total_time=30 -max_len=512 \
   build-fuzz/password_file_corpus tests/fuzz/password_file_corpus
 
 echo "== Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKAMISHIBAI_SANITIZE=ON \
-  -DKAMISHIBAI_DEMO=OFF -DKAMISHIBAI_BENCH=OFF
-cmake --build build-asan -j "$jobs" --target unit_tests
+cmake --preset asan
+cmake --build --preset asan -j "$jobs"
 ctest --test-dir build-asan --output-on-failure -j "$jobs" -L unit
