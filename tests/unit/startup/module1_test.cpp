@@ -3,11 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <limits>
 #include <optional>
 
+#include "base/file_names.h"
 #include "startup/module1.h"
 #include "startup/paths.h"
 #include "tests/unit/scratch_folder.h"
@@ -70,19 +72,32 @@ TEST(Module1HandleNumber, RoundsHalfToEvenAndRejectsOutOfRange) {
   EXPECT_EQ(readHandleNumber(std::string(400, '9')), 0);
 }
 
+// An absolute path written the POSIX way, in the form of the system the tests run on: on Windows
+// on drive C: and with backslashes, as the system hands the executable's path to the program.
+std::string systemPath(const std::string& posixPath) {
+  if (!kWindowsFileNames) return posixPath;
+  std::string path = "C:" + posixPath;
+  std::replace(path.begin(), path.end(), '/', kPathSeparator);
+  return path;
+}
+
 TEST(ProgramPaths, RootFolderGetsNoSecondSeparator) {
-  EXPECT_EQ(programPaths("/", "saver").ownFile, "/saver.scr");
-  EXPECT_EQ(programPaths("/", "saver").settingsFile, "/saver.set");
-  EXPECT_EQ(programPaths("/opt/savers", "saver").ownFile, "/opt/savers/saver.scr");
-  EXPECT_EQ(programPathsFor("/saver.bin").ownFile, "/saver.scr");
-  EXPECT_EQ(programPathsFor("/saver").settingsFile, "/saver.set");
+  EXPECT_EQ(programPaths(systemPath("/"), "saver").ownFile, systemPath("/saver.scr"));
+  EXPECT_EQ(programPaths(systemPath("/"), "saver").settingsFile, systemPath("/saver.set"));
+  EXPECT_EQ(programPaths(systemPath("/opt/savers"), "saver").ownFile,
+            systemPath("/opt/savers/saver.scr"));
+  EXPECT_EQ(programPathsFor(systemPath("/saver.bin")).ownFile, systemPath("/saver.scr"));
+  EXPECT_EQ(programPathsFor(systemPath("/saver")).settingsFile, systemPath("/saver.set"));
 }
 
 TEST(ProgramPaths, OwnFileIsScrWhateverTheExtension) {
-  EXPECT_EQ(programPathsFor("/opt/savers/saver").ownFile, "/opt/savers/saver.scr");
-  EXPECT_EQ(programPathsFor("/opt/savers/saver.exe").ownFile, "/opt/savers/saver.scr");
-  EXPECT_EQ(programPathsFor("/opt/savers/saver.exe").settingsFile, "/opt/savers/saver.set");
-  EXPECT_EQ(programPathsFor("/opt/savers/my.saver.scr").ownFile, "/opt/savers/my.saver.scr");
+  const auto pathsFor = [](const std::string& executable) {
+    return programPathsFor(systemPath(executable));
+  };
+  EXPECT_EQ(pathsFor("/opt/savers/saver").ownFile, systemPath("/opt/savers/saver.scr"));
+  EXPECT_EQ(pathsFor("/opt/savers/saver.exe").ownFile, systemPath("/opt/savers/saver.scr"));
+  EXPECT_EQ(pathsFor("/opt/savers/saver.exe").settingsFile, systemPath("/opt/savers/saver.set"));
+  EXPECT_EQ(pathsFor("/opt/savers/my.saver.scr").ownFile, systemPath("/opt/savers/my.saver.scr"));
 }
 
 // Records every call in order; each answer can be set by the test.
@@ -149,15 +164,18 @@ class FakeServices : public StartupServices {
 
 int run(const std::string& commandLine, FakeServices& services) {
   StartupState state;
-  return runModule1(commandLine, "/opt/savers/saver.bin", services, state);
+  return runModule1(commandLine, systemPath("/opt/savers/saver.bin"), services, state);
 }
+
+const std::string kOwnFile = systemPath("/opt/savers/saver.scr");
+const std::string kSettingsFile = systemPath("/opt/savers/saver.set");
 
 TEST(Module1Steps, SecondCopyEndsBeforeReadingAnything) {
   for (const char* commandLine : {"/S", "/C", "/A", "/P", ""}) {
     FakeServices services;
     services.running = true;
     EXPECT_EQ(run(commandLine, services), 0);
-    EXPECT_THAT(services.calls, ElementsAre("lock /opt/savers/saver.scr")) << commandLine;
+    EXPECT_THAT(services.calls, ElementsAre("lock " + kOwnFile)) << commandLine;
   }
 }
 
@@ -166,8 +184,7 @@ TEST(Module1Steps, PreviewAndUnknownModesReadPackageAndSettingsOnly) {
     FakeServices services;
     EXPECT_EQ(run(commandLine, services), 0);
     EXPECT_THAT(services.calls,
-                ElementsAre("lock /opt/savers/saver.scr", "package /opt/savers/saver.scr",
-                            "settings /opt/savers/saver.set"))
+                ElementsAre("lock " + kOwnFile, "package " + kOwnFile, "settings " + kSettingsFile))
         << commandLine;
   }
 }
@@ -189,7 +206,7 @@ TEST(Module1Steps, ConfigureShowsTheDialogOnlyWhenThePackageAllowsIt) {
   with.record.HasSettings = 1;
   with.switches = {0, -1};
   run("/c", with);
-  EXPECT_EQ(with.calls.back(), "dialog /opt/savers/saver.set");
+  EXPECT_EQ(with.calls.back(), "dialog " + kSettingsFile);
   EXPECT_EQ(with.dialogShown.BgmOn, 0);
   EXPECT_EQ(with.dialogShown.SoundOn, -1);
   EXPECT_TRUE(with.messages.empty());
@@ -231,7 +248,7 @@ TEST(Module1Steps, ShowRunsWithTheWorkFilesInPlaceAndRemovesThemAfterwards) {
   services.record.PictureCount = 2;
   services.record.Pictures.shape = {1, 0};
   services.record.Pictures.entries = {entry("a.jpg", "", {1}), entry("b.jpg", "b.wav", {2})};
-  const std::string workDir = scratch.str() + "/temp1/";
+  const std::string workDir = scratch.str() + kPathSeparator + "temp1" + kPathSeparator;
   services.onShow = [&](const ShowInputs& inputs) {
     EXPECT_EQ(inputs.WorkDir, workDir);
     EXPECT_EQ(inputs.BgmOn, 0);
@@ -247,9 +264,9 @@ TEST(Module1Steps, ShowRunsWithTheWorkFilesInPlaceAndRemovesThemAfterwards) {
 TEST(Module1Steps, ShowUsesTheFallbackFolderWhenTheWorkFolderCannotBeMade) {
   ScratchFolder scratch;
   FakeServices services;
-  services.parent = scratch.str() + "/not-writable";
+  services.parent = (scratch.path() / "not-writable").string();
   services.fallback = scratch.str();
-  const std::string workDir = scratch.str() + "/temp1/";
+  const std::string workDir = scratch.str() + kPathSeparator + "temp1" + kPathSeparator;
   services.onShow = [&](const ShowInputs& inputs) {
     EXPECT_EQ(inputs.WorkDir, workDir);
     EXPECT_TRUE(std::filesystem::is_directory(workDir));
@@ -257,7 +274,7 @@ TEST(Module1Steps, ShowUsesTheFallbackFolderWhenTheWorkFolderCannotBeMade) {
   EXPECT_EQ(run("/S", services), 0);
   EXPECT_EQ(services.calls.back(), "show " + workDir);
   EXPECT_FALSE(std::filesystem::exists(workDir));
-  EXPECT_FALSE(std::filesystem::exists(scratch.str() + "/not-writable"));
+  EXPECT_FALSE(std::filesystem::exists(scratch.path() / "not-writable"));
 }
 
 // A host's window makes the show whatever the switch text says, and reaches the show.
