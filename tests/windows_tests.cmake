@@ -26,6 +26,8 @@ target_link_options(unit_tests PRIVATE -static)
 add_library(password_standin SHARED win32/password_standin.cpp)
 set_target_properties(password_standin PROPERTIES PREFIX "" OUTPUT_NAME password SUFFIX ".cpl")
 target_link_options(password_standin PRIVATE -static)
+# The unit tests load it from beside themselves.
+add_dependencies(unit_tests password_standin)
 
 # Reads and closes the message box a saver shows.
 add_executable(message_box_reader win32/message_box_reader.cpp)
