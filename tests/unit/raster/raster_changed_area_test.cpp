@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <optional>
 #include <random>
 #include <vector>
 
@@ -262,56 +261,6 @@ std::vector<PixelRect> refreshedParts(Surface& surface) {
 Surface noise(std::int32_t w, std::int32_t h, std::mt19937& random) {
   return codedSurface(w, h,
                       [&random](auto, auto) { return static_cast<Colour>(random() & 0xFFFFFF); });
-}
-
-TEST(RasterChangedParts, HoldEveryWordThatRandomDrawingsChanged) {
-  std::mt19937 random(7);
-  const auto any = [&](int low, int high) {
-    return std::uniform_int_distribution<int>(low, high)(random);
-  };
-  // Odd sizes, so that the last tiles of each row and column are cut short.
-  Surface display = noise(150, 97, random);
-  const Surface pictures[] = {noise(150, 97, random), noise(61, 45, random)};
-  refreshedParts(display);
-  for (int refresh = 0; refresh < 150; ++refresh) {
-    const Surface before = display;
-    for (int op = any(1, 4); op > 0; --op) {
-      const Surface& picture = pictures[any(0, 1)];
-      std::optional<Region> clip;
-      if (any(0, 2) == 0) {
-        clip = any(0, 1)
-                   ? Region::ellipse(any(-20, 160), any(-20, 100), any(-20, 160), any(-20, 100))
-                   : Region::polygon({{any(-20, 160), any(-20, 100)},
-                                      {any(-20, 160), any(-20, 100)},
-                                      {any(-20, 160), any(-20, 100)}});
-      }
-      display.selectClip(clip ? &*clip : nullptr);
-      switch (any(0, 4)) {
-        case 0:
-          display.copyFrom(picture, any(-10, 60), any(-10, 40), any(-40, 140), any(-40, 90),
-                           any(0, 160), any(0, 100));
-          break;
-        case 1:
-          display.stretchFrom(picture, any(0, 60), any(0, 40), any(-60, 60), any(-40, 40),
-                              any(-40, 180), any(-40, 120), any(-200, 200), any(-120, 120));
-          break;
-        case 2:
-          display.fillBox(any(-10, 160), any(-10, 100), any(-10, 160), any(-10, 100),
-                          static_cast<Colour>(any(0, 3)));
-          break;
-        case 3:
-          display.copyFrom(display, any(0, 150), any(0, 97), any(-20, 150), any(-20, 97),
-                           any(0, 150), any(0, 97));
-          break;
-        default:
-          display.setPixel(any(0, 149), any(0, 96), static_cast<Colour>(any(0, 3)));
-          break;
-      }
-    }
-    display.selectClip(nullptr);
-    const std::vector<PixelRect> parts = refreshedParts(display);
-    ASSERT_TRUE(nothingMissed(before, display, parts)) << "refresh " << refresh;
-  }
 }
 
 TEST(RasterChangedParts, LeaveOutTheMiddleOfARingOrAGrowingBox) {
