@@ -68,7 +68,7 @@ TEST_P(CentreZoom, ZoomOutShrinksOverTheNextPicture) {
 TEST_P(CentreZoom, ZoomThroughBlackShrinksThenGrows) {
   TransitionRun run(GetParam().size, GetParam().size);
   record(run, 25, 20, 41);
-  const Frame black = blackFrame(GetParam().size, GetParam().size);
+  const Frame black(GetParam().size, GetParam().size);
   for (std::int32_t k = 0; k <= 40; ++k) {
     const auto step = static_cast<std::size_t>(k);
     if (k <= 20) {
@@ -91,12 +91,12 @@ TEST(CentreZoom, ZoomOutEndsWithAMirroredSliverPastTheCentre) {
   run.run(24);
   ASSERT_EQ(run.frames.size(), 21u);
   const Frame& last = run.frames[20];
-  const Origin left = originOf(last.at(110, 115)), right = originOf(last.at(119, 115));
+  const Origin left = originOf(last.pixel(110, 115)), right = originOf(last.pixel(119, 115));
   EXPECT_EQ(left.picture, static_cast<Colour>(Picture::Current));
   EXPECT_GE(left.x, 207) << "the picture's right edge at the sliver's left";
   EXPECT_LE(right.x, 22) << "the picture's left edge at the sliver's right";
-  EXPECT_EQ(last.at(109, 115), next(109, 115));
-  EXPECT_EQ(last.at(120, 115), next(120, 115));
+  EXPECT_EQ(last.pixel(109, 115), next(109, 115));
+  EXPECT_EQ(last.pixel(120, 115), next(120, 115));
 }
 
 // Raised in the wait of step 3: no further step is drawn, and the black display gives way to
@@ -107,7 +107,7 @@ TEST(CentreZoom, EndFlagDuringTheShrinkingPhase) {
   run.run(25);
   ASSERT_EQ(run.frames.size(), 4u);
   EXPECT_EQ(run.events.now(), 1070);
-  EXPECT_TRUE(showsBands(run.frames[3], {centred(20, 3, Picture::Current)}, blackFrame(40, 40)));
+  EXPECT_TRUE(showsBands(run.frames[3], {centred(20, 3, Picture::Current)}, Frame(40, 40)));
   EXPECT_TRUE(frameMatches(snapshot(run.display), next));
 }
 

@@ -5,15 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "effects/transition.h"
 #include "platform/headless/event_loop_headless.h"
 #include "platform/headless/frame_recorder_headless.h"
+#include "tests/unit/surfaces.h"
 
 namespace kamishibai::testing {
 
@@ -32,28 +33,15 @@ constexpr Colour next(std::int32_t x, std::int32_t y) {
 }
 
 inline Surface codedPicture(Picture picture, std::int32_t w, std::int32_t h) {
-  Surface s(w, h);
-  for (std::int32_t y = 0; y < h; ++y)
-    for (std::int32_t x = 0; x < w; ++x) s.setPixel(x, y, encode(picture, x, y));
-  return s;
+  return codedSurface(w, h,
+                      [picture](std::int32_t x, std::int32_t y) { return encode(picture, x, y); });
 }
 
-// A copy of the display's image at one Refresh.
-struct Frame {
-  std::int32_t width = 0;
-  std::int32_t height = 0;
-  std::vector<Colour> pixels;
-  Colour at(std::int32_t x, std::int32_t y) const {
-    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                  static_cast<std::size_t>(x)];
-  }
-};
-
+// A copy of the display's image at one Refresh, without the display's Refresh hook.
+using Frame = Surface;
 inline Frame snapshot(const Surface& s) {
-  Frame f{s.width(), s.height(), {}};
-  f.pixels.reserve(static_cast<std::size_t>(s.width()) * static_cast<std::size_t>(s.height()));
-  for (std::int32_t y = 0; y < s.height(); ++y)
-    for (std::int32_t x = 0; x < s.width(); ++x) f.pixels.push_back(s.pixel(x, y));
+  Frame f = s;
+  f.setRefreshHook(nullptr);
   return f;
 }
 
@@ -114,22 +102,10 @@ inline std::string describe(Colour c) {
   return text.str();
 }
 
-// Compares every pixel of a frame with the expected colour and reports the first few misses.
-inline ::testing::AssertionResult frameMatches(
-    const Frame& frame, const std::function<Colour(std::int32_t, std::int32_t)>& expected) {
-  int misses = 0;
-  std::ostringstream report;
-  for (std::int32_t y = 0; y < frame.height; ++y) {
-    for (std::int32_t x = 0; x < frame.width; ++x) {
-      const Colour want = expected(x, y), got = frame.at(x, y);
-      if (want != got && ++misses <= 5) {
-        report << " (" << x << "," << y << "): got " << describe(got) << " want " << describe(want)
-               << ";";
-      }
-    }
-  }
-  if (misses == 0) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << misses << " pixels differ:" << report.str();
+// Every pixel of a frame against the expected colour, with coded colours named in a failure.
+template <class Expected>
+::testing::AssertionResult frameMatches(const Frame& frame, Expected&& expected) {
+  return pixelsAre(frame, std::forward<Expected>(expected), describe);
 }
 
 }  // namespace kamishibai::testing

@@ -8,10 +8,8 @@ namespace {
 
 // The first position along the axis at which two frames differ, or -1.
 std::int32_t firstChange(const Frame& before, const Frame& after, bool columns) {
-  for (std::int32_t y = 0; y < after.height; ++y)
-    for (std::int32_t x = 0; x < after.width; ++x)
-      if (before.at(x, y) != after.at(x, y)) return columns ? x : y;
-  return -1;
+  const std::optional<Point> at = firstDifference(before, after);
+  return !at ? -1 : columns ? at->x : at->y;
 }
 
 struct StripCase {
@@ -38,7 +36,7 @@ TEST(RandomStrips, EveryStripOnceAndThoseOutsideTheDisplayChangeNothing) {
         starts.insert(start);
         EXPECT_TRUE(frameMatches(frame, [&](std::int32_t x, std::int32_t y) {
           const std::int32_t at = columns ? x : y;
-          return at >= start && at < start + c.strip ? next(x, y) : before.at(x, y);
+          return at >= start && at < start + c.strip ? next(x, y) : before.pixel(x, y);
         })) << c.code;
       }
       before = frame;
@@ -56,7 +54,7 @@ TEST(RandomStrips, StripPartlyOutsideTheDisplayIsClipped) {
   for (const Frame& frame : run.frames) {
     if (firstChange(before, frame, false) == 147) {
       EXPECT_TRUE(frameMatches(frame, [&](std::int32_t x, std::int32_t y) {
-        return y >= 147 ? next(x, y) : before.at(x, y);
+        return y >= 147 ? next(x, y) : before.pixel(x, y);
       }));
       return;
     }

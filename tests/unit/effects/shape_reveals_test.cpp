@@ -21,7 +21,7 @@ constexpr double kMargin = 1.5;
     const double d = distance(x + 0.5, y + 0.5);
     if (d < -kMargin) return next(x, y);
     if (d > kMargin) return now(x, y);
-    return frame.at(x, y);
+    return frame.pixel(x, y);
   });
 }
 
@@ -43,8 +43,8 @@ TEST(ShapeReveals, EllipseAt200GrowsByFivePixelsAStepAndLeavesTheCorners) {
     const double r = 5.0 * static_cast<double>(k);
     EXPECT_TRUE(revealedOnlyInside(run.frames[k], ellipse(100, 100, r, r))) << "step " << k;
   }
-  EXPECT_EQ(run.frames.back().at(0, 0), now(0, 0));
-  EXPECT_EQ(run.frames.back().at(199, 199), now(199, 199));
+  EXPECT_EQ(run.frames.back().pixel(0, 0), now(0, 0));
+  EXPECT_EQ(run.frames.back().pixel(199, 199), now(199, 199));
   EXPECT_TRUE(frameMatches(snapshot(run.display), next));
 }
 
@@ -72,29 +72,29 @@ TEST(ShapeReveals, DiamondAt150GrowsByFivePixelsAStep) {
                                    }))
         << "step " << k;
   }
-  EXPECT_EQ(run.frames.back().at(0, 0), now(0, 0));
+  EXPECT_EQ(run.frames.back().pixel(0, 0), now(0, 0));
 }
 
 TEST(ShapeReveals, ClockSweepsTenDegreeWedgesFromTwelveOClock) {
   TransitionRun run(200, 200);  // R = 141; the first triangle is (100,-41) (100,100) (124,-39)
   run.run(32);
   ASSERT_EQ(run.frames.size(), 36u);
-  EXPECT_EQ(run.frames[0].at(105, 0), next(105, 0));
-  EXPECT_EQ(run.frames[0].at(120, 0), now(120, 0));
-  EXPECT_EQ(run.frames[0].at(95, 0), now(95, 0));
+  EXPECT_EQ(run.frames[0].pixel(105, 0), next(105, 0));
+  EXPECT_EQ(run.frames[0].pixel(120, 0), now(120, 0));
+  EXPECT_EQ(run.frames[0].pixel(95, 0), now(95, 0));
   // A point 60 pixels from the centre at each wedge's middle angle is uncovered by its step
   // and not before.
   for (std::size_t k = 0; k < run.frames.size(); ++k) {
     const double angle = (static_cast<double>(k) * 10 - 85) * std::numbers::pi / 180;
     const auto x = static_cast<std::int32_t>(100 + 60 * std::cos(angle));
     const auto y = static_cast<std::int32_t>(100 + 60 * std::sin(angle));
-    EXPECT_EQ(run.frames[k].at(x, y), next(x, y)) << "step " << k;
+    EXPECT_EQ(run.frames[k].pixel(x, y), next(x, y)) << "step " << k;
     if (k > 0) {
-      EXPECT_EQ(run.frames[k - 1].at(x, y), now(x, y)) << "step " << k;
+      EXPECT_EQ(run.frames[k - 1].pixel(x, y), now(x, y)) << "step " << k;
     }
   }
-  EXPECT_EQ(run.frames.back().at(0, 0), now(0, 0));  // beyond the chords at the corners
-  EXPECT_EQ(run.frames.back().at(100, 190), next(100, 190));
+  EXPECT_EQ(run.frames.back().pixel(0, 0), now(0, 0));  // beyond the chords at the corners
+  EXPECT_EQ(run.frames.back().pixel(100, 190), next(100, 190));
 }
 
 TEST(ShapeReveals, SpiralGrowsItsRadiusByOneAStepAt200) {
@@ -105,9 +105,9 @@ TEST(ShapeReveals, SpiralGrowsItsRadiusByOneAStepAt200) {
   EXPECT_TRUE(frameMatches(run.frames[1], now));
   // Step 36 starts the second turn: its wedge spans radius 35 to 36 at -90 to -80 degrees, so
   // the ring the first turn left uncovered there is not yet reached by step 35.
-  EXPECT_EQ(run.frames[35].at(103, 66), now(103, 66));
-  EXPECT_EQ(run.frames[36].at(103, 66), next(103, 66));
-  EXPECT_EQ(run.frames.back().at(102, 5), next(102, 5));
+  EXPECT_EQ(run.frames[35].pixel(103, 66), now(103, 66));
+  EXPECT_EQ(run.frames[36].pixel(103, 66), next(103, 66));
+  EXPECT_EQ(run.frames.back().pixel(102, 5), next(102, 5));
 }
 
 TEST(ShapeReveals, SweepsAtOddWidthNeverDrawTheLastColumn) {
@@ -115,9 +115,9 @@ TEST(ShapeReveals, SweepsAtOddWidthNeverDrawTheLastColumn) {
     TransitionRun run(201, 120);
     run.run(code);
     for (const Frame& frame : run.frames) {
-      for (std::int32_t y = 0; y < 120; ++y) ASSERT_EQ(frame.at(200, y), now(200, y)) << code;
+      for (std::int32_t y = 0; y < 120; ++y) ASSERT_EQ(frame.pixel(200, y), now(200, y)) << code;
     }
-    EXPECT_EQ(run.frames.back().at(199, 60), next(199, 60)) << code;
+    EXPECT_EQ(run.frames.back().pixel(199, 60), next(199, 60)) << code;
     EXPECT_TRUE(frameMatches(snapshot(run.display), next)) << code;
   }
 }

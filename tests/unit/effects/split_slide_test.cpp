@@ -25,8 +25,8 @@ TEST(SplitSlide, SplitSidewaysAt1024RunsTwentyStepsAndTheFinalCopyCompletes) {
   run.run(1);
   ASSERT_EQ(run.frames.size(), 20u);
   // The nineteenth sum of the single-precision step 25.6 is 486.4: round(512 - 486.4) = 26.
-  EXPECT_EQ(run.frames.back().at(25, 0), now(25 + 486, 0));
-  EXPECT_EQ(run.frames.back().at(26, 0), next(26, 0));
+  EXPECT_EQ(run.frames.back().pixel(25, 0), now(25 + 486, 0));
+  EXPECT_EQ(run.frames.back().pixel(26, 0), next(26, 0));
   EXPECT_TRUE(frameMatches(snapshot(run.display), next));
 }
 
@@ -95,7 +95,7 @@ TEST(SplitSlide, SlideFromBottomNeverReachesTheLastRow) {
   ASSERT_EQ(run.frames.size(), 21u);
   EXPECT_TRUE(frameMatches(run.frames[0], now));
   for (const Frame& frame : run.frames) {
-    for (std::int32_t x = 0; x < 3; ++x) EXPECT_EQ(frame.at(x, 199), now(x, 199));
+    for (std::int32_t x = 0; x < 3; ++x) EXPECT_EQ(frame.pixel(x, 199), now(x, 199));
   }
   // The last step, i just below 199, draws 199 rows from the top.
   EXPECT_TRUE(frameMatches(run.frames.back(), [](std::int32_t x, std::int32_t y) {

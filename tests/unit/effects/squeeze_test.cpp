@@ -50,7 +50,7 @@ TEST_P(SqueezeOverBlack, BandsOnBlackStepByStep) {
   ASSERT_EQ(run.frames.size(), 21u) << "20 steps and the refresh after the final copy";
   expectPacing(run, c.code, 20);
 
-  const Frame black = blackFrame(c.width, c.height);
+  const Frame black(c.width, c.height);
   const auto offsets = units({{0, 10}, {10, 2}});
   for (std::size_t k = 0; k < 20; ++k) {
     const auto b = band(c, offsets[k] * c.unit, k <= 10 ? Picture::Current : Picture::Next);
@@ -108,13 +108,13 @@ TEST(SqueezeAndSpring, MirroredSliverPastTheCentreLine) {
   ASSERT_EQ(run.frames.size(), 41u);
   for (auto [k, picture] : {std::pair{11u, Picture::Current}, std::pair{30u, Picture::Next}}) {
     const Frame& frame = run.frames[k];
-    const Origin left = originOf(frame.at(118, 2)), right = originOf(frame.at(131, 2));
+    const Origin left = originOf(frame.pixel(118, 2)), right = originOf(frame.pixel(131, 2));
     EXPECT_EQ(left.picture, static_cast<Colour>(picture)) << k;
     EXPECT_EQ(right.picture, static_cast<Colour>(picture)) << k;
     EXPECT_GE(left.x, 232) << "the picture's right edge at the sliver's left, step " << k;
     EXPECT_LE(right.x, 17) << "the picture's left edge at the sliver's right, step " << k;
-    EXPECT_EQ(frame.at(117, 2), run.frames[k - 1].at(117, 2)) << k;
-    EXPECT_EQ(frame.at(132, 2), run.frames[k - 1].at(132, 2)) << k;
+    EXPECT_EQ(frame.pixel(117, 2), run.frames[k - 1].pixel(117, 2)) << k;
+    EXPECT_EQ(frame.pixel(132, 2), run.frames[k - 1].pixel(132, 2)) << k;
   }
 }
 

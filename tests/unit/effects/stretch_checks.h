@@ -28,10 +28,6 @@ inline Origin originOf(Colour c) {
           c >> 22};
 }
 
-inline Frame blackFrame(std::int32_t w, std::int32_t h) {
-  return {w, h, std::vector<Colour>(static_cast<std::size_t>(w) * static_cast<std::size_t>(h))};
-}
-
 // Whether v lies in the span from `from` with the given length, which runs backwards when the
 // length is negative.
 inline bool inSpan(std::int32_t v, std::int32_t from, std::int32_t length) {
@@ -55,21 +51,21 @@ inline bool underFootprint(std::int32_t s, std::int32_t d, std::int32_t from, st
 inline ::testing::AssertionResult showsBands(const Frame& frame,
                                              const std::vector<StretchedBand>& bands,
                                              const Frame& underneath) {
-  for (std::int32_t y = 0; y < frame.height; ++y) {
-    for (std::int32_t x = 0; x < frame.width; ++x) {
+  for (std::int32_t y = 0; y < frame.height(); ++y) {
+    for (std::int32_t x = 0; x < frame.width(); ++x) {
       std::optional<StretchedBand> top;
       for (const StretchedBand& band : bands)
         if (inSpan(x, band.x, band.w) && inSpan(y, band.y, band.h)) top = band;
-      const Colour got = frame.at(x, y);
+      const Colour got = frame.pixel(x, y);
       if (!top) {
-        if (got == underneath.at(x, y)) continue;
+        if (got == underneath.pixel(x, y)) continue;
         return ::testing::AssertionFailure() << "(" << x << "," << y << "): got " << describe(got)
-                                             << " want " << describe(underneath.at(x, y));
+                                             << " want " << describe(underneath.pixel(x, y));
       }
       const Origin o = originOf(got);
       if (o.picture == static_cast<Colour>(top->picture) &&
-          underFootprint(o.x, x, top->x, top->w, frame.width) &&
-          underFootprint(o.y, y, top->y, top->h, frame.height)) {
+          underFootprint(o.x, x, top->x, top->w, frame.width()) &&
+          underFootprint(o.y, y, top->y, top->h, frame.height())) {
         continue;
       }
       return ::testing::AssertionFailure()

@@ -35,10 +35,8 @@ TEST(TilesBlindsBox, SpiralTilesFollowTheOrderTableAndClipTheLastColumn) {
 
 // The tile (column, row) a frame uncovered over the frame before it.
 std::pair<int, int> newTile(const Frame& before, const Frame& after, int tile) {
-  for (std::int32_t y = 0; y < after.height; ++y)
-    for (std::int32_t x = 0; x < after.width; ++x)
-      if (before.at(x, y) != after.at(x, y)) return {x / tile, y / tile};
-  return {-1, -1};
+  const std::optional<Point> at = firstDifference(before, after);
+  return at ? std::pair(at->x / tile, at->y / tile) : std::pair(-1, -1);
 }
 
 TEST(TilesBlindsBox, RandomTilesUncoverEveryTileOnceAndContinueTheSequence) {
@@ -54,7 +52,7 @@ TEST(TilesBlindsBox, RandomTilesUncoverEveryTileOnceAndContinueTheSequence) {
       order.push_back(newTile(before, frame, 21));
       EXPECT_TRUE(frameMatches(frame, [&](std::int32_t x, std::int32_t y) {
         const bool uncovered = std::pair(x / 21, y / 21) == order.back();
-        return uncovered ? next(x, y) : before.at(x, y);
+        return uncovered ? next(x, y) : before.pixel(x, y);
       }));
       before = frame;
     }
@@ -82,7 +80,7 @@ TEST(TilesBlindsBox, BlindsFillFiveBandsWithOverlappingStrips) {
         << "step " << k;
   }
   // The last strip of band 0 starts at round(49.5) = 50, inside band 1.
-  EXPECT_EQ(run.frames.back().at(0, 51), next(0, 51));
+  EXPECT_EQ(run.frames.back().pixel(0, 51), next(0, 51));
 }
 
 TEST(TilesBlindsBox, BlindsWithAStepOfZeroMakeAPlainCut) {

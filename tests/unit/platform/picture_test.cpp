@@ -7,6 +7,7 @@
 
 #include "platform/headless/frame_recorder_headless.h"
 #include "platform/picture.h"
+#include "tests/unit/surfaces.h"
 
 namespace kamishibai {
 namespace {
@@ -25,18 +26,14 @@ class PictureFiles : public ::testing::Test {
 };
 
 TEST_F(PictureFiles, LoadingAWrittenFrameResizesTheTargetAndKeepsEveryPixel) {
-  Surface written(5, 3);
-  for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 5; ++x) written.setPixel(x, y, makeColour(40 * x, 70 * y, 200));
+  const Surface written =
+      codedSurface(5, 3, [](int x, int y) { return makeColour(40 * x, 70 * y, 200); });
   writePng(written, dir_ / frameFileName(7));
   EXPECT_TRUE(fs::exists(dir_ / "frame-0007.png"));
 
   Surface loaded(1, 1);
   loadPicture((dir_ / "frame-0007.png").string(), loaded);
-  ASSERT_EQ(loaded.width(), 5);
-  ASSERT_EQ(loaded.height(), 3);
-  for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 5; ++x) EXPECT_EQ(loaded.pixel(x, y), written.pixel(x, y)) << x << y;
+  EXPECT_TRUE(samePixels(loaded, written));
 }
 
 TEST_F(PictureFiles, AnUnreadablePictureIsAnErrorNamingTheFile) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "raster/decoded_pixels.h"
+#include "tests/unit/surfaces.h"
 
 namespace kamishibai {
 namespace {
@@ -41,12 +42,11 @@ TEST(DecodedPixels, TightRgbRowsConvertUpToTheirLastByte) {
     Surface picture;
     fillFromDecoded(picture, {width, height, rgb.data(), static_cast<std::size_t>(width) * 3,
                               PixelLayout::Rgb});
-    for (std::int32_t y = 0; y < height; ++y) {
-      for (std::int32_t x = 0; x < width; ++x) {
-        const std::uint8_t* p = &rgb[static_cast<std::size_t>((y * width + x) * 3)];
-        EXPECT_EQ(picture.pixel(x, y), makeColour(p[0], p[1], p[2])) << x << ", " << y;
-      }
-    }
+    const Surface expected = codedSurface(width, height, [&](std::int32_t x, std::int32_t y) {
+      const std::uint8_t* p = &rgb[static_cast<std::size_t>((y * width + x) * 3)];
+      return makeColour(p[0], p[1], p[2]);
+    });
+    EXPECT_TRUE(samePixels(picture, expected)) << width;
   }
 }
 

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <optional>
 #include <random>
 #include <vector>
 
 #include "raster/raster.h"
+#include "tests/unit/surfaces.h"
 
 namespace kamishibai {
 namespace {
@@ -25,9 +25,7 @@ PixelRect refreshed(Surface& surface) {
 
 // A surface whose pixels all differ, with nothing left to present.
 Surface freshSurface(std::int32_t w, std::int32_t h) {
-  Surface s(w, h);
-  for (std::int32_t y = 0; y < h; ++y)
-    for (std::int32_t x = 0; x < w; ++x) s.setPixel(x, y, makeColour(x, y, 1));
+  Surface s = coordinateSurface(w, h, 1);
   refreshed(s);
   return s;
 }
@@ -112,9 +110,7 @@ TEST(RasterChangedArea, RedrawingPixelsWithTheirOwnValuesChangesNothing) {
 
 TEST(RasterChangedArea, ThePictureOnScreenLaidAgainOverABackgroundPresentsOnlyWhatDiffers) {
   Surface display = freshSurface(12, 8);
-  Surface picture(12, 8);
-  for (std::int32_t y = 0; y < 8; ++y)
-    for (std::int32_t x = 0; x < 12; ++x) picture.setPixel(x, y, makeColour(x, y, 7));
+  Surface picture = coordinateSurface(12, 8, 7);
   const Colour black = 0, mark = makeColour(200, 0, 0);
   display.copyFrom(picture, 0, 0, 0, 0, 12, 8);
   EXPECT_EQ(refreshed(display), (PixelRect{0, 0, 12, 8}));
@@ -251,86 +247,20 @@ std::vector<PixelRect> refreshedParts(Surface& surface) {
   return parts;
 }
 
-std::vector<PixelWord> wordsOf(const Surface& surface) {
-  const PixelWord* words = surface.pixelWords();
-  return {words, words + static_cast<std::size_t>(surface.width()) * surface.height()};
-}
-
-bool inParts(const std::vector<PixelRect>& parts, std::int32_t x, std::int32_t y) {
-  return std::any_of(parts.begin(), parts.end(), [&](const PixelRect& r) {
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+// Outside every part, `after` holds what `before` held: the screen misses no changed word.
+::testing::AssertionResult nothingMissed(const Surface& before, const Surface& after,
+                                         const std::vector<PixelRect>& parts) {
+  return pixelsAre(after, [&](std::int32_t x, std::int32_t y) {
+    const bool inPart = std::any_of(parts.begin(), parts.end(), [&](const PixelRect& r) {
+      return r.contains({x, y, x + 1, y + 1});
+    });
+    return (inPart ? after : before).pixel(x, y);
   });
 }
 
-// The number of words that differ from `before` outside every part: words the screen would miss.
-int missedChanges(const std::vector<PixelWord>& before, const Surface& after,
-                  const std::vector<PixelRect>& parts) {
-  int missed = 0;
-  const std::vector<PixelWord> now = wordsOf(after);
-  for (std::int32_t y = 0; y < after.height(); ++y) {
-    for (std::int32_t x = 0; x < after.width(); ++x) {
-      const std::size_t at = static_cast<std::size_t>(y) * after.width() + x;
-      if (now[at] != before[at] && !inParts(parts, x, y)) ++missed;
-    }
-  }
-  return missed;
-}
-
 Surface noise(std::int32_t w, std::int32_t h, std::mt19937& random) {
-  Surface s(w, h);
-  for (std::int32_t y = 0; y < h; ++y)
-    for (std::int32_t x = 0; x < w; ++x) s.setPixel(x, y, random() & 0xFFFFFF);
-  return s;
-}
-
-TEST(RasterChangedParts, HoldEveryWordThatRandomDrawingsChanged) {
-  std::mt19937 random(7);
-  const auto any = [&](int low, int high) {
-    return std::uniform_int_distribution<int>(low, high)(random);
-  };
-  // Odd sizes, so that the last tiles of each row and column are cut short.
-  Surface display = noise(150, 97, random);
-  const Surface pictures[] = {noise(150, 97, random), noise(61, 45, random)};
-  refreshedParts(display);
-  for (int refresh = 0; refresh < 150; ++refresh) {
-    const std::vector<PixelWord> before = wordsOf(display);
-    for (int op = any(1, 4); op > 0; --op) {
-      const Surface& picture = pictures[any(0, 1)];
-      std::optional<Region> clip;
-      if (any(0, 2) == 0) {
-        clip = any(0, 1)
-                   ? Region::ellipse(any(-20, 160), any(-20, 100), any(-20, 160), any(-20, 100))
-                   : Region::polygon({{any(-20, 160), any(-20, 100)},
-                                      {any(-20, 160), any(-20, 100)},
-                                      {any(-20, 160), any(-20, 100)}});
-      }
-      display.selectClip(clip ? &*clip : nullptr);
-      switch (any(0, 4)) {
-        case 0:
-          display.copyFrom(picture, any(-10, 60), any(-10, 40), any(-40, 140), any(-40, 90),
-                           any(0, 160), any(0, 100));
-          break;
-        case 1:
-          display.stretchFrom(picture, any(0, 60), any(0, 40), any(-60, 60), any(-40, 40),
-                              any(-40, 180), any(-40, 120), any(-200, 200), any(-120, 120));
-          break;
-        case 2:
-          display.fillBox(any(-10, 160), any(-10, 100), any(-10, 160), any(-10, 100),
-                          static_cast<Colour>(any(0, 3)));
-          break;
-        case 3:
-          display.copyFrom(display, any(0, 150), any(0, 97), any(-20, 150), any(-20, 97),
-                           any(0, 150), any(0, 97));
-          break;
-        default:
-          display.setPixel(any(0, 149), any(0, 96), static_cast<Colour>(any(0, 3)));
-          break;
-      }
-    }
-    display.selectClip(nullptr);
-    const std::vector<PixelRect> parts = refreshedParts(display);
-    ASSERT_EQ(missedChanges(before, display, parts), 0) << "refresh " << refresh;
-  }
+  return codedSurface(w, h,
+                      [&random](auto, auto) { return static_cast<Colour>(random() & 0xFFFFFF); });
 }
 
 TEST(RasterChangedParts, LeaveOutTheMiddleOfARingOrAGrowingBox) {
@@ -352,29 +282,29 @@ TEST(RasterChangedParts, LeaveOutTheMiddleOfARingOrAGrowingBox) {
   display.selectClip(&small);
   display.copyFrom(next, 0, 0, 0, 0, 8 * kTile, 8 * kTile);
   refreshedParts(display);
-  std::vector<PixelWord> before = wordsOf(display);
+  Surface before = display;
   for (Surface* surface : {&display, &drawnOnce}) {
     surface->selectClip(&large);
     surface->copyFrom(next, 0, 0, 0, 0, 8 * kTile, 8 * kTile);
     surface->selectClip(nullptr);
   }
   std::vector<PixelRect> parts = refreshedParts(display);
-  EXPECT_EQ(missedChanges(before, display, parts), 0);
+  EXPECT_TRUE(nothingMissed(before, display, parts));
   EXPECT_TRUE(leftOut(parts));
-  EXPECT_EQ(wordsOf(display), wordsOf(drawnOnce));
+  EXPECT_TRUE(samePixels(display, drawnOnce));
 
   // A box of the same picture, and then a larger one.
   display = noise(8 * kTile, 8 * kTile, random);
   drawnOnce = display;
   display.copyFrom(next, 2 * kTile, 2 * kTile, 2 * kTile, 2 * kTile, 4 * kTile, 4 * kTile);
   refreshedParts(display);
-  before = wordsOf(display);
+  before = display;
   for (Surface* surface : {&display, &drawnOnce})
     surface->copyFrom(next, kTile, kTile, kTile, kTile, 6 * kTile, 6 * kTile);
   parts = refreshedParts(display);
-  EXPECT_EQ(missedChanges(before, display, parts), 0);
+  EXPECT_TRUE(nothingMissed(before, display, parts));
   EXPECT_TRUE(leftOut(parts));
-  EXPECT_EQ(wordsOf(display), wordsOf(drawnOnce));
+  EXPECT_TRUE(samePixels(display, drawnOnce));
 }
 
 }  // namespace

@@ -10,32 +10,16 @@
 #include <vector>
 
 #include "raster/raster.h"
+#include "tests/unit/surfaces.h"
 
 namespace kamishibai {
 namespace {
 
 constexpr Colour kBack = makeColour(10, 20, 30);
 
-// A surface whose pixels all differ from each other and from kBack.
+// A surface whose pixels all differ from each other and from kBack, its back colour.
 Surface patterned(std::int32_t w, std::int32_t h, std::uint8_t seed) {
-  Surface s(w, h, kBack);
-  for (std::int32_t y = 0; y < h; ++y)
-    for (std::int32_t x = 0; x < w; ++x)
-      s.setPixel(x, y,
-                 makeColour(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), seed));
-  return s;
-}
-
-::testing::AssertionResult sameWords(const Surface& a, const Surface& b) {
-  if (a.width() != b.width() || a.height() != b.height()) {
-    return ::testing::AssertionFailure() << "sizes differ";
-  }
-  for (std::int32_t y = 0; y < a.height(); ++y)
-    for (std::int32_t x = 0; x < a.width(); ++x)
-      if (a.pixel(x, y) != b.pixel(x, y)) {
-        return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") differs";
-      }
-  return ::testing::AssertionSuccess();
+  return coordinateSurface(w, h, seed, kBack);
 }
 
 // The area changed since the last Refresh, which it then forgets.
@@ -62,7 +46,7 @@ TEST(RasterRepeatedCopy, AChangeOnEitherSideIsCopiedAgainAndNothingElseCounts) {
   source.setPixel(37, 8, makeColour(1, 2, 3));
   copyWhole(display, source);
   EXPECT_EQ(takeChanged(display), (PixelRect{37, 8, 38, 9}));
-  EXPECT_TRUE(sameWords(display, source));
+  EXPECT_TRUE(samePixels(display, source));
 
   // The display changes (a box and a stretch): exactly that is restored.
   display.fillBox(3, 2, 20, 4, makeColour(9, 9, 9));
@@ -70,7 +54,7 @@ TEST(RasterRepeatedCopy, AChangeOnEitherSideIsCopiedAgainAndNothingElseCounts) {
   takeChanged(display);
   copyWhole(display, source);
   EXPECT_EQ(takeChanged(display), (PixelRect{3, 0, 35, 9}));
-  EXPECT_TRUE(sameWords(display, source));
+  EXPECT_TRUE(samePixels(display, source));
 }
 
 TEST(RasterRepeatedCopy, GrowingCopiesOfOnePictureTouchOnlyTheNewPart) {
@@ -84,7 +68,7 @@ TEST(RasterRepeatedCopy, GrowingCopiesOfOnePictureTouchOnlyTheNewPart) {
   // Shrinking keeps what the larger copy left.
   display.copyFrom(source, 0, 0, 0, 0, 10, 7);
   EXPECT_TRUE(takeChanged(display).empty());
-  EXPECT_TRUE(sameWords(display, source));
+  EXPECT_TRUE(samePixels(display, source));
 }
 
 TEST(RasterRepeatedCopy, AnotherOffsetOrAnotherPictureIsCopiedInFull) {
@@ -96,11 +80,11 @@ TEST(RasterRepeatedCopy, AnotherOffsetOrAnotherPictureIsCopiedInFull) {
   Surface expected(12, 5, kBack);
   copyWhole(expected, source);
   expected.copyFrom(source, 0, 0, 1, 0, 12, 5);
-  EXPECT_TRUE(sameWords(display, expected));
+  EXPECT_TRUE(samePixels(display, expected));
   // A different picture that happens to be the same size.
   const Surface other = patterned(12, 5, 5);
   copyWhole(display, other);
-  EXPECT_TRUE(sameWords(display, other));
+  EXPECT_TRUE(samePixels(display, other));
 }
 
 TEST(RasterRepeatedCopy, ACopyOrASwapOfTheSourceIsTheSamePictureUntilEitherChanges) {
@@ -119,7 +103,7 @@ TEST(RasterRepeatedCopy, ACopyOrASwapOfTheSourceIsTheSamePictureUntilEitherChang
   copyWhole(display, duplicate);
   EXPECT_EQ(takeChanged(display), (PixelRect{0, 0, 1, 1}));
   copyWhole(display, now);
-  EXPECT_TRUE(sameWords(display, now));
+  EXPECT_TRUE(samePixels(display, now));
 }
 
 // Every way of changing the display between two copies of one picture: the second copy must
@@ -149,7 +133,7 @@ TEST(RasterRepeatedCopy, WhateverChangedTheDisplayBetweenCopiesIsRestored) {
     copyWhole(display, source);
     change(display);
     copyWhole(display, source);
-    EXPECT_TRUE(sameWords(display, source)) << name;
+    EXPECT_TRUE(samePixels(display, source)) << name;
   }
 }
 
@@ -162,13 +146,13 @@ TEST(RasterRepeatedCopy, RepeatedFillsOfOneColourRestoreOnlyWhatWasDrawnOverThem
   takeChanged(display);
   display.fillBox(-1, -1, 20, 10, black);
   EXPECT_EQ(takeChanged(display), (PixelRect{7, 3, 13, 7}));
-  EXPECT_TRUE(sameWords(display, Surface(20, 10, black)));
+  EXPECT_TRUE(samePixels(display, Surface(20, 10, black)));
   // Another colour, or a box the known fill does not hold, is filled in full.
   display.fillBox(0, 0, 19, 9, kBack);
-  EXPECT_TRUE(sameWords(display, Surface(20, 10, kBack)));
+  EXPECT_TRUE(samePixels(display, Surface(20, 10, kBack)));
   display.fillBox(0, 0, 4, 4, black);
   display.fillBox(0, 0, 19, 9, black);
-  EXPECT_TRUE(sameWords(display, Surface(20, 10, black)));
+  EXPECT_TRUE(samePixels(display, Surface(20, 10, black)));
 }
 
 // A background laid around a box that a picture covers next: the box is left alone, not counted
@@ -190,18 +174,15 @@ TEST(RasterSparedBackground, TheSparedBoxIsLeftAndLaidWhenTheBackgroundComesAgai
     Surface display = before;
     takeChanged(display);
     layBackground(display, box);
-    for (std::int32_t y = 0; y < 10; ++y)
-      for (std::int32_t x = 0; x < 20; ++x) {
-        const bool spared = x >= box.left && x < box.right && y >= box.top && y < box.bottom;
-        ASSERT_EQ(display.pixel(x, y), (spared ? before : background).pixel(x, y))
-            << (fill ? "fill" : "copy") << " at " << x << "," << y;
-      }
+    ASSERT_TRUE(pixelsAre(display, [&](std::int32_t x, std::int32_t y) {
+      return (box.contains({x, y, x + 1, y + 1}) ? before : background).pixel(x, y);
+    })) << (fill ? "fill" : "copy");
     // Only the rows beside the box changed there, so the changed area is still the whole.
     EXPECT_EQ(takeChanged(display), (PixelRect{0, 0, 20, 10}));
     // Laid again without a spared box, the words left alone are laid too, and only they.
     layBackground(display, {});
     EXPECT_EQ(takeChanged(display), box) << (fill ? "fill" : "copy");
-    EXPECT_TRUE(sameWords(display, background));
+    EXPECT_TRUE(samePixels(display, background));
     // A spared box reaching past the surface, and one holding everything, draw nothing there.
     layBackground(display, {15, -3, 40, 40});
     layBackground(display, {-1, -1, 21, 11});
@@ -269,13 +250,13 @@ TEST(RasterClearAndDraw, LeavesWhatAClearAndADrawLeave) {
       expected.clear();
       expected.drawImage(picture, at.x, at.y);
       actual.clearAndDraw(picture, at.x, at.y);
-      EXPECT_TRUE(sameWords(actual, expected)) << at.x << ", " << at.y << " clipped " << clipped;
+      EXPECT_TRUE(samePixels(actual, expected)) << at.x << ", " << at.y << " clipped " << clipped;
       EXPECT_EQ(actual.changedArea(), (PixelRect{0, 0, 7, 5}));
     }
   }
   Surface self = patterned(7, 5, 12);
   self.clearAndDraw(self, 0, 0);
-  EXPECT_TRUE(sameWords(self, Surface(7, 5, kBack)));
+  EXPECT_TRUE(samePixels(self, Surface(7, 5, kBack)));
 }
 
 // The fill tests its row in blocks of words: differences just inside and just outside a block's
@@ -303,7 +284,7 @@ TEST(RasterSize, ASizeBeyondMemoryIsRefusedAndTheSurfaceKeepsItsImage) {
   const Surface before = s;
   EXPECT_THROW(s.resize(INT_MAX, INT_MAX), std::runtime_error);
   EXPECT_THROW(s.resizeForOverwrite(INT_MAX, INT_MAX), std::runtime_error);
-  EXPECT_TRUE(sameWords(s, before));
+  EXPECT_TRUE(samePixels(s, before));
 }
 
 }  // namespace

@@ -2,18 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "raster/raster.h"
+#include "tests/unit/surfaces.h"
 
 namespace kamishibai {
 namespace {
-
-// A surface whose pixel (x, y) holds the colour (x, y, tag), so every copied pixel tells where it
-// came from.
-Surface coordinateSurface(int w, int h, std::uint8_t tag) {
-  Surface s(w, h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) s.setPixel(x, y, makeColour(x, y, tag));
-  return s;
-}
 
 TEST(Raster, CopyKeepsPixelsWhoseSourceLiesOutsideTheSource) {
   Surface display = coordinateSurface(8, 4, 1);
@@ -47,20 +39,6 @@ TEST(Raster, EllipseClipAndFillBox) {
   display.selectClip(nullptr);
   EXPECT_EQ(display.pixel(5, 5), makeColour(5, 5, 2));
   EXPECT_EQ(display.pixel(0, 0), makeColour(9, 9, 9));
-}
-
-// Every pixel of a w by h surface against the expected colour of (x, y).
-template <class Expected>
-::testing::AssertionResult pixelsAre(const Surface& s, Expected&& expected) {
-  for (int y = 0; y < s.height(); ++y) {
-    for (int x = 0; x < s.width(); ++x) {
-      if (s.pixel(x, y) != expected(x, y)) {
-        return ::testing::AssertionFailure() << "pixel (" << x << "," << y << ") is "
-                                             << s.pixel(x, y) << ", expected " << expected(x, y);
-      }
-    }
-  }
-  return ::testing::AssertionSuccess();
 }
 
 TEST(Raster, CopyDropsTheDestinationOutsideTheDisplay) {

@@ -8,6 +8,7 @@
 
 #include "base/arith.h"
 #include "show/transparent_blt.h"
+#include "tests/unit/surfaces.h"
 
 namespace kamishibai {
 namespace {
@@ -20,21 +21,13 @@ Colour letterColour(char c) {
 }
 
 Surface surfaceOf(const std::vector<std::string>& rows) {
-  Surface s(static_cast<std::int32_t>(rows[0].size()), static_cast<std::int32_t>(rows.size()));
-  for (std::size_t y = 0; y < rows.size(); ++y)
-    for (std::size_t x = 0; x < rows[y].size(); ++x)
-      s.setPixel(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y),
-                 letterColour(rows[y][x]));
-  return s;
+  return codedSurface(static_cast<std::int32_t>(rows[0].size()),
+                      static_cast<std::int32_t>(rows.size()),
+                      [&rows](std::size_t x, std::size_t y) { return letterColour(rows[y][x]); });
 }
 
 void expectSurface(const Surface& s, const std::vector<std::string>& rows) {
-  ASSERT_EQ(s.height(), static_cast<std::int32_t>(rows.size()));
-  for (std::size_t y = 0; y < rows.size(); ++y)
-    for (std::size_t x = 0; x < rows[y].size(); ++x)
-      EXPECT_EQ(s.pixel(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)),
-                letterColour(rows[y][x]))
-          << "at (" << x << ", " << y << ")";
+  EXPECT_TRUE(samePixels(s, surfaceOf(rows)));
 }
 
 // clang-format off

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/linux/frame_presenter_x11.h"
+#include "tests/unit/surfaces.h"
 
 namespace kamishibai {
 namespace {
@@ -68,19 +69,6 @@ class XWindowTest : public ::testing::Test {
   Window window_ = 0;
 };
 
-// A surface of distinct pixel words.
-Surface patterned(std::int32_t width, std::int32_t height, std::uint8_t seed) {
-  Surface surface(width, height);
-  for (std::int32_t y = 0; y < height; ++y) {
-    for (std::int32_t x = 0; x < width; ++x) {
-      surface.setPixel(
-          x, y,
-          makeColour(static_cast<std::uint8_t>(x * 3), static_cast<std::uint8_t>(y * 5), seed));
-    }
-  }
-  return surface;
-}
-
 bool inside(const PixelRect& r, int x, int y) {
   return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
@@ -100,7 +88,7 @@ class XImagePresenterTest : public XWindowTest, public ::testing::WithParamInter
     return made;
   }
   Surface picture(std::int32_t width, std::int32_t height, std::uint8_t seed) {
-    Surface surface = patterned(width, height, seed);
+    Surface surface = coordinateSurface(width, height, seed);
     if (GetParam() == Transport::SharedMemory) {
       // Xvfb on this machine attaches segments; a refusal would pass for the slow way.
       SharedWordMemory* memory = SharedWordMemory::of(display_);
@@ -116,7 +104,7 @@ TEST_P(XImagePresenterTest, PutsExactlyEachStepsPartsOverWhatTheStepBeforePut) {
   auto presenter = this->presenter();
   ASSERT_TRUE(presenter);
   Surface picture = this->picture(64, 48, 0x40);
-  const Surface first = patterned(64, 48, 0x40);
+  const Surface first = coordinateSurface(64, 48, 0x40);
   const PixelRect firstArea{5, 7, 30, 20};
   presenter->put(picture, only(firstArea));
   EXPECT_EQ(presenter->transport(), GetParam());
@@ -124,7 +112,7 @@ TEST_P(XImagePresenterTest, PutsExactlyEachStepsPartsOverWhatTheStepBeforePut) {
   // The next step overlaps the first: the words are drawn on again only after the server read
   // them. Of its two parts, the first reaches into the first step's area; between them the
   // window keeps what it showed.
-  const Surface next = patterned(64, 48, 0xC0);
+  const Surface next = coordinateSurface(64, 48, 0xC0);
   picture.copyFrom(next, 0, 0, 0, 0, 64, 48);
   const std::vector<PixelRect> nextParts{{20, 10, 40, 20}, {44, 30, 64, 48}};
   presenter->put(picture, nextParts);
