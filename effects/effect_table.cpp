@@ -48,9 +48,13 @@ constexpr std::array<EffectInfo, kLastEffectCode + 1> kEffects{{
 
 }  // namespace
 
-static_assert(std::ranges::all_of(kEffects, [](const EffectInfo& e) {
-  return e.code == &e - kEffects.data() && (e.code == 0) == (e.run == nullptr);
-}));
+// Every code sits at its own index.
+static_assert([] {
+  for (std::size_t i = 0; i < kEffects.size(); ++i) {
+    if (kEffects[i].code != static_cast<std::int32_t>(i)) return false;
+  }
+  return true;
+}());
 
 std::span<const EffectInfo> effectTable() {
   return kEffects;
