@@ -1,21 +1,16 @@
-# Kamishibai: what the live benchmarks share (sourced): a private environment for the saver, a
-# virtual display of their own, generated pictures and savers, and cleanup on exit.
+# Kamishibai: what the live benchmarks share (sourced): a private environment for the saver in
+# WORK, a virtual display of their own, generated pictures and savers. The processes they start
+# and WORK end with them.
 set -euo pipefail
 
 BUILD=$(cd "${KAMISHIBAI_BUILD:-build}" && pwd)
-WORK=$(mktemp -d /tmp/kamishibai-bench.XXXXXX)
-export HOME=$WORK/home XDG_RUNTIME_DIR=$WORK/run XDG_CONFIG_HOME=$WORK/config XDG_CACHE_HOME=$WORK/cache
+PACK=$BUILD/kamishibai-pack
+source "$(dirname "${BASH_SOURCE[0]}")/../tests/lib/shell.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../tests/lib/x11.sh"
+private_folder /tmp/kamishibai-bench
+WORK=$PRIVATE_DIR
+private_home
 export SDL_AUDIODRIVER=dummy
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
-chmod 700 "$XDG_RUNTIME_DIR"
-pids=()
-cleanup_paths=("$WORK")
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "${cleanup_paths[@]}"
-}
-trap cleanup EXIT
 
 # "${FAVOURED[@]}" COMMAND...: runs the command ahead of other work on the machine where it may
 # (as root), so that compilers running beside a measurement do not pass for the show's own
@@ -23,17 +18,10 @@ trap cleanup EXIT
 FAVOURED=()
 [ "$(id -u)" = 0 ] && FAVOURED=(nice -n -19)
 
-# start_display WIDTHxHEIGHT: a virtual display of that size, whatever DISPLAY said.
-start_display() {
-  mkfifo "$WORK/display"
-  "${FAVOURED[@]}" Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
-  pids+=($!)
-  local number
-  read -r number <"$WORK/display"
-  export DISPLAY=:$number
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
-  echo "the virtual display $DISPLAY does not answer" >&2
-  return 1
+# start_bench_display WIDTHxHEIGHT: a virtual display of that size, whatever DISPLAY said.
+start_bench_display() {
+  start_x_server "${FAVOURED[@]}" Xvfb -screen 0 "$1x24" -nolisten tcp || fail "Xvfb did not start"
+  wait_until 5 xdpyinfo >/dev/null 2>&1 || fail "the virtual display $DISPLAY does not answer"
 }
 
 # make_pictures FOLDER COUNT: COUNT different 1600 by 1000 JPEG pictures picture-N.jpg.
@@ -57,29 +45,15 @@ write_manifest() {
   } >"$folder/show.toml"
 }
 
-# build_saver FOLDER OUT: packs FOLDER/show.toml into the saver OUT.
-build_saver() {
-  "$BUILD/kamishibai-pack" build "$1/show.toml" -o "$2" --player "$BUILD/kamishibai" >/dev/null
-}
-
-# wait_for_show SECONDS: true once a window of the saver is on the display.
+# wait_for_show SECONDS: waits for the saver's window; fails when none appears.
 wait_for_show() {
-  local deadline=$((SECONDS + $1))
-  until xdotool search --name Kamishibai >/dev/null 2>&1; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.05
-  done
+  wait_for_window "$SHOW_TITLE" "$1" >/dev/null || fail "no show window"
 }
 
 # end_show PID: ends the show with a key, as a user does, and waits for the saver to finish.
 end_show() {
   xdotool key space 2>/dev/null || true
-  for _ in $(seq 100); do
-    kill -0 "$1" 2>/dev/null || { wait "$1" 2>/dev/null || true; return 0; }
-    sleep 0.05
-  done
-  kill "$1" 2>/dev/null || true
-  wait "$1" 2>/dev/null || true
+  wait_for_end "$1" 5 || { kill "$1" 2>/dev/null || true; wait "$1" 2>/dev/null || true; }
 }
 
 # report LABEL FIGURE COMPARISON GOAL: prints the figure beside its goal and whether it is met;

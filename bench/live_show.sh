@@ -23,7 +23,7 @@
 source "$(dirname "$0")/bench_lib.sh"
 
 CYCLES=${1:-2}
-start_display 1920x1080
+start_bench_display 1920x1080
 make_pictures "$WORK/pictures" 2
 
 slides=""
@@ -33,7 +33,7 @@ for ((code = 1; code <= 35; code++)); do
   slides+="picture-$((code % 2)).jpg s$code.jpg $time $code"$'\n'
 done
 write_manifest "$WORK/pictures" 1600x1000 "${slides%$'\n'}"
-build_saver "$WORK/pictures" "$WORK/paced.scr"
+pack_saver "$WORK/pictures/show.toml" "$WORK/paced.scr" "$BUILD/kamishibai"
 "$BUILD/bench/kamishibai-step-count" 1600 1000 >"$WORK/steps.txt"
 
 # The log is written when the show ends: run the warm-up and the measured cycles at the rule's
@@ -45,11 +45,9 @@ echo "one cycle takes about $((cycle_ms / 1000)) s at the rule's pace; running f
 "${FAVOURED[@]}" "$BUILD/bench/kamishibai-refresh-recorder" $((run_seconds + 5)) \
   >"$WORK/damage.txt" &
 recorder=$!
-pids+=("$recorder")
 KAMISHIBAI_REFRESH_LOG=$WORK/refreshes.log "${FAVOURED[@]}" "$WORK/paced.scr" /s &
 saver=$!
-pids+=("$saver")
-wait_for_show 30 || { echo "no show window" >&2; exit 1; }
+wait_for_show 30
 sleep "$run_seconds"
 end_show "$saver"
 # The recorder stops at its own time and writes out what it holds.

@@ -10,10 +10,11 @@
 set -euo pipefail
 
 BUILD=$(cd "${KAMISHIBAI_BUILD:-build}" && pwd)
+source "$(dirname "$0")/../tests/lib/shell.sh"
 PICTURES=${1:-400}
 GOAL_RATIO=3
-WORK=$(mktemp -d "$BUILD/pack-bench.XXXXXX")
-trap 'rm -rf "$WORK"' EXIT
+private_folder "$BUILD/pack-bench"
+WORK=$PRIVATE_DIR
 
 # One 2000 x 1300 photo-like JPEG of about 2.7 MB (noise compresses little), copied under 400
 # names: the packer decodes and copies each as if they differed.

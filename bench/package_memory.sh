@@ -11,8 +11,8 @@ source "$(dirname "$0")/bench_lib.sh"
 
 PACKAGES=$BUILD/package-memory-bench
 mkdir -p "$PACKAGES"
-cleanup_paths+=("$PACKAGES")
-start_display 1920x1080
+CLEANUP_PATHS+=("$PACKAGES")
+start_bench_display 1920x1080
 make_pictures "$WORK/pictures" 4
 
 # saver_of NAME SLIDES: a saver of SLIDES pictures, 200 ms each, left by plain cuts.
@@ -20,7 +20,7 @@ saver_of() {
   local slides="" n
   for ((n = 0; n < $2; n++)); do slides+="picture-$((n % 4)).jpg p$n.jpg 200 0"$'\n'; done
   write_manifest "$WORK/pictures" 1600x1000 "${slides%$'\n'}"
-  build_saver "$WORK/pictures" "$PACKAGES/$1.scr"
+  pack_saver "$WORK/pictures/show.toml" "$PACKAGES/$1.scr" "$BUILD/kamishibai"
   echo "$PACKAGES/$1.scr"
 }
 
@@ -31,7 +31,7 @@ mebibytes() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
 show_peak() {
   "$1" /s &
   local pid=$! peak
-  wait_for_show 60 || { echo "no show window" >&2; exit 1; }
+  wait_for_show 60
   sleep 5
   peak=$(awk '/^VmHWM/ { print $2 }' "/proc/$pid/status")
   fincore --bytes --noheadings --output RES "$1" >"$WORK/cached"

@@ -19,7 +19,7 @@ mkdir -p "$WORK/show"
 
 case $MODE in
   cuts)
-    start_display 1024x768
+    start_bench_display 1024x768
     slides=""
     for n in 00 01 02; do
       cp "$BUILD/demo/picture-$n.png" "$WORK/show/"
@@ -32,7 +32,7 @@ case $MODE in
     default_seconds=20
     ;;
   transitions)
-    start_display 1920x1080
+    start_bench_display 1920x1080
     for n in 0 1; do
       convert -size 1920x1080 -seed "$n" plasma:fractal -quality 92 "$WORK/show/picture-$n.jpg"
     done
@@ -51,14 +51,13 @@ case $MODE in
     exit 2
     ;;
 esac
-build_saver "$WORK/show" "$WORK/show.scr"
+pack_saver "$WORK/show/show.toml" "$WORK/show.scr" "$BUILD/kamishibai"
 
 SECONDS_MEASURED=${2:-$default_seconds}
 
 KAMISHIBAI_REFRESH_LOG=$WORK/refreshes.log "${FAVOURED[@]}" "$WORK/show.scr" /s &
 saver=$!
-pids+=("$saver")
-wait_for_show 30 || { echo "no show window" >&2; exit 1; }
+wait_for_show 30
 
 # Fields 14 and 15 of /proc/PID/stat (user and system time in clock ticks), sampled every 20 ms
 # on the monotonic clock the show's log uses.

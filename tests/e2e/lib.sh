@@ -6,67 +6,24 @@ set -euo pipefail
 BUILD=${KAMISHIBAI_BUILD:?KAMISHIBAI_BUILD must name the build folder}
 SOURCE=${KAMISHIBAI_SOURCE:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 
+PACK=$BUILD/kamishibai-pack
 WAIT_SECONDS=10
 source "$SOURCE/tests/lib/shell.sh"
+source "$SOURCE/tests/lib/x11.sh"
 
-# Gives the test its own folders and removes them (and any process it started) at the end.
+# e2e_setup: gives the test its own folders and display, removed (with any process it started) at
+# the end.
 e2e_setup() {
-  E2E_DIR=$(mktemp -d /tmp/kamishibai-e2e.XXXXXX)
-  export HOME=$E2E_DIR/home XDG_RUNTIME_DIR=$E2E_DIR/run XDG_CONFIG_HOME=$E2E_DIR/config
-  export XDG_CACHE_HOME=$E2E_DIR/cache
-  mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
-  chmod 700 "$XDG_RUNTIME_DIR"
-  trap e2e_cleanup EXIT
-  e2e_display
-  e2e_hold_display
+  private_folder /tmp/kamishibai-e2e
+  E2E_DIR=$PRIVATE_DIR
+  private_home
+  start_private_display
+  hold_display
 }
 
-e2e_cleanup() {
-  local pids
-  pids=$(jobs -p)
-  [ -n "$pids" ] && kill $pids 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$E2E_DIR"
-}
-
-# wait_for_exit PID [SECONDS]: waits until the process has ended; returns its status.
-wait_for_exit() {
-  local pid=$1 limit=${2:-10}
-  for _ in $(seq $((limit * 10))); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      wait "$pid"
-      return $?
-    fi
-    sleep 0.1
-  done
-  fail "process $pid still running after ${limit}s"
-}
-
-# screenshot FILE: the whole screen as PNG.
-screenshot() {
-  import -window root "$1"
-}
-
-# pixel_at FILE X Y: the pixel's colour as "R,G,B".
-pixel_at() {
-  convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
-}
-
-# A private display when the test command has not provided one; it ends with the test.
-e2e_display() {
-  start_private_display "$E2E_DIR"
-}
-
-# Keeps one client connected to the display for the rest of the test. An X server started
-# without -noreset resets whenever its last client leaves, and a program that connects during
-# the reset finds no display.
-e2e_hold_display() {
-  for _ in $(seq 50); do
-    xprop -root -spy _NET_SUPPORTED >/dev/null 2>&1 &
-    sleep 0.1
-    kill -0 $! 2>/dev/null && return 0
-  done
-  fail "cannot connect to the display $DISPLAY"
+# work_folders: the saver's work folders that exist now, one per line.
+work_folders() {
+  ls -d "$XDG_RUNTIME_DIR"/kamishibai/temp* 2>/dev/null || true
 }
 
 # make_settings_saver OUT: a saver of two slides whose package allows the settings dialog.
@@ -100,46 +57,7 @@ y = 24
 effect = "split-up-down"
 speed = 0
 TOML
-  "$BUILD/kamishibai-pack" build "$show/show.toml" -o "$out" --player "$BUILD/kamishibai" >/dev/null
-}
-
-# hex_of FILE: the file's bytes as lower-case hex without separators.
-hex_of() {
-  od -An -v -tx1 "$1" | tr -d ' \n'
-}
-
-# window_origin ID: the window's top-left corner on the screen as "X Y".
-window_origin() {
-  xdotool getwindowgeometry "$1" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p'
-}
-
-# click_in ID X Y: a left click at (X, Y) relative to the window's top-left corner.
-click_in() {
-  local origin
-  read -r -a origin <<<"$(window_origin "$1")"
-  xdotool mousemove $((origin[0] + $2)) $((origin[1] + $3)) click 1
-}
-
-# key_to ID KEY...: gives the window the keyboard focus (there is no window manager to do it)
-# and presses the keys.
-key_to() {
-  local id=$1
-  shift
-  xdotool windowfocus "$id"
-  xdotool key --delay 50 "$@"
-}
-
-# type_to ID TEXT: types the text into the window that has the focus.
-type_to() {
-  xdotool windowfocus "$1"
-  xdotool type --delay 30 "$2"
-}
-
-# blue_in FILE X Y W H: true when the box is clearly blue (a selected option button's mark).
-blue_in() {
-  local blueness
-  blueness=$(convert "$1" -crop "$4x$5+$2+$3" +repage -format "%[fx:int(100*(mean.b-mean.r))]" info:)
-  [ "$blueness" -gt 15 ]
+  pack_saver "$show/show.toml" "$out" "$BUILD/kamishibai"
 }
 
 # make_solid_saver OUT: a saver whose 200 by 100 area (blue back colour) shows one red picture
@@ -158,17 +76,34 @@ colour = "#0000ff"
 picture = "red.png"
 time = 1000
 TOML
-  "$BUILD/kamishibai-pack" build "$show/show.toml" -o "$out" --player "$BUILD/kamishibai" >/dev/null
+  pack_saver "$show/show.toml" "$out" "$BUILD/kamishibai"
 }
 
-# expect_colour FILE X Y R,G,B WHAT: the pixel has about that colour (scaling blends the edges).
-expect_colour() {
-  local got
-  got=$(pixel_at "$1" "$2" "$3")
-  awk -v got="$got" -v want="$4" 'BEGIN {
-    split(got, g, ","); split(want, w, ",")
-    for (i = 1; i <= 3; i++) if (g[i] - w[i] > 40 || w[i] - g[i] > 40) exit 1
-  }' || fail "$5: ($2, $3) is $got, not $4"
+# The settings dialog's option buttons (their marks) and command buttons, relative to its
+# top-left corner.
+BGM_ON=(36 40) BGM_OFF=(107 40) SOUND_ON=(36 104) SOUND_OFF=(107 104)
+OK=(240 27) CANCEL=(240 53)
+
+# expect_selected ON-OR-OFF ON-OR-OFF: the marks that the settings dialog in window shows for
+# BGM and Sound.
+expect_selected() {
+  local shot=$E2E_DIR/dialog.png x y
+  read -r x y <<<"$(window_origin "$window")"
+  sleep 0.3  # let the dialog redraw after the last input
+  screenshot "$shot"
+  local -n bgm=BGM_$1 sound=SOUND_$2
+  blue_in "$shot" $((x + bgm[0] - 6)) $((y + bgm[1] - 6)) 12 12 || fail "BGM $1 not selected"
+  blue_in "$shot" $((x + sound[0] - 6)) $((y + sound[1] - 6)) 12 12 || fail "Sound $2 not selected"
+}
+
+# change_password SAVER SWITCH TEXT...: opens the saver's password change dialog with the switch
+# (split at blanks, as a command line is), fills its fields with the texts and waits for its end.
+change_password() {
+  local saver=$1 switch=$2 pid window
+  shift 2
+  open_dialog "パスワードの変更" "$saver" $switch || fail "no password dialog for '$switch'"
+  fill_in "$window" "$@"
+  wait_for_status "$pid" 30
 }
 
 # test_user: makes the unprivileged user kamishibai-e2e when missing and sets AS_TEST_USER to

@@ -1,43 +1,33 @@
 # Kamishibai: helpers of the show's end-to-end tests (sourced after lib.sh).
 
-SHOW_TITLE=Kamishibai
 # The demo's 200 by 200 pictures stand at (24, 24) of the 250 by 250 area centred on the
 # 1024 by 768 screen, whose corner is (387, 259).
 PICTURE_X=$((387 + 24))
 PICTURE_Y=$((259 + 24))
-
-# work_folders: the work folders that exist now, one per line.
-work_folders() {
-  ls -d "$XDG_RUNTIME_DIR"/kamishibai/temp* 2>/dev/null || true
-}
 
 # shows_picture SCREENSHOT PICTURE: true when the demo picture's place on the screen holds the
 # picture pixel for pixel (the demo's pictures are lossless).
 shows_picture() {
   local crop=$E2E_DIR/crop.png
   convert "$1" -crop "200x200+$PICTURE_X+$PICTURE_Y" +repage "$crop"
-  [ "$(compare -metric AE "$crop" "$2" null: 2>&1)" = "0" ]
+  same_pixels "$crop" "$2"
 }
 
 # start_show SAVER: starts the show and waits for its window; sets SHOW_PID and SHOW_WINDOW.
 start_show() {
-  "$1" /s &
-  SHOW_PID=$!
-  SHOW_WINDOW=$(wait_for_window "$SHOW_TITLE") || fail "no show window"
+  open_window "$SHOW_TITLE" "$1" /s || fail "no show window"
+  SHOW_PID=$pid SHOW_WINDOW=$window
 }
 
-# set_password SAVER PASSWORD: sets the saver's password through its "/A" dialog.
-set_password() {
-  local dialog pid
-  "$1" /a &
-  pid=$!
-  dialog=$(wait_for_window "パスワードの変更") || fail "no password change dialog"
+# enter_password TEXT: a key brings the show's password dialog, into which the text is typed
+# and confirmed; false when no dialog appears.
+PASSWORD_DIALOG="スクリーン セーバーのパスワード"
+enter_password() {
+  local dialog
+  xdotool key a
+  dialog=$(wait_for_window "$PASSWORD_DIALOG") || return 1
   sleep 0.3
-  type_to "$dialog" "$2"
-  key_to "$dialog" Tab
-  type_to "$dialog" "$2"
-  key_to "$dialog" Return
-  wait_for_exit "$pid" 30
+  fill_in "$dialog" "$1"
 }
 
 # probe_grabs: what a second client gets when it tries to grab the keyboard and the pointer,
@@ -67,9 +57,5 @@ window_manager_runs() {
 start_window_manager() {
   window_manager_runs && return 0
   openbox >/dev/null 2>&1 &
-  for _ in $(seq 50); do
-    window_manager_runs && return 0
-    sleep 0.1
-  done
-  fail "openbox did not start"
+  wait_until 5 window_manager_runs || fail "openbox did not start"
 }

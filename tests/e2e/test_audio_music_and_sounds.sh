@@ -1,11 +1,11 @@
 # Kamishibai: a saver with music and transition sounds plays both through SDL's disk audio
 # driver, and the music, much shorter than a picture cycle, starts again after each end.
 source "$(dirname "$0")/lib.sh"
-source "$(dirname "$0")/audio_lib.sh"
+source "$SOURCE/tests/lib/audio.sh"
 e2e_setup
 
 saver=$E2E_DIR/audio.scr
-make_audio_saver "$saver" "$BUILD/kamishibai-pack" "$BUILD/kamishibai"
+make_audio_saver "$saver" "$BUILD/kamishibai"
 run_audio_show "$saver" "$E2E_DIR/out.raw" 5
 summary=$(audio_summary "$E2E_DIR/out.raw" "$MUSIC_LEVEL" "$SOUND_LEVEL")
 echo "$summary"
@@ -18,5 +18,5 @@ sounds=$(($(summary_value "$summary" sound) + $(summary_value "$summary" both)))
 # silences at least twice, and the sound with every second picture at least twice.
 [ "$(summary_value "$summary" music_bursts)" -ge 3 ] || fail "the music did not start again"
 [ "$(summary_value "$summary" sound_bursts)" -ge 2 ] || fail "the sound did not come back"
-! ls -d "$XDG_RUNTIME_DIR"/kamishibai/temp* >/dev/null 2>&1 || fail "the work folder was left"
+[ -z "$(work_folders)" ] || fail "the work folder was left"
 echo "PASS"

@@ -1,11 +1,11 @@
 # Kamishibai: the settings file's two switches: 00 00 FF FF plays the sounds and no music,
 # FF FF 00 00 the music and no sound.
 source "$(dirname "$0")/lib.sh"
-source "$(dirname "$0")/audio_lib.sh"
+source "$SOURCE/tests/lib/audio.sh"
 e2e_setup
 
 saver=$E2E_DIR/audio.scr
-make_audio_saver "$saver" "$BUILD/kamishibai-pack" "$BUILD/kamishibai"
+make_audio_saver "$saver" "$BUILD/kamishibai"
 
 printf '\x00\x00\xff\xff' >"$E2E_DIR/audio.set"
 run_audio_show "$saver" "$E2E_DIR/sounds.raw" 4

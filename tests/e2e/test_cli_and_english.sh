@@ -20,28 +20,22 @@ english "$saver" --help | grep -q "^Usage: kamishibai.scr" || fail "--help is no
 english "$saver" --help | grep -q "Shows the slide show full-screen" || fail "--help lines not in English"
 
 # The demo allows no settings: the message box, titled in English.
-english "$saver" /c &
-pid=$!
-box=$(wait_for_window "Screen Saver") || fail "no English message box"
-key_to "$box" Return
-wait_for_exit "$pid"
+open_window "Screen Saver" english "$saver" /c || fail "no English message box"
+key_to "$window" Return
+wait_for_status "$pid"
 
 # The settings dialog, in English, keeps its size: the texts fit the form.
 make_settings_saver "$E2E_DIR/saver.scr"
 ln -s "$BUILD/locale" "$E2E_DIR/locale"  # the catalogues beside the saver, as in the build folder
-english "$E2E_DIR/saver.scr" /c &
-pid=$!
-dialog=$(wait_for_window "Settings") || fail "no English settings dialog"
-[ "$(xdotool getwindowgeometry "$dialog" | sed -n 's/.*Geometry: //p')" = "297x138" ] ||
+open_dialog "Settings" english "$E2E_DIR/saver.scr" /c || fail "no English settings dialog"
+[ "$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')" = "297x138" ] ||
   fail "the English dialog is not 297 by 138"
-sleep 0.3
-key_to "$dialog" Escape
-wait_for_exit "$pid"
+key_to "$window" Escape
+wait_for_status "$pid"
 
 # A locale without a catalogue: the originals.
-LC_ALL=C.UTF-8 LANGUAGE= "$saver" /c &
-pid=$!
-box=$(wait_for_window "スクリーンセーバー") || fail "no Japanese message box under C.UTF-8"
-key_to "$box" Return
-wait_for_exit "$pid"
+open_window "スクリーンセーバー" env LC_ALL=C.UTF-8 LANGUAGE= "$saver" /c ||
+  fail "no Japanese message box under C.UTF-8"
+key_to "$window" Return
+wait_for_status "$pid"
 echo "PASS"

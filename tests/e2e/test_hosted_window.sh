@@ -45,8 +45,7 @@ expect_colour "$shot" 499 349 "$RED" "area's bottom-right corner"
 expect_colour "$shot" 299 300 "$BLACK" "left of the area"
 expect_colour "$shot" 400 350 "$BLACK" "below the area"
 expect_colour "$shot" 5 5 "$BLACK" "window's corner"
-[ -z "$(xdotool search --onlyvisible --name "^$SHOW_TITLE\$" 2>/dev/null || true)" ] ||
-  fail "the saver opened a window of its own"
+no_window "$SHOW_TITLE" || fail "the saver opened a window of its own"
 xdotool mousemove 100 100 sleep 0.2 mousemove 400 300 click 1 key a
 sleep 1
 kill -0 "$SHOW_PID" 2>/dev/null || fail "input on the host's window ended the show"
@@ -54,7 +53,7 @@ kill -0 "$SHOW_PID" 2>/dev/null || fail "input on the host's window ended the sh
 # The host's stop: the show ends in order, without its work folder, as SIGTERM ends a process.
 kill -TERM "$SHOW_PID"
 status=0
-wait_for_exit "$SHOW_PID" || status=$?
+wait_for_status "$SHOW_PID" || status=$?
 [ "$status" = 143 ] || fail "the saver ended with status $status after SIGTERM, not 143"
 [ -z "$(work_folders)" ] || fail "the work folder is left after SIGTERM: $(work_folders)"
 kill -KILL "$HOST_PROCESS"

@@ -40,7 +40,7 @@ xmllint --noout "$usr/share/xscreensaver/config/kamishibai.scr.xml" ||
 # The installed demo: "/P" does nothing and ends at once; its package is intact after
 # installation; the installed catalogue gives English help.
 "$usr/bin/kamishibai.scr" /P || fail "the installed demo's /P failed"
-[ -z "$(ls -d "$XDG_RUNTIME_DIR"/kamishibai/temp* 2>/dev/null)" ] || fail "/P made a work folder: $(ls -R "$XDG_RUNTIME_DIR")"
+[ -z "$(work_folders)" ] || fail "/P made a work folder: $(ls -R "$XDG_RUNTIME_DIR")"
 "$usr/bin/kamishibai-pack" info --json "$usr/bin/kamishibai.scr" | grep -q "\"PictureCount\":66," ||
   fail "the installed demo's package cannot be read"
 english "$usr/bin/kamishibai.scr" --help |

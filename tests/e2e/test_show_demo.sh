@@ -4,7 +4,6 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/show_lib.sh"
 e2e_setup
-e2e_display
 
 saver=$E2E_DIR/kamishibai.scr
 cp "$BUILD/kamishibai.scr" "$saver"
@@ -35,7 +34,7 @@ done
 [ "$seen_after" -ge 900 ] || fail "the second picture came after only $seen_after ms"
 
 xdotool key F5
-wait_for_exit "$SHOW_PID" 10 || fail "the show ended with an error"
+wait_for_status "$SHOW_PID" || fail "the show ended with an error"
 [ -z "$(work_folders)" ] || fail "the work folder is left: $(work_folders)"
 
 # A second show, ended by moving the mouse one pixel.
@@ -43,6 +42,6 @@ start_show "$saver"
 sleep 0.5
 kill -0 "$SHOW_PID" 2>/dev/null || fail "the show ended by itself"
 xdotool mousemove_relative 1 0
-wait_for_exit "$SHOW_PID" 10 || fail "the show ended with an error"
+wait_for_status "$SHOW_PID" || fail "the show ended with an error"
 [ -z "$(work_folders)" ] || fail "the work folder is left after the mouse move"
 echo "PASS"

@@ -9,8 +9,7 @@ e2e_setup
 
 saver=$E2E_DIR/kamishibai.scr
 cp "$BUILD/kamishibai.scr" "$saver"
-DIALOG="スクリーン セーバーのパスワード"
-set_password "$saver" "open sesame"
+change_password "$saver" /a "open sesame" "open sesame"
 
 run_show_against_a_grab() {
   local holder result
@@ -26,37 +25,25 @@ run_show_against_a_grab() {
   sleep 0.5
   expect_show_holds_grabs "during the show ($1)"
   # A grab is lost with the window unmapped and taken again once it is back.
-  local show
-  show=$(xdotool search --onlyvisible --name "^${SHOW_TITLE}\$" | head -n 1)
-  [ -n "$show" ] || fail "no show window ($1)"
-  xdotool windowunmap --sync "$show"
+  xdotool windowunmap --sync "$SHOW_WINDOW"
   [ "$(probe_grabs)" = "keyboard=Success pointer=Success" ] || fail "grabs kept while unmapped ($1)"
-  xdotool windowmap --sync "$show"
+  xdotool windowmap --sync "$SHOW_WINDOW"
   sleep 1
   expect_show_holds_grabs "a second after the window came back ($1)"
 
   xdotool key a
-  dialog=$(wait_for_window "$DIALOG") || fail "no password dialog ($1)"
+  dialog=$(wait_for_window "$PASSWORD_DIALOG") || fail "no password dialog ($1)"
   expect_show_holds_grabs "during the password prompt ($1)"
   sleep 0.3
-  type_to "$dialog" "wrong"
-  key_to "$dialog" Return
+  fill_in "$dialog" "wrong"
   # The dialog goes once the password has been checked.
-  for _ in $(seq 100); do
-    xdotool search --onlyvisible --name "^${DIALOG}\$" >/dev/null 2>&1 || break
-    sleep 0.1
-  done
-  ! xdotool search --onlyvisible --name "^${DIALOG}\$" >/dev/null 2>&1 || fail "the dialog stays ($1)"
+  wait_until 10 no_window "$PASSWORD_DIALOG" || fail "the dialog stays ($1)"
   sleep 0.3
   kill -0 "$SHOW_PID" 2>/dev/null || fail "a wrong password ended the show ($1)"
   expect_show_holds_grabs "after a wrong password ($1)"
 
-  xdotool key a
-  dialog=$(wait_for_window "$DIALOG") || fail "no password dialog after the restart ($1)"
-  sleep 0.3
-  type_to "$dialog" "open sesame"
-  key_to "$dialog" Return
-  wait_for_exit "$SHOW_PID" 10 || fail "the show ended with an error ($1)"
+  enter_password "open sesame" || fail "no password dialog after the restart ($1)"
+  wait_for_status "$SHOW_PID" || fail "the show ended with an error ($1)"
   [ "$(probe_grabs)" = "keyboard=Success pointer=Success" ] || fail "grabs kept after the end ($1)"
 }
 

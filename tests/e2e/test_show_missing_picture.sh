@@ -3,7 +3,6 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/show_lib.sh"
 e2e_setup
-e2e_display
 
 saver=$E2E_DIR/broken.scr
 : >"$E2E_DIR/empty.jpg"
@@ -11,12 +10,10 @@ python3 "$SOURCE/tests/e2e/craft_package.py" "$BUILD/kamishibai" "$saver" \
   --entry first.jpg "" "$E2E_DIR/empty.jpg" --entry second.png "" "$BUILD/demo/picture-01.png"
 chmod +x "$saver"
 
-"$saver" /s &
-pid=$!
-box=$(wait_for_window "エラー") || fail "no error message"
-! xdotool search --onlyvisible --name "^${SHOW_TITLE}\$" >/dev/null 2>&1 || fail "the show window is shown"
+open_window "エラー" "$saver" /s || fail "no error message"
+no_window "$SHOW_TITLE" || fail "the show window is shown"
 screenshot "$E2E_DIR/error.png"
-key_to "$box" Return
-wait_for_exit "$pid" 10 || fail "the saver ended with an error"
+key_to "$window" Return
+wait_for_status "$pid" || fail "the saver ended with an error"
 [ -z "$(work_folders)" ] || fail "the work folder is left: $(work_folders)"
 echo "PASS"

@@ -13,24 +13,13 @@ has_files() {
   [ -n "$(ls "$1" 2>/dev/null)" ]
 }
 
-# until_true SECONDS COMMAND...: true as soon as the command is.
-until_true() {
-  local limit=$1
-  shift
-  for _ in $(seq $((limit * 10))); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
 for signal in TERM INT HUP; do
   start_show "$saver"
   sleep 0.5
   [ -n "$(work_folders)" ] || fail "no work folder during the show"
   kill -s "$signal" "$SHOW_PID"
   status=0
-  wait_for_exit "$SHOW_PID" 10 || status=$?
+  wait_for_status "$SHOW_PID" || status=$?
   [ "$status" = $((128 + $(kill -l "$signal"))) ] || fail "SIG$signal: status $status"
   [ -z "$(work_folders)" ] || fail "SIG$signal left $(work_folders)"
 done
@@ -46,17 +35,17 @@ sleep 0.5
 # The window found may be the other show's: wait for this show's folder.
 left=$XDG_RUNTIME_DIR/kamishibai/temp2
 start_show "$saver"
-until_true 10 has_files "$left" || fail "the second show made no folder"
+wait_until 10 has_files "$left" || fail "the second show made no folder"
 kill -s KILL "$SHOW_PID"
 wait "$SHOW_PID" 2>/dev/null || true
 touch "$left/left-behind"
 
 start_show "$saver"
-until_true 10 test ! -e "$left/left-behind" || fail "the folder of the killed show is still there"
+wait_until 10 test ! -e "$left/left-behind" || fail "the folder of the killed show is still there"
 [ -n "$(ls "$XDG_RUNTIME_DIR/kamishibai/temp1")" ] || fail "the running show's folder was emptied"
 kill -0 "$running" || fail "the running show ended"
 kill -s TERM "$SHOW_PID" "$running"
-wait_for_exit "$SHOW_PID" 10 || true
-wait_for_exit "$running" 10 || true
+wait_for_status "$SHOW_PID" || true
+wait_for_status "$running" || true
 [ -z "$(work_folders)" ] || fail "folders left: $(work_folders)"
 echo "PASS"

@@ -5,12 +5,8 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/show_lib.sh"
 e2e_setup
 
-fifo=$E2E_DIR/wide-display
-mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1600x600x24 -wr -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
-read -r number <"$fifo"
-export DISPLAY=:$number
-e2e_hold_display
+start_x_server Xvfb -screen 0 1600x600x24 -wr -nolisten tcp -noreset || fail "Xvfb did not start"
+hold_display
 "$BUILD/tests/e2e_x_client" monitors 800x600+0+0 800x600+800+0 || fail "cannot declare the monitors"
 
 # mean_of FILE GEOMETRY: the mean brightness (0 to 255) of that part of the screenshot.
@@ -34,7 +30,7 @@ screenshot "$E2E_DIR/show.png"
 
 # A key ends the show; the covers go with it.
 xdotool key a
-wait_for_exit "$SHOW_PID" 10 || fail "the show ended with an error"
+wait_for_status "$SHOW_PID" || fail "the show ended with an error"
 screenshot "$E2E_DIR/after.png"
 [ "$(mean_of "$E2E_DIR/after.png" 800x600+800+0)" -gt 200 ] || fail "the cover stays after the show"
 echo "PASS"

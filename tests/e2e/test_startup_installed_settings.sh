@@ -15,35 +15,23 @@ test_user
 chmod 700 "$E2E_DIR/user/run"
 user_settings=$E2E_DIR/user/config/kamishibai/saver.set
 
-# Option buttons relative to the dialog's top-left corner (as in the settings dialog test).
-BGM_OFF=(107 40) SOUND_OFF=(107 104)
+# The saver runs as that user in its own folders, under the locale of the test, so that xdotool
+# reads the dialog's title alike.
+as_user=("${AS_TEST_USER[@]}" env -i PATH="$PATH" DISPLAY="$DISPLAY" LANG="${LANG:-}" LC_ALL="${LC_ALL:-}"
+  HOME="$E2E_DIR/user" XDG_RUNTIME_DIR="$E2E_DIR/user/run" XDG_CONFIG_HOME="$E2E_DIR/user/config")
 
-open_dialog() {
-  # The locale as the test's own, so that xdotool reads the dialog's title alike.
-  "${AS_TEST_USER[@]}" env -i PATH="$PATH" DISPLAY="$DISPLAY" LANG="${LANG:-}" LC_ALL="${LC_ALL:-}" \
-    HOME="$E2E_DIR/user" XDG_RUNTIME_DIR="$E2E_DIR/user/run" XDG_CONFIG_HOME="$E2E_DIR/user/config" \
-    "$installed/saver.scr" /c &
-  pid=$!
-  dialog=$(wait_for_window "設定") || fail "no settings dialog"
-  sleep 0.3
-}
-
-open_dialog
-click_in "$dialog" "${BGM_OFF[@]}"
-key_to "$dialog" Return
-wait_for_exit "$pid"
+open_dialog 設定 "${as_user[@]}" "$installed/saver.scr" /c || fail "no settings dialog"
+click_in "$window" "${BGM_OFF[@]}"
+key_to "$window" Return
+wait_for_status "$pid"
 [ "$(hex_of "$user_settings")" = 0000ffff ] || fail "the user's file holds $(hex_of "$user_settings" 2>/dev/null)"
 [ "$(ls -A "$installed")" = saver.scr ] || fail "the saver's folder changed: $(ls -A "$installed")"
 
 # The next start reads the user's file: BGM is OFF; a second OK rewrites that file.
-open_dialog
-shot=$E2E_DIR/dialog.png
-read -r x y <<<"$(window_origin "$dialog")"
-screenshot "$shot"
-blue_in "$shot" $((x + BGM_OFF[0] - 6)) $((y + BGM_OFF[1] - 6)) 12 12 ||
-  fail "the dialog does not show the stored choice (BGM OFF)"
-click_in "$dialog" "${SOUND_OFF[@]}"
-key_to "$dialog" Return
-wait_for_exit "$pid"
+open_dialog 設定 "${as_user[@]}" "$installed/saver.scr" /c || fail "no settings dialog"
+expect_selected OFF ON
+click_in "$window" "${SOUND_OFF[@]}"
+key_to "$window" Return
+wait_for_status "$pid"
 [ "$(hex_of "$user_settings")" = 00000000 ] || fail "the user's file holds $(hex_of "$user_settings")"
 echo "PASS"

@@ -7,12 +7,10 @@ saver=$E2E_DIR/kamishibai.scr
 cp "$BUILD/kamishibai.scr" "$saver"
 
 # "/C" with the demo's package (settings off): the message, then the end.
-"$saver" /c:1234 &
-pid=$!
-box=$(wait_for_window "スクリーンセーバー") || fail "no message box for /C"
+open_window "スクリーンセーバー" "$saver" /c:1234 || fail "no message box for /C"
 screenshot "$E2E_DIR/no-settings.png"
-key_to "$box" Return
-wait_for_exit "$pid" || fail "/C ended with an error"
+key_to "$window" Return
+wait_for_status "$pid" || fail "/C ended with an error"
 [ ! -e "$E2E_DIR/kamishibai.set" ] || fail "/C wrote a settings file"
 
 # Preview and anything else: nothing shown, nothing written.
@@ -21,7 +19,7 @@ timeout 10 "$saver" /p 1234 || fail "'/p 1234' ended with an error"
 for mode in "/P 1234" "" " /S" "/X" "-s"; do
   timeout 10 "$saver" "$mode" || fail "mode '$mode' ended with an error"
 done
-! ls -d "$XDG_RUNTIME_DIR"/kamishibai/temp* >/dev/null 2>&1 || fail "a work folder was made"
+[ -z "$(work_folders)" ] || fail "a work folder was made"
 [ ! -e "$E2E_DIR/kamishibai.set" ] || fail "a settings file was written"
 
 # No display: said on standard error, a non-zero status, no crash.
@@ -31,10 +29,9 @@ DISPLAY= timeout 10 "$saver" /C 2>"$E2E_DIR/stderr" || status=$?
 grep -q "display" "$E2E_DIR/stderr" || fail "no word on standard error about the display"
 
 # No folder for the work folders: the message "実行できません" titled "モザリカ", then the end.
-XDG_RUNTIME_DIR= XDG_CACHE_HOME= HOME=$E2E_DIR/missing/home "$saver" /s &
-pid=$!
-box=$(wait_for_window "モザリカ") || fail "no message box when no work folder can be had"
-key_to "$box" Return
-wait_for_exit "$pid" || fail "/S without a work folder ended with an error"
+open_window "モザリカ" env XDG_RUNTIME_DIR= XDG_CACHE_HOME= HOME="$E2E_DIR/missing/home" "$saver" /s ||
+  fail "no message box when no work folder can be had"
+key_to "$window" Return
+wait_for_status "$pid" || fail "/S without a work folder ended with an error"
 [ ! -e "$E2E_DIR/missing" ] || fail "folders were made"
 echo "PASS"

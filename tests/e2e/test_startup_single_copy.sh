@@ -6,9 +6,8 @@ e2e_setup
 saver=$E2E_DIR/saver.scr
 make_settings_saver "$saver"
 
-"$saver" /c &
-first=$!
-dialog=$(wait_for_window "設定") || fail "the first copy shows no dialog"
+open_window 設定 "$saver" /c || fail "the first copy shows no dialog"
+first=$pid
 # The same file by another path (a link) is the same saver.
 ln -s "$saver" "$E2E_DIR/link.scr"
 snapshot() { (cd "$E2E_DIR" && find . -path ./show -prune -o -print | sort && ls -l --time-style=+%s.%N "$E2E_DIR"); }
@@ -26,9 +25,7 @@ kill -0 "$first" || fail "the first copy ended"
 # A copy that dies keeps no lock: the next one starts.
 kill -9 "$first"
 wait "$first" 2>/dev/null || true
-"$saver" /c &
-next=$!
-dialog=$(wait_for_window "設定") || fail "a killed copy kept the next one from starting"
-key_to "$dialog" Escape
-wait_for_exit "$next"
+open_window 設定 "$saver" /c || fail "a killed copy kept the next one from starting"
+key_to "$window" Escape
+wait_for_status "$pid"
 echo "PASS"

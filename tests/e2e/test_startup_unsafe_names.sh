@@ -23,10 +23,7 @@ work=$parent/temp2
 
 "$saver" /s &
 pid=$!
-for _ in $(seq 100); do
-  [ -f "$work/1" ] && break
-  sleep 0.1
-done
+wait_until 10 test -f "$work/1" || true
 [ "$(ls -A "$work" | tr '\n' ' ')" = "0 1 " ] || fail "work folder holds: $(ls -A "$work")"
 cmp -s "$work/0" "$picture" || fail "picture 0 not written as stored"
 [ "$(stat -c %a "$work")" = 700 ] || fail "work folder mode $(stat -c %a "$work")"
@@ -40,7 +37,7 @@ for _ in $(seq 50); do
   xdotool key space
   sleep 0.2
 done
-wait_for_exit "$pid"
+wait_for_status "$pid"
 [ ! -e "$work" ] || fail "the work folder stays: $(ls -A "$work")"
 [ "$(cat "$parent/temp1")" = "not ours" ] || fail "temp1 was touched"
 echo "PASS"

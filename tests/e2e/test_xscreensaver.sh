@@ -30,11 +30,7 @@ as_user=("${AS_TEST_USER[@]}" env -i PATH="$PATH" DISPLAY="$DISPLAY" HOME="$xss/
   XDG_RUNTIME_DIR="$xss/run" XDG_CONFIG_HOME="$xss/config" SDL_AUDIODRIVER=dummy)
 
 "${as_user[@]}" xscreensaver -no-splash -verbose >"$E2E_DIR/xscreensaver.log" 2>&1 &
-for _ in $(seq 100); do
-  "${as_user[@]}" xscreensaver-command -time >/dev/null 2>&1 && break
-  sleep 0.1
-done
-"${as_user[@]}" xscreensaver-command -time >/dev/null 2>&1 ||
+wait_until 10 "${as_user[@]}" xscreensaver-command -time >/dev/null 2>&1 ||
   fail "xscreensaver did not start: $(cat "$E2E_DIR/xscreensaver.log")"
 xdotool mousemove 100 100
 "${as_user[@]}" xscreensaver-command -activate >/dev/null
@@ -64,8 +60,7 @@ done
 for point in "0 0" "1023 767" "386 258"; do
   [ "$(pixel_at "$E2E_DIR/screen.png" $point)" = "0,0,0" ] || fail "($point) is not black"
 done
-[ -z "$(xdotool search --onlyvisible --name "^$SHOW_TITLE\$" 2>/dev/null || true)" ] ||
-  fail "the saver opened a window of its own"
+no_window "$SHOW_TITLE" || fail "the saver opened a window of its own"
 
 # A mouse move: xscreensaver ends the saver, which removes its work folder. xscreensaver
 # ignores input for its first moments after blanking, so the mouse moves until it answers.

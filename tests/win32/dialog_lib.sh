@@ -1,20 +1,11 @@
 # Kamishibai: driving and reading a saver's dialogs under wine by keyboard alone, for the tests
-# of the Windows build (after wine_lib.sh and saver_lib.sh).
-
-# start_saver SAVER ARGUMENT...: starts the saver in the background; its process id in
-# SAVER_PID. The arguments reach the saver's command line joined by blanks, unquoted, as the
-# system writes a saver's switch and window number.
-start_saver() {
-  wine "$@" >>"$WIN_DIR/saver.log" 2>&1 &
-  SAVER_PID=$!
-}
+# of the Windows build (after wine_lib.sh).
 
 # read_dialog OUT [close]: waits for the saver's dialog or message box and writes what
 # dialog_reader sees (title, client size, focus, controls in tab order) to OUT.
 read_dialog() {
   rm -f "$1"
-  wine "$WIN_BUILD/tests/dialog_reader.exe" "$(windows_path "$1")" ${2:-} \
-    >>"$WIN_DIR/reader.log" 2>&1 || fail "no dialog appeared"
+  wine_logged "$WIN_BUILD/tests/dialog_reader.exe" "$(windows_path "$1")" ${2:-} || fail "no dialog appeared"
 }
 
 # dialog_state: "focus ID checked ID,ID" of the dialog now shown.
@@ -35,8 +26,4 @@ press() {
     xdotool windowfocus --sync "$window" key "$key"
     sleep 0.2
   done
-}
-
-hex_of() {
-  od -An -tx1 -v "$1" | tr -d ' \n'
 }

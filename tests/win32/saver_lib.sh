@@ -1,7 +1,6 @@
 # Kamishibai: a Windows saver of two PNG pictures, packed by the Linux packer, and the frames
 # it should show, for the end-to-end tests of the Windows build.
 PACK=${KAMISHIBAI_LINUX_BUILD:?KAMISHIBAI_LINUX_BUILD must name the Linux build with the packer}/kamishibai-pack
-SHOW_TITLE=Kamishibai
 # A 250 by 250 area on the 1024 by 768 screen starts at (387, 259).
 AREA_X=387
 AREA_Y=259
@@ -32,8 +31,7 @@ x = 40
 y = 30
 effect = "cut"
 TOML
-  "$PACK" build "$dir/show.toml" -o "$out" --player "$WIN_BUILD/kamishibai.exe" >"$dir/pack.log" 2>&1 ||
-    fail "the Linux packer did not make the Windows saver: $(cat "$dir/pack.log")"
+  pack_saver "$dir/show.toml" "$out" "$WIN_BUILD/kamishibai.exe"
   convert -size 250x250 xc:'#102030' "$dir/first.png" -geometry +10+20 -composite "$dir/expected-1.png"
   convert -size 250x250 xc:'#102030' "$dir/second.png" -geometry +40+30 -composite "$dir/expected-2.png"
 }
@@ -43,30 +41,11 @@ TOML
 start_png_show() {
   saver=$WIN_DIR/pngs.scr
   make_png_saver "$saver"
-  wine "$saver" /S >"$WIN_DIR/saver.log" 2>&1 &
-  pid=$!
-  window=$(wait_for_window "$SHOW_TITLE" 30) || fail "no show window"
+  open_window "$SHOW_TITLE" wine_logged "$saver" /S || fail "no show window"
 }
 
 # area_matches EXPECTED: true when the picture area on screen equals the image pixel for pixel.
 area_matches() {
-  local shot=$WIN_DIR/screen.png
-  import -window root -crop "250x250+$AREA_X+$AREA_Y" +repage "$shot"
-  [ "$(compare -metric AE "$shot" "$1" null: 2>&1)" = "0" ]
-}
-
-# wait_for_area EXPECTED [SECONDS]
-wait_for_area() {
-  local limit=${2:-20}
-  for _ in $(seq $((limit * 10))); do
-    area_matches "$1" && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-# A path of this machine as the Windows programs under wine see it.
-windows_path() {
-  local path=$1
-  echo "Z:${path//\//\\}"
+  screenshot "$WIN_DIR/screen.png" "250x250+$AREA_X+$AREA_Y"
+  same_pixels "$WIN_DIR/screen.png" "$1"
 }

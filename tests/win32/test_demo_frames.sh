@@ -21,13 +21,11 @@ for slide in 0 1; do
 done
 
 cp "$WIN_BUILD/kamishibai.scr" demo.scr
-wine "$WIN_DIR/demo.scr" /S >saver.log 2>&1 &
-pid=$!
-window=$(wait_for_window "$SHOW_TITLE" 30) || fail "no show window"
-wait_for_area expected-0.png 10 || fail "the first picture is not exactly on screen"
-wait_for_area expected-1.png 10 || fail "the second picture did not follow exactly"
+open_window "$SHOW_TITLE" wine_logged "$WIN_DIR/demo.scr" /S || fail "no show window"
+wait_until 10 area_matches expected-0.png || fail "the first picture is not exactly on screen"
+wait_until 10 area_matches expected-1.png || fail "the second picture did not follow exactly"
 xdotool windowfocus --sync "$window" key space
-wait_for_exit "$pid" 30 || fail "a key did not end the show"
+wait_for_end "$pid" || fail "a key did not end the show"
 [ -z "$(work_folders)" ] || fail "the work folder is left: $(work_folders)"
 
 # Slide i leaves for slide i + 1 with its own effect: one such pair for each effect the demo uses,

@@ -13,12 +13,11 @@ for switch in /P /p ""; do
 done
 
 report=$WIN_DIR/box.txt
-wine "$saver" /c:1234 >"$WIN_DIR/configure.log" 2>&1 &
+wine_logged "$saver" /c:1234 &
 pid=$!
-wine "$WIN_BUILD/tests/message_box_reader.exe" "$(windows_path "$report")" >"$WIN_DIR/reader.log" 2>&1 ||
-  fail "no message box appeared"
+wine_logged "$WIN_BUILD/tests/message_box_reader.exe" "$(windows_path "$report")" || fail "no message box appeared"
 [ "$(cat "$report")" = "$(printf 'スクリーンセーバー\n設定項目はありません')" ] ||
   fail "the box says: $(cat "$report")"
-wait_for_exit "$pid" 30 || fail "\"/C\" did not end after the message"
+wait_for_end "$pid" || fail "\"/C\" did not end after the message"
 [ -z "$(work_folders)" ] || fail "a mode made a work folder: $(work_folders)"
 echo "PASS"

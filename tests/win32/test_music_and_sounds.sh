@@ -5,12 +5,11 @@
 # switch off the music is never opened (only the finish's "close bgm" is sent).
 source "$(dirname "$0")/wine_lib.sh"
 source "$(dirname "$0")/saver_lib.sh"
-source "$(dirname "$0")/dialog_lib.sh"
-source "$SOURCE/tests/e2e/audio_lib.sh"
+source "$SOURCE/tests/lib/audio.sh"
 win_setup
 
 saver=$WIN_DIR/music.scr
-make_audio_saver "$saver" "$PACK" "$WIN_BUILD/kamishibai.exe"
+make_audio_saver "$saver" "$WIN_BUILD/kamishibai.exe"
 
 # run_traced TRACE SOUNDS: runs the show with winmm traced until it has played the second
 # slide's sound SOUNDS times, then ends it with a key.
@@ -18,13 +17,13 @@ run_traced() {
   local trace=$1 transitions=$2 window
   WINEDEBUG=+mci,+winmm wine "$saver" /S >"$trace" 2>&1 &
   local pid=$!
-  window=$(wait_for_window "$SHOW_TITLE" 30) || fail "no show window"
+  window=$(wait_for_window "$SHOW_TITLE") || fail "no show window"
   for _ in $(seq 300); do
     [ "$(grep -c 'trace:winmm:proc_PlaySound SoundName=' "$trace")" -ge "$transitions" ] && break
     sleep 0.1
   done
   xdotool windowfocus --sync "$window" key space
-  wait_for_exit "$pid" 30 || fail "the show did not end on a key"
+  wait_for_end "$pid" || fail "the show did not end on a key"
 }
 
 # The command strings as the show sent them, with the reply length and the callback window.

@@ -5,7 +5,7 @@
 # whole into the area.
 source "$(dirname "$0")/wine_lib.sh"
 source "$(dirname "$0")/saver_lib.sh"
-source "$SOURCE/tests/e2e/audio_lib.sh"
+source "$SOURCE/tests/lib/audio.sh"
 win_setup
 
 WIN_PACK=$WIN_BUILD/kamishibai-pack.exe
@@ -66,8 +66,7 @@ win_pack render --effect split-sideways --from from.png --to to.png --out window
   fail "render: $(cat win.out)"
 [ "$(ls windows-frames)" = "$(ls linux-frames)" ] || fail "render wrote other frames: $(ls windows-frames)"
 for frame in linux-frames/*.png; do
-  [ "$(compare -metric AE "$frame" "windows-frames/${frame##*/}" null: 2>&1)" = 0 ] ||
-    fail "${frame##*/} differs"
+  same_pixels "$frame" "windows-frames/${frame##*/}" || fail "${frame##*/} differs"
 done
 
 # A picture fitted through WIC: scaled whole into the area and stored as a JPEG of that size.

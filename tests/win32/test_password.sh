@@ -4,11 +4,9 @@ source "$(dirname "$0")/wine_lib.sh"
 source "$(dirname "$0")/saver_lib.sh"
 win_setup
 desktop='HKCU\Control Panel\Desktop'
-wine reg add "$desktop" /v ScreenSaveUsePassword /t REG_DWORD /d 1 /f >"$WIN_DIR/reg.log" 2>&1
-trap 'wine reg delete "$desktop" /v ScreenSaveUsePassword /f >>"$WIN_DIR/reg.log" 2>&1; win_cleanup' EXIT
+wine_logged reg add "$desktop" /v ScreenSaveUsePassword /t REG_DWORD /d 1 /f
+trap 'wine_logged reg delete "$desktop" /v ScreenSaveUsePassword /f; win_cleanup' EXIT
 
-saver=$WIN_DIR/pngs.scr
-make_png_saver "$saver"
 cp "$WIN_BUILD/tests/password.cpl" "$WIN_DIR/password.cpl"
 answer=$WIN_DIR/answer
 calls=$WIN_DIR/calls
@@ -17,24 +15,22 @@ export KAMISHIBAI_PASSWORD_ANSWER KAMISHIBAI_PASSWORD_CALLS
 KAMISHIBAI_PASSWORD_ANSWER=$(windows_path "$answer")
 KAMISHIBAI_PASSWORD_CALLS=$(windows_path "$calls")
 
-wine "$saver" /S >"$WIN_DIR/saver.log" 2>&1 &
-pid=$!
-window=$(wait_for_window "$SHOW_TITLE" 30) || fail "no show window"
-wait_for_area "$WIN_DIR/expected-1.png" 5 || fail "the first picture is not on screen"
-wait_for_area "$WIN_DIR/expected-2.png" 30 || fail "the second picture did not follow"
+start_png_show
+wait_until 5 area_matches "$WIN_DIR/expected-1.png" || fail "the first picture is not on screen"
+wait_until 30 area_matches "$WIN_DIR/expected-2.png" || fail "the second picture did not follow"
 
 xdotool windowfocus --sync "$window" key space
-wait_for "$calls" 30 || fail "the password module was not asked"
+wait_until 30 test -e "$calls" || fail "the password module was not asked"
 [ "$(cat "$calls")" = "owner window" ] || fail "the module was called: $(cat "$calls")"
 # Refused: the show starts over from the first entry and runs on.
-wait_for_area "$WIN_DIR/expected-1.png" 30 || fail "the show did not start over"
-wait_for_area "$WIN_DIR/expected-2.png" 30 || fail "the restarted show did not go on"
+wait_until 30 area_matches "$WIN_DIR/expected-1.png" || fail "the show did not start over"
+wait_until 30 area_matches "$WIN_DIR/expected-2.png" || fail "the restarted show did not go on"
 kill -0 "$pid" 2>/dev/null || fail "the show ended although the password was refused"
 [ "$(work_folders)" = "temp1" ] || fail "the work folder changed: $(work_folders)"
 
 echo 1 >"$answer"
 xdotool windowfocus --sync "$window" key space
-wait_for_exit "$pid" 30 || fail "the show did not end after the password was given"
+wait_for_end "$pid" || fail "the show did not end after the password was given"
 [ "$(wc -l <"$calls")" -eq 2 ] || fail "the module was asked $(wc -l <"$calls") times"
 [ -z "$(work_folders)" ] || fail "the work folder is left: $(work_folders)"
 echo "PASS"

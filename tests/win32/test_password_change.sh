@@ -21,8 +21,8 @@ export WINEDLLOVERRIDES="$system_overrides;mpr=n"
 # change_password ARGUMENT: runs the saver and prints the stand-in's line for this call.
 change_password() {
   rm -f "$calls"
-  start_saver "$saver" $1
-  wait_for_exit "$SAVER_PID" 30 || fail "the saver did not end after \"$1\""
+  wine_logged "$saver" $1 &
+  wait_for_end $! || fail "the saver did not end after \"$1\""
   [ -f "$calls" ] || fail "\"$1\" did not call PwdChangePasswordA"
   [ "$(wc -l <"$calls")" -eq 1 ] || fail "\"$1\" called it $(wc -l <"$calls") times"
   cat "$calls"
@@ -33,8 +33,8 @@ change_password() {
 
 # With a window in the foreground, "/A" alone and "/A" followed by a colon (which stops the
 # number) give that window.
-wine notepad >"$WIN_DIR/notepad.log" 2>&1 &
-wait_for_window ".*Notepad" 30 >/dev/null || fail "no foreground window to own the dialog"
+wine_logged notepad &
+wait_for_window ".*Notepad" >/dev/null || fail "no foreground window to own the dialog"
 for argument in "/a" "/A 0" "/A:1234"; do
   line=$(change_password "$argument")
   [[ $line =~ ^SCRSAVE\ owner=([0-9]+)\ foreground=([0-9]+)\ reserved=0,0$ ]] ||
@@ -46,7 +46,7 @@ done
 # No password-change module at all: the saver ends without a call and without a window.
 export WINEDLLOVERRIDES="$system_overrides;mpr="
 rm -f "$calls"
-start_saver "$saver" /A 1234
-wait_for_exit "$SAVER_PID" 30 || fail "the saver did not end without the module"
+wine_logged "$saver" /A 1234 &
+wait_for_end $! || fail "the saver did not end without the module"
 [ ! -e "$calls" ] || fail "something was called: $(cat "$calls")"
 echo "PASS"

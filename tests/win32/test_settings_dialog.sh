@@ -15,11 +15,6 @@ python3 "$SOURCE/tests/e2e/craft_package.py" "$WIN_BUILD/kamishibai.exe" "$saver
 # Control numbers: BGM ON and OFF, Sound ON and OFF, OK, Cancel.
 BGM_ON=1000 BGM_OFF=1001 SOUND_ON=1002 SOUND_OFF=1003 OK=1 CANCEL=2
 
-open_dialog() {
-  start_saver "$saver" /c
-  dialog=$(wait_for_window "設定" 30) || fail "no settings dialog"
-}
-
 expect_state() {
   local state
   state=$(dialog_state)
@@ -27,13 +22,13 @@ expect_state() {
 }
 
 expect_file() {
-  wait_for_exit "$SAVER_PID" 30 || fail "the saver did not end"
+  wait_for_end "$pid" || fail "the saver did not end"
   [ "$(hex_of "$settings")" = "$1" ] || fail "the settings file holds $(hex_of "$settings"), not $1"
   [ "$(ls "$WIN_DIR" | grep -c '^saver\.set')" = 1 ] || fail "temporary files were left"
 }
 
 # No file: the form's texts, places and tab order, both ON, the focus on BGM's ON; Enter is OK.
-open_dialog
+open_window 設定 wine_logged "$saver" /c || fail "no settings dialog"
 read_dialog "$WIN_DIR/layout.txt"
 diff -u - "$WIN_DIR/layout.txt" >"$WIN_DIR/layout.diff" <<'TEXT' || fail "the dialog differs: $(cat "$WIN_DIR/layout.diff")"
 title 設定
@@ -48,65 +43,62 @@ focus 1000
 1 Button "OK" 192,16,97,22 tabstop group default
 2 Button "キャンセル" 192,42,97,22 tabstop
 TEXT
-press "$dialog" Return
+press "$window" Return
 expect_file ffffffff
 
 # An arrow key moves BGM's choice with the focus; Enter writes OFF and ON.
 rm "$settings"
-open_dialog
-press "$dialog" Right
+open_window 設定 wine_logged "$saver" /c || fail "no settings dialog"
+press "$window" Right
 expect_state "focus $BGM_OFF checked $BGM_OFF,$SOUND_ON"
-press "$dialog" Return
+press "$window" Return
 expect_file 0000ffff
 
 # The file's state is shown with the focus on BGM's selected option; Tab goes on to Sound's
 # selected option; Enter replaces a longer file with exactly four bytes.
 printf '\x00\x00\xff\xff\x01\x02\x03' >"$settings"
-open_dialog
+open_window 設定 wine_logged "$saver" /c || fail "no settings dialog"
 expect_state "focus $BGM_OFF checked $BGM_OFF,$SOUND_ON"
-press "$dialog" Left Tab
+press "$window" Left Tab
 expect_state "focus $SOUND_ON checked $BGM_ON,$SOUND_ON"
-press "$dialog" Down
+press "$window" Down
 expect_state "focus $SOUND_OFF checked $BGM_ON,$SOUND_OFF"
-press "$dialog" Return
+press "$window" Return
 expect_file ffff0000
 
 # Any non-zero value is on. Tab reaches OK, then Cancel; Enter on Cancel writes nothing.
 printf '\x01\x00\x00\x00\x09' >"$settings"
 before=$(hex_of "$settings")
-open_dialog
+open_window 設定 wine_logged "$saver" /c || fail "no settings dialog"
 expect_state "focus $BGM_ON checked $BGM_ON,$SOUND_OFF"
-press "$dialog" Right Tab Tab
+press "$window" Right Tab Tab
 expect_state "focus $OK checked $BGM_OFF,$SOUND_OFF"
-press "$dialog" Tab
+press "$window" Tab
 expect_state "focus $CANCEL checked $BGM_OFF,$SOUND_OFF"
-press "$dialog" Return
+press "$window" Return
 expect_file "$before"
 
 # Esc and the close box (Alt+F4) write nothing either.
-open_dialog
-press "$dialog" Right Escape
+open_window 設定 wine_logged "$saver" /c || fail "no settings dialog"
+press "$window" Right Escape
 expect_file "$before"
-open_dialog
-press "$dialog" Right alt+F4
+open_window 設定 wine_logged "$saver" /c || fail "no settings dialog"
+press "$window" Right alt+F4
 expect_file "$before"
 
 # Enter on the focused OK writes the choice.
-open_dialog
-press "$dialog" Tab Tab Return
+open_window 設定 wine_logged "$saver" /c || fail "no settings dialog"
+press "$window" Tab Tab Return
 expect_file ffff0000
 
 # A folder of the settings file's name counts as absent (both ON); OK cannot replace it: a
 # message names the file and the reason, and the folder stays as it was.
 rm "$settings"
 mkdir -p "$settings/inside"
-open_dialog
+open_window 設定 wine_logged "$saver" /c || fail "no settings dialog"
 expect_state "focus $BGM_ON checked $BGM_ON,$SOUND_ON"
-press "$dialog" Return
-for _ in $(seq 50); do
-  [ -z "$(xdotool search --onlyvisible --name '^設定$' 2>/dev/null | grep -vx "$dialog")" ] || break
-  sleep 0.1
-done
+press "$window" Return
+wait_for_window 設定 5 "$window" >/dev/null || true
 read_dialog "$WIN_DIR/message.txt" close
 grep -q '^title 設定$' "$WIN_DIR/message.txt" || fail "the message: $(cat "$WIN_DIR/message.txt")"
 grep -q '"設定を保存できませんでした。' "$WIN_DIR/message.txt" ||
@@ -115,7 +107,7 @@ grep -qF "$(windows_path "$settings")" "$WIN_DIR/message.txt" ||
   fail "the message does not name the file: $(cat "$WIN_DIR/message.txt")"
 grep -qi 'denied\|access\|exists' "$WIN_DIR/message.txt" ||
   fail "the message gives no reason: $(cat "$WIN_DIR/message.txt")"
-wait_for_exit "$SAVER_PID" 30 || fail "the saver did not end after the message"
+wait_for_end "$pid" || fail "the saver did not end after the message"
 [ -d "$settings/inside" ] || fail "the folder in the way was changed"
 [ "$(ls "$WIN_DIR" | grep -c '^saver\.set')" = 1 ] || fail "temporary files were left"
 

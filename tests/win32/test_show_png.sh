@@ -6,18 +6,18 @@ source "$(dirname "$0")/saver_lib.sh"
 win_setup
 
 start_png_show
-wait_for_area "$WIN_DIR/expected-1.png" 5 || fail "the first picture is not exactly on screen"
+wait_until 5 area_matches "$WIN_DIR/expected-1.png" || fail "the first picture is not exactly on screen"
 [ "$(work_folders)" = "temp1" ] || fail "the work folder is not temp1: $(work_folders)"
 
-wine "$saver" /S >"$WIN_DIR/second.log" 2>&1 &
+wine_logged "$saver" /S &
 second=$!
-wait_for_exit "$second" 30 || fail "a second copy is still running"
+wait_for_end "$second" || fail "a second copy is still running"
 [ "$(work_folders)" = "temp1" ] || fail "the second copy made a work folder: $(work_folders)"
 kill -0 "$pid" 2>/dev/null || fail "the first copy ended with the second"
 
-wait_for_area "$WIN_DIR/expected-2.png" 30 || fail "the second picture did not follow"
+wait_until 30 area_matches "$WIN_DIR/expected-2.png" || fail "the second picture did not follow"
 
 xdotool windowfocus --sync "$window" key space
-wait_for_exit "$pid" 30 || fail "a key did not end the show"
+wait_for_end "$pid" || fail "a key did not end the show"
 [ -z "$(work_folders)" ] || fail "the work folder is left: $(work_folders)"
 echo "PASS"

@@ -8,7 +8,6 @@ win_setup
 # wine reads the monitors from XRandR's outputs, which Xvfb has only one of: an X server with the
 # dummy video driver has sixteen, of which the first is on.
 two_monitor_display() {
-  local fifo=$WIN_DIR/two-monitors
   cat >"$WIN_DIR/xorg.conf" <<'CONF'
 Section "ServerFlags"
   Option "AutoAddDevices" "false"
@@ -35,11 +34,8 @@ Section "Screen"
   EndSubSection
 EndSection
 CONF
-  mkfifo "$fifo"
-  Xorg -displayfd 3 -config "$WIN_DIR/xorg.conf" -logfile "$WIN_DIR/xorg.log" -noreset \
-    -nolisten tcp -novtswitch -sharevts 3>"$fifo" >/dev/null 2>&1 &
-  read -r number <"$fifo" || fail "the X server with two monitors did not start: $(cat "$WIN_DIR/xorg.log")"
-  export DISPLAY=:$number
+  start_x_server Xorg -config "$WIN_DIR/xorg.conf" -logfile "$WIN_DIR/xorg.log" -noreset -nolisten tcp \
+    -novtswitch -sharevts || fail "the X server with two monitors did not start: $(cat "$WIN_DIR/xorg.log")"
   xrandr --output DUMMY0 --mode 1024x768 --primary
   xrandr --addmode DUMMY1 1024x768
   xrandr --output DUMMY1 --mode 1024x768 --right-of DUMMY0
@@ -48,8 +44,8 @@ CONF
 
 # second_monitor_is COLOUR: true when the whole right-hand monitor has that colour.
 second_monitor_is() {
-  import -window root -crop 1024x768+1024+0 +repage "$WIN_DIR/second.png"
-  [ "$(compare -metric AE "$WIN_DIR/second.png" -size 1024x768 "xc:$1" null: 2>&1)" = "0" ]
+  screenshot "$WIN_DIR/second.png" 1024x768+1024+0
+  same_pixels "$WIN_DIR/second.png" -size 1024x768 "xc:$1"
 }
 
 two_monitor_display
@@ -58,14 +54,10 @@ xsetroot -solid "$desktop"
 second_monitor_is "$desktop" || fail "the desktop is not on the second monitor"
 
 start_png_show
-wait_for_area "$WIN_DIR/expected-1.png" 10 || fail "the first picture is not exactly on the primary monitor"
+wait_until 10 area_matches "$WIN_DIR/expected-1.png" || fail "the first picture is not exactly on the primary monitor"
 second_monitor_is black || fail "the second monitor is not covered in black"
 
 xdotool windowfocus --sync "$window" key space
-wait_for_exit "$pid" 30 || fail "a key did not end the show"
-for _ in $(seq 50); do
-  second_monitor_is "$desktop" && break
-  sleep 0.1
-done
-second_monitor_is "$desktop" || fail "the cover stays on the second monitor"
+wait_for_end "$pid" || fail "a key did not end the show"
+wait_until 5 second_monitor_is "$desktop" || fail "the cover stays on the second monitor"
 echo "PASS"

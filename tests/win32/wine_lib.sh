@@ -8,12 +8,14 @@ WIN_BUILD=${KAMISHIBAI_BUILD:?KAMISHIBAI_BUILD must name the Windows build folde
 SOURCE=${KAMISHIBAI_SOURCE:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 
-WAIT_SECONDS=20
+WAIT_SECONDS=30
 source "$SOURCE/tests/lib/shell.sh"
+source "$SOURCE/tests/lib/x11.sh"
 
-# Gives the test a folder of its own and a prefix, and ends its wine programs at the end.
+# win_setup: gives the test a folder of its own and a prefix, and ends its wine programs at the end.
 win_setup() {
-  WIN_DIR=$(mktemp -d /tmp/kamishibai-win.XXXXXX)
+  private_folder /tmp/kamishibai-win
+  WIN_DIR=$PRIVATE_DIR
   trap win_cleanup EXIT
   if [ -n "${KAMISHIBAI_WINEPREFIX:-}" ]; then
     export WINEPREFIX=$KAMISHIBAI_WINEPREFIX
@@ -23,21 +25,17 @@ win_setup() {
   fi
   # Work folders that a failed earlier test in the same prefix left behind.
   find "$(windows_folder)" -maxdepth 1 -name 'temp[0-9]*' -exec rm -rf {} +
-  win_display
+  start_private_display
 }
 
 win_cleanup() {
   wineserver --kill >/dev/null 2>&1 || true
-  local pids
-  pids=$(jobs -p)
-  [ -n "$pids" ] && kill $pids 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$WIN_DIR"
+  end_private
 }
 
-# A private display when the test command has not provided one.
-win_display() {
-  start_private_display "$WIN_DIR"
+# wine_logged ARGUMENT...: wine with its output added to $WIN_DIR/wine.log.
+wine_logged() {
+  wine "$@" >>"$WIN_DIR/wine.log" 2>&1
 }
 
 # The prefix's Windows folder, where the saver makes its work folders.
@@ -49,15 +47,8 @@ work_folders() {
   find "$(windows_folder)" -maxdepth 1 -name 'temp[0-9]*' -printf '%f\n' | sort
 }
 
-# wait_for_exit PID [SECONDS]: waits until the process has ended.
-wait_for_exit() {
-  local pid=$1 limit=${2:-20}
-  for _ in $(seq $((limit * 10))); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      wait "$pid" || true
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
+# A path of this machine as the Windows programs under wine see it.
+windows_path() {
+  local path=$1
+  echo "Z:${path//\//\\}"
 }

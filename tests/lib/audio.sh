@@ -1,5 +1,6 @@
-# Kamishibai: helpers of the audio end-to-end tests: square-wave WAV files of a known level, and
-# a summary of what SDL's disk audio driver wrote (raw 16-bit stereo at 44.1 kHz).
+# Kamishibai: the audio tests' material (sourced after shell.sh and x11.sh): square-wave WAV files
+# of a known level and a saver that plays them, for the tests of both systems; a run of the Linux
+# show with SDL's disk audio driver and a summary of what it wrote (raw 16-bit stereo at 44.1 kHz).
 
 # write_square_wav FILE MILLISECONDS AMPLITUDE HERTZ: a 16-bit stereo WAV file at 44.1 kHz
 # holding a square wave that swings between +AMPLITUDE and -AMPLITUDE.
@@ -64,10 +65,10 @@ summary_value() {
 MUSIC_LEVEL=3000
 SOUND_LEVEL=12000
 
-# make_audio_saver OUT PACKER PLAYER: a saver of two slides shown 800 ms each with plain cuts,
-# 300 ms of music, and a 150 ms sound with the second slide, packed beside OUT.
+# make_audio_saver OUT PLAYER: a saver of two slides shown 800 ms each with plain cuts, 300 ms of
+# music, and a 150 ms sound with the second slide, packed beside OUT.
 make_audio_saver() {
-  local out=$1 packer=$2 player=$3 show
+  local out=$1 player=$2 show
   show=$(dirname "$out")/audio-show
   mkdir -p "$show"
   convert -size 120x120 xc:'#c04020' "$show/red.jpg"
@@ -96,8 +97,7 @@ sound = "ding.wav"
 time = 800
 effect = 0
 TOML
-  "$packer" build "$show/show.toml" -o "$out" --player "$player" >"$show/pack.log" 2>&1 ||
-    fail "the packer did not make the saver: $(cat "$show/pack.log")"
+  pack_saver "$show/show.toml" "$out" "$player"
 }
 
 # run_audio_show SAVER RAWFILE SECONDS: runs the show with SDL's disk audio driver writing to
@@ -108,7 +108,7 @@ run_audio_show() {
   local wanted=$((seconds * 44100 * 4))
   SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$raw "$saver" /s 2>"$raw.stderr" &
   pid=$!
-  window=$(wait_for_window "Kamishibai") || fail "the show window did not appear"
+  window=$(wait_for_window "$SHOW_TITLE") || fail "the show window did not appear"
   for _ in $(seq $(((seconds + 20) * 10))); do
     [ "$(stat -c %s "$raw" 2>/dev/null || echo 0)" -ge "$wanted" ] && break
     sleep 0.1
@@ -116,5 +116,5 @@ run_audio_show() {
   [ "$(stat -c %s "$raw" 2>/dev/null || echo 0)" -ge "$wanted" ] ||
     fail "the disk driver wrote less than ${seconds}s of sound"
   key_to "$window" space
-  wait_for_exit "$pid" || fail "the show ended with an error"
+  wait_for_status "$pid" || fail "the show ended with an error"
 }
