@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -46,6 +47,15 @@ inline void writeBytes(const std::filesystem::path& file, const std::vector<std:
 inline std::vector<std::uint8_t> readBytes(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The names of a folder's entries, sorted.
+inline std::vector<std::string> namesIn(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& item : std::filesystem::directory_iterator(folder))
+    names.push_back(item.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 inline std::string readText(const std::filesystem::path& file) {

@@ -45,14 +45,6 @@ PackageRecord recordOf(const std::vector<Slide>& slides, const std::string& bgm 
   return record;
 }
 
-std::vector<std::string> namesIn(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& item : fs::directory_iterator(folder))
-    names.push_back(item.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // The parent's work folder of that number, as the program spells it: with the system's
 // separator between the names and after the last.
 std::string workDirIn(const std::string& parent, int number) {

@@ -24,14 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 
-std::vector<std::string> namesIn(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& item : fs::directory_iterator(folder))
-    names.push_back(item.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 PictureEntry entryNamed(const std::string& name) {
   PictureEntry entry;
   entry.FileName = name;
