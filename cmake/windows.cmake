@@ -3,6 +3,7 @@
 
 include(cmake/Layers.cmake)
 kamishibai_portable_layers()
+include(cmake/Translations.cmake)
 # UNICODE: every Win32 call takes UTF-16 text; the show's own texts are UTF-8 and converted.
 kamishibai_layer(platform_win32 platform/win32 DEPENDS kamishibai_platform)
 target_compile_definitions(kamishibai_platform_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN

@@ -1,49 +1,52 @@
-// Kamishibai: translations through gettext, from the message catalogues beside the build or of
-// the installation.
+// Kamishibai: user-visible texts on Linux in the language the environment names, from the
+// catalogues built into the program.
 #include "platform/translate.h"
 
-#include <libintl.h>
+#include <algorithm>
+#include <cstdlib>
+#include <string_view>
 
-#include <clocale>
-#include <filesystem>
-#include <mutex>
-
-#include "platform/running_program.h"
+#include "platform/linux/translate_posix.h"
+#include "platform/message_catalogue.h"
 
 namespace kamishibai {
-
 namespace {
 
-const char* const kDomain = "kamishibai";
-
-// The catalogue folder: "locale" beside the executable (the build folder), else "share/locale"
-// of the installation the executable belongs to, else the folder the build was configured for.
-std::string catalogueFolder() {
-  const std::filesystem::path exeFolder =
-      std::filesystem::path(runningExecutablePath()).parent_path();
-  std::error_code error;
-  for (const auto& candidate : {exeFolder / "locale", exeFolder / ".." / "share" / "locale"}) {
-    if (std::filesystem::exists(candidate / "en" / "LC_MESSAGES" / "kamishibai.mo", error)) {
-      return candidate.string();
-    }
-  }
-  return KAMISHIBAI_LOCALEDIR;
+// "en_GB.UTF-8@euro" -> "en".
+std::string_view languageOf(std::string_view locale) {
+  return locale.substr(0, locale.find_first_of("_.@"));
 }
 
-void bindCatalogue() {
-  // Only the messages and the character set follow the user's locale; numbers keep the C rules.
-  std::setlocale(LC_MESSAGES, "");
-  std::setlocale(LC_CTYPE, "");
-  bindtextdomain(kDomain, catalogueFolder().c_str());
-  bind_textdomain_codeset(kDomain, "UTF-8");
+bool isSet(const char* value) {
+  return value != nullptr && *value != '\0';
+}
+
+bool hasTexts(std::string_view language) {
+  return language == "ja" || builtInCatalogue(language).translates();
 }
 
 }  // namespace
 
+std::string messageLanguage(const char* lcAll, const char* lcMessages, const char* lang,
+                            const char* language) {
+  const char* locale = isSet(lcAll) ? lcAll : isSet(lcMessages) ? lcMessages : lang;
+  const std::string_view named = isSet(locale) ? locale : "C";
+  if (isSet(language) && named != "C" && named != "POSIX") {
+    std::string_view list = language;
+    while (!list.empty()) {
+      const std::string_view item = list.substr(0, list.find(':'));
+      list.remove_prefix(std::min(list.size(), item.size() + 1));
+      if (hasTexts(languageOf(item))) return std::string(languageOf(item));
+    }
+  }
+  return std::string(languageOf(named));
+}
+
 const char* tr(const char* original) {
-  static std::once_flag bound;
-  std::call_once(bound, bindCatalogue);
-  return dgettext(kDomain, original);
+  static const MessageCatalogue catalogue =
+      builtInCatalogue(messageLanguage(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
+                                       std::getenv("LANG"), std::getenv("LANGUAGE")));
+  return catalogue.translate(original);
 }
 
 }  // namespace kamishibai
