@@ -9,6 +9,7 @@
 #include <optional>
 #include <random>
 #include <set>
+#include <span>
 
 #include "effects/transition.h"
 #include "formats/stored_name.h"
@@ -26,6 +27,20 @@ constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 constexpr std::size_t kMaxStoredNameBytes = 255;
 constexpr std::int32_t kDefaultShowTime = 1000;
 constexpr std::int64_t kDefaultQuality = 90;
+
+// The keys each table of a manifest may hold.
+constexpr std::string_view kShowKeys[] = {
+    "settings", "picture_count", "pictures_array", "area", "music",
+    "slide",    "defaults",      "shuffle",        "seed", "raw"};
+constexpr std::string_view kAreaKeys[] = {"width", "height", "colour", "fit", "raw"};
+constexpr std::string_view kDefaultsKeys[] = {"time", "effect",  "speed",
+                                              "fit",  "quality", "random_except"};
+constexpr std::string_view kMusicKeys[] = {"file", "name", "array", "raw"};
+constexpr std::string_view kSlideKeys[] = {
+    "picture", "pictures", "name",          "sound",       "sound_name", "time",
+    "x",       "y",        "effect",        "speed",       "overlay",    "transparent",
+    "fit",     "quality",  "picture_array", "sound_array", "raw"};
+constexpr std::string_view kArrayShapeKeys[] = {"dimensions", "lower_bound"};
 const std::string kLastEffect = std::to_string(kLastEffectCode);
 
 std::int64_t lineOf(const toml::node& node) {
@@ -66,8 +81,7 @@ class ManifestReader {
 
   ShowPlan read(const toml::table& root) {
     PackageRecord& r = plan_.record;
-    allowOnly(root, {"settings", "picture_count", "pictures_array", "area", "music", "slide",
-                     "defaults", "shuffle", "seed", "raw"});
+    allowOnly(root, kShowKeys);
     const std::set<std::string> raw = rawKeys(root, {"slide"});
     r.HasSettings = switchValue(root, "settings");
     readArea(root, r);
@@ -98,7 +112,7 @@ class ManifestReader {
     plan_.problems.push_back({line, std::move(message)});
   }
 
-  void allowOnly(const toml::table& table, std::initializer_list<std::string_view> keys) {
+  void allowOnly(const toml::table& table, std::span<const std::string_view> keys) {
     for (auto&& [key, node] : table) {
       if (std::find(keys.begin(), keys.end(), key.str()) == keys.end()) {
         problem(lineOf(node), "unknown key " + inQuotes(key.str()));
@@ -226,7 +240,7 @@ class ManifestReader {
       if (root.get("area") == nullptr) problem(0, "the [area] table is missing");
       return;
     }
-    allowOnly(*area, {"width", "height", "colour", "fit", "raw"});
+    allowOnly(*area, kAreaKeys);
     const std::set<std::string> raw = rawKeys(*area, {"width", "height"});
     for (const char* key : {"width", "height"}) {
       if (area->get(key) == nullptr) problem(lineOf(*area), "[area] needs " + inQuotes(key));
@@ -242,7 +256,7 @@ class ManifestReader {
   void readDefaults(const toml::table& root) {
     const toml::table* table = subtable(root, "defaults");
     if (table == nullptr) return;
-    allowOnly(*table, {"time", "effect", "speed", "fit", "quality", "random_except"});
+    allowOnly(*table, kDefaultsKeys);
     defaults_.time = integer(*table, "time", 0, kMaxShowTime);
     defaults_.effect = table->get("effect");
     if (defaults_.effect != nullptr) effectOf(*defaults_.effect, {}, nullptr, true);
@@ -278,7 +292,7 @@ class ManifestReader {
     const toml::table* sub = subtable(table, key);
     if (sub == nullptr) return std::nullopt;
     if (line != nullptr) *line = lineOf(*sub);
-    allowOnly(*sub, {"dimensions", "lower_bound"});
+    allowOnly(*sub, kArrayShapeKeys);
     ArrayShape result;
     result.dimensions = static_cast<std::int16_t>(integer(*sub, "dimensions", 0, 1).value_or(1));
     result.lowerBound =
@@ -345,7 +359,7 @@ class ManifestReader {
       plan_.arrays.emplace_back();
       return;
     }
-    allowOnly(*music, {"file", "name", "array", "raw"});
+    allowOnly(*music, kMusicKeys);
     const std::set<std::string> raw = rawKeys(*music, {"name", "file"});
     if (music->get("file") == nullptr && music->get("array") == nullptr) {
       problem(lineOf(*music), "[music] needs 'file'");
@@ -437,9 +451,7 @@ class ManifestReader {
   }
 
   void readSlide(const toml::table& slide, std::vector<SlideDraft>& slides) {
-    allowOnly(slide, {"picture", "pictures", "name", "sound", "sound_name", "time", "x", "y",
-                      "effect", "speed", "overlay", "transparent", "fit", "quality",
-                      "picture_array", "sound_array", "raw"});
+    allowOnly(slide, kSlideKeys);
     const std::set<std::string> raw =
         rawKeys(slide, {"time", "effect", "speed", "name", "sound_name", "picture", "sound"});
     const bool one = slide.get("picture") != nullptr;
@@ -610,6 +622,18 @@ ShowPlan planShowFile(const fs::path& manifest) {
   const auto bytes = mapping->bytes();
   return planShow(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
                   manifest.parent_path(), manifest.string());
+}
+
+std::vector<std::string_view> manifestKeys() {
+  using Keys = std::span<const std::string_view>;
+  std::vector<std::string_view> keys;
+  for (const Keys table : {Keys(kShowKeys), Keys(kAreaKeys), Keys(kDefaultsKeys), Keys(kMusicKeys),
+                           Keys(kSlideKeys), Keys(kArrayShapeKeys)}) {
+    for (const std::string_view key : table) {
+      if (std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(key);
+    }
+  }
+  return keys;
 }
 
 }  // namespace kamishibai

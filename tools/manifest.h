@@ -67,6 +67,9 @@ ShowPlan planShow(std::string_view text, const std::filesystem::path& folder,
                   const std::string& sourceName);
 ShowPlan planShowFile(const std::filesystem::path& manifest);
 
+// Every key a manifest may hold, in any of its tables.
+std::vector<std::string_view> manifestKeys();
+
 // Sorts the problems (and notes) by line.
 void sortByLine(std::vector<ManifestProblem>& problems);
 

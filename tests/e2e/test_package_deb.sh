@@ -16,6 +16,10 @@ done
 apt-get install --simulate "$deb" >"$E2E_DIR/apt.log" 2>&1 || fail "apt cannot install it: $(cat "$E2E_DIR/apt.log")"
 grep -q "^Inst kamishibai " "$E2E_DIR/apt.log" || fail "apt would not install it: $(cat "$E2E_DIR/apt.log")"
 
+# The description is plain text: no line of it starts with a list's separator.
+description=$(dpkg-deb -f "$deb" Description)
+! grep -q '^ *;' <<<"$description" || fail "the description has stray separators: $description"
+
 root=$E2E_DIR/root
 dpkg-deb -x "$deb" "$root"
 prefix=$(sed -n 's/^set(CPACK_PACKAGING_INSTALL_PREFIX "\(.*\)")$/\1/p' "$BUILD/CPackConfig.cmake")
