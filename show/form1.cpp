@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "base/arith.h"
+#include "base/file_names.h"
 #include "base/short_text.h"
 #include "formats/picture_header.h"
 #include "formats/stored_name.h"
@@ -138,7 +139,7 @@ void Form1::loadMemPicture(std::int32_t index) {
   }
   const std::string path = inputs_.WorkDir + name;
   // A picture too large to hold is refused from its header, before any decoding.
-  if (const auto header = readPictureFileHeader(path)) {
+  if (const auto header = readPictureFileHeader(utf8Path(path))) {
     if (const std::string problem = pictureSizeProblem(*header); !problem.empty()) {
       throw std::runtime_error("the picture \"" + name + "\" of " + entryName(index) +
                                " is too large: " + problem);

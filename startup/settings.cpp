@@ -5,9 +5,9 @@
 #include <fstream>
 #include <system_error>
 
+#include "base/file_names.h"
 #include "platform/atomic_file.h"
 #include "platform/translate.h"
-#include "startup/paths.h"
 
 namespace kamishibai {
 

@@ -4,6 +4,7 @@
 #include <exception>
 #include <iostream>
 
+#include "base/file_names.h"
 #include "platform/display.h"
 #include "platform/end_signals.h"
 #include "platform/message_box.h"
@@ -12,7 +13,6 @@
 #include "platform/source_file.h"
 #include "platform/translate.h"
 #include "platform/user_folders.h"
-#include "startup/paths.h"
 
 namespace kamishibai {
 

@@ -59,10 +59,14 @@ TEST_F(ShowErrorTest, MissingLaterPictureEndsTheShowWithoutFinishing) {
 }
 
 // A picture bomb: the header promises 20000 x 20000 pixels in a few bytes. It is refused from
-// the header, before the loader would try to decode it.
+// the header, before the loader would try to decode it, also in a work folder whose name is not
+// ASCII (a user's temporary folder on Windows may have one).
 TEST_F(ShowErrorTest, PictureTooLargeIsRefusedFromItsHeader) {
+  workDir /= u8"一時";
+  std::filesystem::create_directory(workDir);
+  writePicture({"a.png", 4, 3, kRed, {}});
   const PictureBytes bomb = pngHeaderOnly(20000, 20000);
-  std::ofstream(workFile("bomb.png"), std::ios::binary)
+  std::ofstream(workDir / "bomb.png", std::ios::binary)
       .write(reinterpret_cast<const char*>(bomb.data()), static_cast<std::streamsize>(bomb.size()));
   addEntry("a.png");
   addEntry("bomb.png");

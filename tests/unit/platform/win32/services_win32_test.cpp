@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/file_names.h"
 #include "platform/folder_lock.h"
 #include "platform/instance_lock.h"
 #include "platform/user_folders.h"
