@@ -48,7 +48,7 @@ void Form1::load() {
     }
     finish();
   } catch (const std::exception& error) {
-    reportError(error.what());
+    endAfterError(error.what());
   }
 }
 
@@ -73,6 +73,7 @@ void Form1::setup() {
   window_.show();
   window_.events().processPendingEvents();
   window_.makeTopmost();
+  running_ = true;
   window_.setScreenSaverRunning(true);
   audio_.startMusic();
 }
@@ -217,9 +218,21 @@ Form1::EndOfShow Form1::endSequence() {
   return EndOfShow::Finished;
 }
 
+// Once only, whichever end comes first.
 void Form1::finish() {
+  if (!running_) return;
+  running_ = false;
   window_.setScreenSaverRunning(false);
   audio_.finish();
+}
+
+// An error ends the show as any end does before its message appears, the cursor shown for the
+// message: otherwise the open music would keep its file, which the removal of the work folder
+// then could not delete, and the system would still count a screen saver as running.
+void Form1::endAfterError(const std::string& description) {
+  if (running_) showCursor();
+  finish();
+  reportError(description);
 }
 
 void Form1::hideCursor() {
@@ -247,6 +260,14 @@ void Form1::mouseMove() {
 void Form1::endRequested() {
   endRequested_ = true;
   endFlag_ = kTrue;
+}
+
+// The system may stop the process as soon as this returns: everything the end of the show does
+// is done now. The loop then ends at its next test of the end flag and finds nothing left to do.
+void Form1::sessionEnding() {
+  endRequested();
+  finish();
+  if (inputs_.removeWorkFiles) inputs_.removeWorkFiles();
 }
 
 void Form1::reportError(const std::string& description) {
