@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "base/file_names.h"
+#include "platform/source_file.h"
 #include "platform/user_folders.h"
 #include "startup/work_folder.h"
 #include "tests/unit/scratch_folder.h"
@@ -146,6 +147,19 @@ TEST(WorkFiles, FirstEntryWithANameWritesAndLaterWritesReplace) {
 TEST(WorkFiles, EmptyNamesWriteAndDeleteNothing) {
   ScratchFolder parent;
   const std::string dir = prepareWorkFolder(parent.str()).path;
+// A file that cannot be written whole is removed, so the show finds it missing instead of cut
+// short; here the saver's file was cut short while the show unpacked it.
+TEST(WorkFiles, AFileThatCannotBeWrittenWholeIsNotLeft) {
+  ScratchFolder parent;
+  const std::string dir = prepareWorkFolder(parent.str()).path;
+  writeBytes(parent.path() / "saver", Bytes(100, 5));
+  PackageRecord record = recordOf({{"cut.jpg", 1, "", 0}, {"whole.jpg", 2, "", 0}});
+  record.Pictures.entries[0].FileData.data =
+      ByteBuffer(openSourceFile(parent.path() / "saver"), 50, 80);
+  writeWorkFiles(record, dir);
+  EXPECT_EQ(namesIn(dir), std::vector<std::string>{"whole.jpg"});
+}
+
   writeWorkFiles(recordOf({{"", 1, "", 2}}, std::string("\0x", 2), 3), dir);
   EXPECT_TRUE(namesIn(dir).empty());
   writeBytes(dir + "stray", {7});
