@@ -31,7 +31,8 @@ PackageRecord SystemServices::readPackage(const std::string& ownFile) {
 }
 
 SettingsFiles SystemServices::settingsFiles(const std::string& besideFile) {
-  const auto folder = userConfigFolder();
+  const std::u8string saverFolder = utf8Path(besideFile).parent_path().u8string();
+  const auto folder = userSettingsFolder({saverFolder.begin(), saverFolder.end()});
   return {besideFile, folder ? userSettingsFile(*folder, besideFile) : std::string()};
 }
 
