@@ -69,8 +69,9 @@ TEST(WorkFolderNumber, FirstFreeNumberCountingFilesAndFolders) {
 }
 
 // Folders of shows that were killed are removed at the next start, with whatever they hold;
-// the folder of a show that still runs, other entries and links stay. A parent shared with other
-// programs (Windows) keeps every entry, since their own tempN entries may be among them.
+// the folder of a show that still runs, other entries ("temp" and "tempX" are not tempN) and links
+// stay. A parent shared with other programs (Windows) keeps every entry, since their own tempN
+// entries may be among them.
 TEST(WorkFolderNumber, FoldersOfShowsThatNoLongerRunAreRemoved) {
   ScratchFolder parent;
   const WorkFolder running = prepareWorkFolder(parent.str());
@@ -79,6 +80,7 @@ TEST(WorkFolderNumber, FoldersOfShowsThatNoLongerRunAreRemoved) {
   writeBytes(parent.path() / "temp2" / "deeper" / "b.jpg", {2});
   fs::create_directory(parent.path() / "temp7");
   fs::create_directory(parent.path() / "tempX");
+  fs::create_directory(parent.path() / "temp");
   if (!workFoldersParentIsOwn()) {
     EXPECT_EQ(prepareWorkFolder(parent.str()).path, workDirIn(parent.str(), 3));
     EXPECT_EQ(readBytes(parent.path() / "temp2" / "deeper" / "b.jpg"), Bytes{2});
@@ -96,6 +98,7 @@ TEST(WorkFolderNumber, FoldersOfShowsThatNoLongerRunAreRemoved) {
   EXPECT_EQ(readBytes(running.path + "a.jpg"), Bytes{1});
   EXPECT_FALSE(fs::exists(parent.path() / "temp7"));
   EXPECT_TRUE(fs::exists(parent.path() / "tempX"));
+  EXPECT_TRUE(fs::exists(parent.path() / "temp"));
   EXPECT_TRUE(fs::is_symlink(parent.path() / "temp8"));
   EXPECT_EQ(readBytes(outside.path() / "keep"), Bytes{3});
 }
@@ -144,9 +147,6 @@ TEST(WorkFiles, FirstEntryWithANameWritesAndLaterWritesReplace) {
   EXPECT_FALSE(fs::exists(dir));
 }
 
-TEST(WorkFiles, EmptyNamesWriteAndDeleteNothing) {
-  ScratchFolder parent;
-  const std::string dir = prepareWorkFolder(parent.str()).path;
 // A file that cannot be written whole is removed, so the show finds it missing instead of cut
 // short; here the saver's file was cut short while the show unpacked it.
 TEST(WorkFiles, AFileThatCannotBeWrittenWholeIsNotLeft) {
@@ -160,6 +160,9 @@ TEST(WorkFiles, AFileThatCannotBeWrittenWholeIsNotLeft) {
   EXPECT_EQ(namesIn(dir), std::vector<std::string>{"whole.jpg"});
 }
 
+TEST(WorkFiles, EmptyNamesWriteAndDeleteNothing) {
+  ScratchFolder parent;
+  const std::string dir = prepareWorkFolder(parent.str()).path;
   writeWorkFiles(recordOf({{"", 1, "", 2}}, std::string("\0x", 2), 3), dir);
   EXPECT_TRUE(namesIn(dir).empty());
   writeBytes(dir + "stray", {7});
