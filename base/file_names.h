@@ -1,6 +1,9 @@
 // Kamishibai: the file-name conventions of the system the program is built for.
 #pragma once
 
+#include <filesystem>
+#include <string>
+
 namespace kamishibai {
 
 #ifdef _WIN32
@@ -12,5 +15,11 @@ inline constexpr bool kWindowsFileNames = true;
 inline constexpr char kPathSeparator = '/';
 inline constexpr bool kWindowsFileNames = false;
 #endif
+
+// The path named by UTF-8 text, on every system (a plain string would be read in the ANSI code
+// page on Windows).
+inline std::filesystem::path utf8Path(const std::string& text) {
+  return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
 
 }  // namespace kamishibai

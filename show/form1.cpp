@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "base/arith.h"
+#include "base/file_names.h"
 #include "base/short_text.h"
 #include "formats/picture_header.h"
 #include "formats/stored_name.h"
@@ -47,7 +48,7 @@ void Form1::load() {
     }
     finish();
   } catch (const std::exception& error) {
-    reportError(error.what());
+    endAfterError(error.what());
   }
 }
 
@@ -72,6 +73,7 @@ void Form1::setup() {
   window_.show();
   window_.events().processPendingEvents();
   window_.makeTopmost();
+  running_ = true;
   window_.setScreenSaverRunning(true);
   audio_.startMusic();
 }
@@ -138,7 +140,7 @@ void Form1::loadMemPicture(std::int32_t index) {
   }
   const std::string path = inputs_.WorkDir + name;
   // A picture too large to hold is refused from its header, before any decoding.
-  if (const auto header = readPictureFileHeader(path)) {
+  if (const auto header = readPictureFileHeader(utf8Path(path))) {
     if (const std::string problem = pictureSizeProblem(*header); !problem.empty()) {
       throw std::runtime_error("the picture \"" + name + "\" of " + entryName(index) +
                                " is too large: " + problem);
@@ -216,9 +218,21 @@ Form1::EndOfShow Form1::endSequence() {
   return EndOfShow::Finished;
 }
 
+// Once only, whichever end comes first.
 void Form1::finish() {
+  if (!running_) return;
+  running_ = false;
   window_.setScreenSaverRunning(false);
   audio_.finish();
+}
+
+// An error ends the show as any end does before its message appears, the cursor shown for the
+// message: otherwise the open music would keep its file, which the removal of the work folder
+// then could not delete, and the system would still count a screen saver as running.
+void Form1::endAfterError(const std::string& description) {
+  if (running_) showCursor();
+  finish();
+  reportError(description);
 }
 
 void Form1::hideCursor() {
@@ -246,6 +260,14 @@ void Form1::mouseMove() {
 void Form1::endRequested() {
   endRequested_ = true;
   endFlag_ = kTrue;
+}
+
+// The system may stop the process as soon as this returns: everything the end of the show does
+// is done now. The loop then ends at its next test of the end flag and finds nothing left to do.
+void Form1::sessionEnding() {
+  endRequested();
+  finish();
+  if (inputs_.removeWorkFiles) inputs_.removeWorkFiles();
 }
 
 void Form1::reportError(const std::string& description) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -26,6 +27,10 @@ struct ShowInputs {
   std::int16_t SoundOn = -1;
   // The host's window the show runs inside; none: the show's own full-screen window.
   std::optional<HostWindow> host;
+  // Removes the work files and the folder, as start-up does after the show. The show calls it
+  // itself only when the session ends, since the system may stop the process before start-up's
+  // turn comes.
+  std::function<void()> removeWorkFiles;
 };
 
 // Creates the show window on the display and runs its load handler: the slide show, the end
@@ -51,6 +56,7 @@ class Form1 : public ShowInput {
   void buttonDown() override;
   void mouseMove() override;
   void endRequested() override;
+  void sessionEnding() override;
 
   const Surface& picture1() const { return Picture1; }
   const Surface& nowPicture() const { return NowPicture; }
@@ -67,6 +73,7 @@ class Form1 : public ShowInput {
   void runIteration();
   EndOfShow endSequence();
   void finish();
+  void endAfterError(const std::string& description);
   void reportError(const std::string& description);
 
   const PictureEntry& entry(std::int32_t index) const;
@@ -98,6 +105,8 @@ class Form1 : public ShowInput {
   EndFlag endFlag_ = kFalse;
   // Set once the system asked for the end; the show then finishes without the password.
   bool endRequested_ = false;
+  // From the grab and the music of the setup until the finish steps have undone them.
+  bool running_ = false;
   // Where the show stands, named in the error message as its source.
   std::string source_;
 };

@@ -72,12 +72,16 @@ void runShowMode(StartupServices& services, StartupState& state,
   skipOnError([&] { folder = prepareWorkFolder(*parent, services.fallbackWorkFoldersParent()); });
   state.WorkDir = folder.path;
   skipOnError([&] { writeWorkFiles(state.record, state.WorkDir); });
+  const auto removeFiles = [&] {
+    skipOnError([&] { removeWorkFiles(state.record, state.WorkDir); });
+  };
   if (!services.endSignalled()) {
     skipOnError([&] {
-      services.runShow({state.record, state.WorkDir, state.BgmOn, state.SoundOn, host});
+      services.runShow(
+          {state.record, state.WorkDir, state.BgmOn, state.SoundOn, host, removeFiles});
     });
   }
-  skipOnError([&] { removeWorkFiles(state.record, state.WorkDir); });
+  removeFiles();
 }
 
 void runConfigureMode(StartupServices& services, const StartupState& state) {

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/unit/scoped_variable.h"
 #include "tests/unit/show/show_support.h"
 
 namespace kamishibai::testing {
@@ -37,26 +38,6 @@ std::vector<LogLine> readLog(const std::string& path) {
   return lines;
 }
 
-// Sets or, with an empty value, removes an environment variable on either system.
-void setVariable(const char* name, const std::string& value) {
-#ifdef _WIN32
-  _putenv_s(name, value.c_str());
-#else
-  if (value.empty()) {
-    ::unsetenv(name);
-  } else {
-    ::setenv(name, value.c_str(), 1);
-  }
-#endif
-}
-
-// Names the log file in the environment for the life of the object.
-class LogVariable {
- public:
-  explicit LogVariable(const std::string& path) { setVariable(kRefreshLogVariable, path); }
-  ~LogVariable() { setVariable(kRefreshLogVariable, ""); }
-};
-
 class RefreshLogTest : public ShowTest {
  protected:
   std::string logPath = workFile("refreshes.log");
@@ -70,7 +51,7 @@ TEST_F(RefreshLogTest, ShowLogsEachRefreshWithWhetherItPresentedAndEachTransitio
   addEntry("green.png", 100, 0);
   keyAt(3500);
   {
-    LogVariable variable(logPath);
+    ScopedVariable variable(kRefreshLogVariable, logPath);
     runShow();
   }
   form.reset();  // writes the log out
@@ -149,7 +130,7 @@ TEST_F(RefreshLogTest, LogThatCannotBeWrittenIsReportedOnceAndTheShowGoesOn) {
   const std::string missing = workFile("no-such-folder/refreshes.log");
   ::testing::internal::CaptureStderr();
   {
-    LogVariable variable(missing);
+    ScopedVariable variable(kRefreshLogVariable, missing);
     runShow();
   }
   const std::string said = ::testing::internal::GetCapturedStderr();
@@ -180,7 +161,7 @@ TEST_F(RefreshLogTest, FullDeviceIsReportedWhenTheLogCloses) {
 }
 
 TEST(RefreshLogVariable, WithoutTheVariableTheShowKeepsNoLog) {
-  setVariable(kRefreshLogVariable, "");
+  const ScopedVariable unset(kRefreshLogVariable, std::nullopt);
   EXPECT_EQ(RefreshLog::fromEnvironment(), nullptr);
 }
 

@@ -75,8 +75,11 @@ PictureEntry& ShowTest::addEntry(const std::string& fileName, std::int32_t showT
 }
 
 void ShowTest::runShow() {
+  const std::u8string folder = workDir.u8string() + u8"/";
   inputs = std::make_unique<ShowInputs>(
-      ShowInputs{record, workDir.string() + "/", -1, -1, std::nullopt});
+      ShowInputs{record, {folder.begin(), folder.end()}, -1, -1, std::nullopt, [this] {
+                   log.push_back("work files removed");
+                 }});
   audio = std::make_unique<ShowAudio>(music, sounds, record.BgmName, inputs->WorkDir, inputs->BgmOn,
                                       inputs->SoundOn);
   form.reset();  // its destructor detaches it from the window
