@@ -5,8 +5,10 @@
 #include <cmath>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 #include "base/arith.h"
+#include "base/file_names.h"
 #include "base/short_text.h"
 #include "formats/picture_header.h"
 #include "formats/stored_name.h"
@@ -31,6 +33,11 @@ Form1::Form1(const ShowInputs& inputs, ShowWindow& window, ShowAudio& audio, Ran
              EffectLookup lookup)
     : inputs_(inputs), window_(window), audio_(audio), random_(random), lookup_(lookup) {
   window_.setInput(this);
+  if (kWindowsFileNames) {
+    std::vector<std::string> names;
+    for (const PictureEntry& e : inputs_.record.Pictures.entries) names.push_back(e.FileName);
+    caseVariants_ = caseVariantsOfEarlierNames(names);
+  }
 }
 
 Form1::~Form1() {
@@ -135,6 +142,11 @@ void Form1::loadMemPicture(std::int32_t index) {
   if (const std::string_view problem = storedNameProblem(name); !problem.empty()) {
     throw std::runtime_error("cannot read the picture \"" + name + "\" of " + entryName(index) +
                              ": " + std::string(problem));
+  }
+  // Its file would be the earlier picture's, which the work folder holds under that name.
+  if (caseVariants_.contains(name)) {
+    throw std::runtime_error("cannot read the picture \"" + name + "\" of " + entryName(index) +
+                             ": an earlier picture's name differs from it only in letter case");
   }
   const std::string path = inputs_.WorkDir + name;
   // A picture too large to hold is refused from its header, before any decoding.

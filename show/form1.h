@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "base/random.h"
@@ -83,6 +84,8 @@ class Form1 : public ShowInput {
   ShowAudio& audio_;
   RandomSequence& random_;
   EffectLookup lookup_;
+  // On Windows: the picture names that differ only in letter case from an earlier one's.
+  std::set<std::string> caseVariants_;
   // Only when the environment asks for it; declared before the surfaces whose Refresh it logs.
   std::unique_ptr<RefreshLog> refreshLog_ = RefreshLog::fromEnvironment();
 
