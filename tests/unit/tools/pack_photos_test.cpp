@@ -3,6 +3,7 @@
 // unusual packages, init and info.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -281,6 +282,11 @@ TEST_F(PackPhotos, ShowsThatCannotRunAreRefusedWithTheirLinesBeforeAnythingIsWri
   writeBytes(dir() / "names/b" / longest, halves(8, 6, 0.6));
   ASSERT_EQ(build("[area]\nwidth = 8\nheight = 6\n"), 1);
   EXPECT_THAT(errors_.str(), HasSubstr("show.toml: the manifest has no slides"));
+  // A slide that cannot be made says only what is wrong with it.
+  ASSERT_EQ(::mkfifo((dir() / "fifo").c_str(), 0600), 0);
+  ASSERT_EQ(build("[area]\nwidth = 8\nheight = 6\n[[slide]]\npicture = \"fifo\"\n"), 1);
+  EXPECT_THAT(errors_.str(), HasSubstr(":5: picture 'fifo' is not a regular file"));
+  EXPECT_THAT(errors_.str(), Not(HasSubstr("no slides")));
 
   ASSERT_EQ(build(R"([area]
 width = 100000
