@@ -68,14 +68,5 @@ TEST(OutputFile, RefusesWhatIsNotARegularFileAndAnExistingNameWhenAskedTo) {
   EXPECT_TRUE(fs::is_directory(folder.path() / "folder"));
 }
 
-TEST(OutputFile, AnInputIsFoundThroughAnotherSpelling) {
-  ScratchFolder folder;
-  writeBytes(folder.path() / "a.png", bytesOf("picture"));
-  fs::create_directory(folder.path() / "sub");
-  EXPECT_TRUE(sameFile(folder.path() / "a.png", folder.path() / "sub" / ".." / "a.png"));
-  EXPECT_FALSE(sameFile(folder.path() / "a.png", folder.path() / "b.png"));
-  EXPECT_FALSE(sameFile(folder.path() / "none" / "x", folder.path() / "other" / "x"));
-}
-
 }  // namespace
 }  // namespace kamishibai

@@ -412,6 +412,8 @@ TEST_F(PackTool, OnAFullOrReadOnlyDiskNothingIsLeftHalfWritten) {
   writeAll(dir_ / "show.toml", "[area]\nwidth = 8\nheight = 6\n[[slide]]\npicture = \"a.jpg\"\n");
   EXPECT_EQ(build(dir_ / "show.toml", disk.path() / "out.scr"), 1);
   EXPECT_THAT(errors_.str(), HasSubstr(": No space left on device; nothing was written"));
+  EXPECT_EQ(build(dir_ / "show.toml", readOnly.path() / "out.scr"), 1);
+  EXPECT_THAT(errors_.str(), HasSubstr(": Read-only file system; nothing was written"));
 
   PackageRecord r;
   r.Pictures.shape = {1, 0};
