@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace kamishibai {
 
@@ -16,10 +17,16 @@ inline constexpr char kPathSeparator = '/';
 inline constexpr bool kWindowsFileNames = false;
 #endif
 
-// The path named by UTF-8 text, on every system (a plain string would be read in the ANSI code
-// page on Windows).
-inline std::filesystem::path utf8Path(const std::string& text) {
-  return std::filesystem::path(std::u8string(text.begin(), text.end()));
+// Every text of the program is UTF-8, whatever the system's own code page: paths are made from
+// it and shown in it, so that a name in any script survives the trip on Windows too.
+inline std::filesystem::path pathFromUtf8(std::string_view text) {
+  return std::filesystem::path(
+      std::u8string_view(reinterpret_cast<const char8_t*>(text.data()), text.size()));
+}
+
+inline std::string utf8Of(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
 }
 
 }  // namespace kamishibai

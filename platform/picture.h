@@ -13,4 +13,9 @@ namespace kamishibai {
 // when it cannot be read.
 void loadPicture(const std::string& path, Surface& target);
 
+// Decodes the picture file as loadPicture does, without keeping it: empty when the show loads it,
+// else why it does not. The packer checks the pictures it stores as they are with this, so that
+// it refuses what the player would refuse.
+std::string pictureLoadProblem(const std::string& path);
+
 }  // namespace kamishibai

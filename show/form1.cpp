@@ -5,6 +5,7 @@
 #include <cmath>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 #include "base/arith.h"
 #include "base/file_names.h"
@@ -32,6 +33,11 @@ Form1::Form1(const ShowInputs& inputs, ShowWindow& window, ShowAudio& audio, Ran
              EffectLookup lookup)
     : inputs_(inputs), window_(window), audio_(audio), random_(random), lookup_(lookup) {
   window_.setInput(this);
+  if (kWindowsFileNames) {
+    std::vector<std::string> names;
+    for (const PictureEntry& e : inputs_.record.Pictures.entries) names.push_back(e.FileName);
+    caseVariants_ = caseVariantsOfEarlierNames(names);
+  }
 }
 
 Form1::~Form1() {
@@ -138,9 +144,14 @@ void Form1::loadMemPicture(std::int32_t index) {
     throw std::runtime_error("cannot read the picture \"" + name + "\" of " + entryName(index) +
                              ": " + std::string(problem));
   }
+  // Its file would be the earlier picture's, which the work folder holds under that name.
+  if (caseVariants_.contains(name)) {
+    throw std::runtime_error("cannot read the picture \"" + name + "\" of " + entryName(index) +
+                             ": an earlier picture's name differs from it only in letter case");
+  }
   const std::string path = inputs_.WorkDir + name;
   // A picture too large to hold is refused from its header, before any decoding.
-  if (const auto header = readPictureFileHeader(utf8Path(path))) {
+  if (const auto header = readPictureFileHeader(pathFromUtf8(path))) {
     if (const std::string problem = pictureSizeProblem(*header); !problem.empty()) {
       throw std::runtime_error("the picture \"" + name + "\" of " + entryName(index) +
                                " is too large: " + problem);

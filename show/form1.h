@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "base/random.h"
@@ -90,6 +91,8 @@ class Form1 : public ShowInput {
   ShowAudio& audio_;
   RandomSequence& random_;
   EffectLookup lookup_;
+  // On Windows: the picture names that differ only in letter case from an earlier one's.
+  std::set<std::string> caseVariants_;
   // Only when the environment asks for it; declared before the surfaces whose Refresh it logs.
   std::unique_ptr<RefreshLog> refreshLog_ = RefreshLog::fromEnvironment();
 

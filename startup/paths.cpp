@@ -22,7 +22,7 @@ ProgramPaths programPaths(const std::string& folder, const std::string& name) {
 }
 
 ProgramPaths programPathsFor(const std::string& executablePath) {
-  const std::filesystem::path exe = utf8Path(executablePath);
+  const std::filesystem::path exe = pathFromUtf8(executablePath);
   return programPaths(utf8Text(exe.parent_path()), utf8Text(exe.stem()));
 }
 

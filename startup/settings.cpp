@@ -35,7 +35,7 @@ std::string pathHash(const std::string& path) {
 }  // namespace
 
 SettingsSwitches readSettingsFile(const std::string& path) {
-  const std::filesystem::path file = utf8Path(path);
+  const std::filesystem::path file = pathFromUtf8(path);
   if (!isNormalFile(file)) return {};
   SettingsSwitches switches{0, 0};
   std::ifstream in(file, std::ios::binary);
@@ -54,18 +54,18 @@ void saveSettingsFile(const std::string& path, bool bgmOn, bool soundOn) {
   using std::filesystem::perms;
   const auto bytes = settingsFileBytes(bgmOn, soundOn);
   replaceFileAtomically(
-      utf8Path(path), bytes,
+      pathFromUtf8(path), bytes,
       perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
 }
 
 std::string userSettingsFile(const std::string& userFolder, const std::string& besideFile) {
-  const std::u8string name = utf8Path(besideFile).stem().u8string();
+  const std::u8string name = pathFromUtf8(besideFile).stem().u8string();
   return userFolder + "/" + std::string(name.begin(), name.end()) + "-" + pathHash(besideFile) +
          ".set";
 }
 
 std::string settingsFileToRead(const SettingsFiles& files) {
-  if (!files.user.empty() && isNormalFile(utf8Path(files.user))) return files.user;
+  if (!files.user.empty() && isNormalFile(pathFromUtf8(files.user))) return files.user;
   return files.beside;
 }
 
@@ -74,7 +74,7 @@ std::string saveSettings(const SettingsFiles& files, bool bgmOn, bool soundOn) {
     saveSettingsFile(files.beside, bgmOn, soundOn);
     return files.beside;
   }
-  std::filesystem::create_directories(utf8Path(files.user).parent_path());
+  std::filesystem::create_directories(pathFromUtf8(files.user).parent_path());
   saveSettingsFile(files.user, bgmOn, soundOn);
   return files.user;
 }

@@ -27,11 +27,11 @@ bool SystemServices::anotherCopyRunning(const std::string& ownFile) {
 }
 
 PackageRecord SystemServices::readPackage(const std::string& ownFile) {
-  return kamishibai::readPackage(openSourceFile(utf8Path(ownFile)));
+  return kamishibai::readPackage(openSourceFile(pathFromUtf8(ownFile)));
 }
 
 SettingsFiles SystemServices::settingsFiles(const std::string& besideFile) {
-  const std::u8string saverFolder = utf8Path(besideFile).parent_path().u8string();
+  const std::u8string saverFolder = pathFromUtf8(besideFile).parent_path().u8string();
   const auto folder = userSettingsFolder({saverFolder.begin(), saverFolder.end()});
   return {besideFile, folder ? userSettingsFile(*folder, besideFile) : std::string()};
 }

@@ -52,13 +52,17 @@ void deleteWorkFile(const std::string& workDir, const std::string& name) {
   if (isPlainFileName(name) && isNormalFileIn(workDir, name)) deleteFileIn(workDir, name);
 }
 
-// Writes the entries' files named by member, the first entry with each name only.
+// Writes the entries' files named by member, the first entry with each name only. Windows keeps
+// one file for names that differ only in letter case, so there a later such name writes nothing
+// either: it would replace the earlier entry's file.
 void writeFirstOfEachName(const PackageRecord& record, const std::string& workDir,
                           std::string PictureEntry::*name, ByteArray PictureEntry::*data) {
   std::set<std::string> written;
   forEachPicture(record, [&](const PictureEntry& entry) {
     const std::string& fileName = entry.*name;
-    if (fileName.empty() || !written.insert(fileName).second) return;
+    if (fileName.empty() ||
+        !written.insert(kWindowsFileNames ? foldedCase(fileName) : fileName).second)
+      return;
     writeWorkFile(workDir, fileName, entry.*data);
   });
 }

@@ -11,11 +11,13 @@
 #include <set>
 #include <span>
 
+#include "base/file_names.h"
 #include "effects/transition.h"
 #include "formats/stored_name.h"
 #include "platform/mapped_file.h"
 #include "raster/raster.h"
 #include "tools/picture_patterns.h"
+#include "tools/utf8.h"
 
 namespace kamishibai {
 namespace {
@@ -45,6 +47,20 @@ const std::string kLastEffect = std::to_string(kLastEffectCode);
 
 std::int64_t lineOf(const toml::node& node) {
   return node.source().begin.line;
+}
+
+bool hasSlideTables(const toml::table& root) {
+  const toml::array* slides = root.get_as<toml::array>("slide");
+  return slides != nullptr && !slides->empty();
+}
+
+// What keeps a named file from being read, in the words a user needs.
+std::string unreadable(const fs::path& path) {
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  if (fs::is_directory(status)) return "is a folder, not a file";
+  if (fs::exists(status)) return "is not a regular file";
+  return "cannot be read";
 }
 
 std::optional<PictureFit> fitNamed(std::string_view name) {
@@ -88,7 +104,8 @@ class ManifestReader {
     readDefaults(root);
     readMusic(root, r);
     std::vector<SlideDraft> slides = readSlides(root);
-    if (slides.empty() && !raw.contains("slide")) {
+    // Slides that were given but cannot be made have problems of their own.
+    if (slides.empty() && !raw.contains("slide") && !hasSlideTables(root)) {
       problem(0, "the manifest has no slides: add a [[slide]] with 'picture' or 'pictures'");
     }
     settleOrder(root, slides);
@@ -308,13 +325,10 @@ class ManifestReader {
   }
 
   void checkName(const PlannedFile& file, std::int64_t line) {
-    std::string trouble(storedNameProblem(file.storedName));
-    if (trouble.empty() && !file.rawName) trouble = storedNameTrouble(file.storedName);
-    // Names Windows would not store as plain files are refused for every saver, so that a saver
-    // made here is safe there; a raw name keeps the round trip of a package made elsewhere.
-    if (trouble.empty() && !file.rawName) trouble = windowsNameProblem(file.storedName);
-    if (!trouble.empty())
+    if (const std::string trouble = storedNameRefusal(file.storedName, file.rawName);
+        !trouble.empty()) {
       problem(line, "stored name " + inQuotes(file.storedName) + ": " + trouble);
+    }
   }
 
   // The file under key with its stored name (nameKey, else the file's name); nullopt when the
@@ -337,9 +351,9 @@ class ManifestReader {
                                       const std::optional<std::string>& name, FileKind kind,
                                       std::int64_t nameLine) {
     file.kind = kind;
-    file.path = folder_ / path;
+    file.path = folder_ / pathFromUtf8(path);
     file.shownPath = path;
-    file.storedName = name.value_or(fs::path(path).filename().string());
+    file.storedName = name.value_or(utf8Of(pathFromUtf8(path).filename()));
     file.nameLine = nameLine;
     checkName(file, nameLine);
     std::error_code error;
@@ -347,7 +361,7 @@ class ManifestReader {
       problem(file.line, std::string(kind == FileKind::Picture ? "picture"
                                      : kind == FileKind::Music ? "music"
                                                                : "sound") +
-                             " " + inQuotes(path) + " cannot be read");
+                             " " + inQuotes(path) + " " + unreadable(file.path));
       return std::nullopt;
     }
     return file;
@@ -497,8 +511,8 @@ class ManifestReader {
       copy.picture.line = line;
       copy.picture.kind = FileKind::Picture;
       copy.picture.path = file;
-      copy.picture.shownPath = file.lexically_relative(folder_).string();
-      copy.picture.storedName = file.filename().string();
+      copy.picture.shownPath = utf8Of(file.lexically_relative(folder_));
+      copy.picture.storedName = utf8Of(file.filename());
       copy.picture.nameLine = line;
       checkName(copy.picture, line);
       copy.entry.FileName = copy.picture.storedName;
@@ -592,7 +606,16 @@ std::string storedNameTrouble(std::string_view name) {
                   [](unsigned char c) { return c < 0x20 || c == 0x7F; })) {
     return "the name holds a control character";
   }
+  // extract could not write it back, as a manifest names files in UTF-8.
+  if (!isValidUtf8(name)) return "the name is not UTF-8";
   return {};
+}
+
+std::string storedNameRefusal(std::string_view name, bool raw) {
+  std::string trouble(storedNameProblem(name));
+  if (trouble.empty() && !raw) trouble = storedNameTrouble(name);
+  if (trouble.empty() && !raw) trouble = windowsNameProblem(name);
+  return trouble;
 }
 
 void sortByLine(std::vector<ManifestProblem>& problems) {
@@ -620,8 +643,10 @@ ShowPlan planShowFile(const fs::path& manifest) {
     return plan;
   }
   const auto bytes = mapping->bytes();
+  // Paths are taken from the manifest's folder, "." for a manifest named without one.
+  const fs::path folder = manifest.has_parent_path() ? manifest.parent_path() : fs::path(".");
   return planShow(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                  manifest.parent_path(), manifest.string());
+                  folder, utf8Of(manifest));
 }
 
 std::vector<std::string_view> manifestKeys() {

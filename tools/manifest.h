@@ -85,4 +85,9 @@ std::string inQuotes(std::string_view text);
 // The checks build makes of a stored name beyond the rules of the player: empty when usable.
 std::string storedNameTrouble(std::string_view name);
 
+// Why build refuses a stored name: the player's rules and, unless the name is raw (taken as it
+// is from a package made elsewhere), storedNameTrouble and the Windows rules, so that a saver
+// made here is safe there. Empty when the name is usable.
+std::string storedNameRefusal(std::string_view name, bool raw);
+
 }  // namespace kamishibai

@@ -13,25 +13,42 @@ namespace {
 
 using PixbufPtr = GObjectPtr<GdkPixbuf>;
 
-}  // namespace
+struct Decoded {
+  PixbufPtr pixbuf;
+  std::string problem;  // empty when the pixbuf is there
+};
 
-void loadPicture(const std::string& path, Surface& target) {
+// The whole file through the format's own loader, which refuses a PNG cut short where the
+// loader fed in pieces would not.
+Decoded decode(const std::string& path) {
   GError* rawError = nullptr;
   PixbufPtr pixbuf(gdk_pixbuf_new_from_file(path.c_str(), &rawError));
   GErrorPtr error(rawError);
-  if (!pixbuf) {
-    throw std::runtime_error("cannot read the picture " + path + ": " +
-                             (error ? error->message : "unknown format"));
-  }
+  if (!pixbuf) return {nullptr, error ? error->message : "unknown format"};
   const bool alpha = gdk_pixbuf_get_has_alpha(pixbuf.get());
   if (gdk_pixbuf_get_bits_per_sample(pixbuf.get()) != 8 ||
       gdk_pixbuf_get_n_channels(pixbuf.get()) != (alpha ? 4 : 3)) {
-    throw std::runtime_error("cannot read the picture " + path + ": unsupported pixel format");
+    return {nullptr, "unsupported pixel format"};
   }
-  fillFromDecoded(target, {gdk_pixbuf_get_width(pixbuf.get()), gdk_pixbuf_get_height(pixbuf.get()),
-                           gdk_pixbuf_read_pixels(pixbuf.get()),
-                           static_cast<std::size_t>(gdk_pixbuf_get_rowstride(pixbuf.get())),
-                           alpha ? PixelLayout::Rgba : PixelLayout::Rgb});
+  return {std::move(pixbuf), {}};
+}
+
+}  // namespace
+
+void loadPicture(const std::string& path, Surface& target) {
+  const Decoded picture = decode(path);
+  if (!picture.pixbuf)
+    throw std::runtime_error("cannot read the picture " + path + ": " + picture.problem);
+  GdkPixbuf* pixbuf = picture.pixbuf.get();
+  fillFromDecoded(
+      target,
+      {gdk_pixbuf_get_width(pixbuf), gdk_pixbuf_get_height(pixbuf), gdk_pixbuf_read_pixels(pixbuf),
+       static_cast<std::size_t>(gdk_pixbuf_get_rowstride(pixbuf)),
+       gdk_pixbuf_get_has_alpha(pixbuf) ? PixelLayout::Rgba : PixelLayout::Rgb});
+}
+
+std::string pictureLoadProblem(const std::string& path) {
+  return decode(path).problem;
 }
 
 }  // namespace kamishibai

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <limits>
 
+#include "base/file_names.h"
 #include "tests/unit/picture_bytes.h"
 #include "tests/unit/show/show_support.h"
 
@@ -79,6 +80,18 @@ TEST_F(ShowErrorTest, PictureNameReachingOutsideTheWorkFolderIsNotRead) {
   addEntry("../a.png");
   runShow();
   expectError("\"../a.png\"");
+}
+
+// Windows reads a.png for A.png, so a name that differs only in letter case from an earlier one
+// is refused rather than showing the earlier picture.
+TEST_F(ShowErrorTest, OnWindowsANameDifferingOnlyInCaseIsNotRead) {
+  if (!kWindowsFileNames) GTEST_SKIP() << "file names keep their case here";
+  addEntry("a.png");
+  addEntry("A.png");
+  runShow();
+  expectError(
+      "\"A.png\" of picture entry 1: an earlier picture's name differs from it only in letter "
+      "case");
 }
 
 // A stored name of 65,535 bytes, with and without blanks, is shortened in the message, so the

@@ -2,6 +2,7 @@
 #include "tests/unit/show/show_support.h"
 
 #include "platform/headless/frame_recorder_headless.h"
+#include "platform/png_file.h"
 
 namespace kamishibai::testing {
 namespace {
@@ -59,7 +60,7 @@ ShowTest::~ShowTest() {
 void ShowTest::writePicture(const PictureFile& picture) {
   Surface surface(picture.width, picture.height, picture.colour);
   if (picture.corner) surface.setPixel(0, 0, *picture.corner);
-  writePng(surface, workDir / picture.name);
+  writeBytes(workDir / picture.name, encodePng(surface));
 }
 
 PictureEntry& ShowTest::addEntry(const std::string& fileName, std::int32_t showTime,

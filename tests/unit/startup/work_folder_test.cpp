@@ -160,6 +160,22 @@ TEST(WorkFiles, AFileThatCannotBeWrittenWholeIsNotLeft) {
   EXPECT_EQ(namesIn(dir), std::vector<std::string>{"whole.jpg"});
 }
 
+// Windows keeps one file for names that differ only in letter case: there the later name writes
+// nothing, so the earlier entry keeps its bytes.
+TEST(WorkFiles, NamesDifferingOnlyInLetterCase) {
+  ScratchFolder parent;
+  const std::string dir = prepareWorkFolder(parent.str()).path;
+  const PackageRecord record = recordOf({{"Photo.jpg", 1, "", 0}, {"photo.jpg", 2, "", 0}});
+  writeWorkFiles(record, dir);
+  if (kWindowsFileNames) {
+    EXPECT_EQ(readBytes(dir + "Photo.jpg"), Bytes{1});
+  } else {
+    EXPECT_EQ(namesIn(dir), (std::vector<std::string>{"Photo.jpg", "photo.jpg"}));
+  }
+  removeWorkFiles(record, dir);
+  EXPECT_FALSE(fs::exists(dir));
+}
+
 TEST(WorkFiles, EmptyNamesWriteAndDeleteNothing) {
   ScratchFolder parent;
   const std::string dir = prepareWorkFolder(parent.str()).path;

@@ -55,11 +55,11 @@ TEST(WindowsWorkFiles, NamesWindowsWouldNotStoreAsPlainFilesAreNeverWrittenOrRea
 TEST(WindowsWorkFolder, TheWindowsFolderElseTheUsersTemporaryFolder) {
   const auto windows = workFoldersParent();
   ASSERT_TRUE(windows.has_value());
-  EXPECT_TRUE(fs::is_directory(utf8Path(*windows)));
+  EXPECT_TRUE(fs::is_directory(pathFromUtf8(*windows)));
   const auto temporary = fallbackWorkFoldersParent();
   ASSERT_TRUE(temporary.has_value());
   EXPECT_NE(temporary->back(), '\\');
-  EXPECT_TRUE(fs::is_directory(utf8Path(*temporary)));
+  EXPECT_TRUE(fs::is_directory(pathFromUtf8(*temporary)));
 
   ScratchFolder scratch;
   const std::string unwritable = scratch.str() + "\\no such folder";
