@@ -11,6 +11,9 @@
 
 #include "tests/unit/scoped_variable.h"
 #include "tests/unit/show/show_support.h"
+#ifndef _WIN32
+#include "tests/unit/small_disk.h"
+#endif
 
 namespace kamishibai::testing {
 namespace {
@@ -142,23 +145,26 @@ TEST_F(RefreshLogTest, LogThatCannotBeWrittenIsReportedOnceAndTheShowGoesOn) {
   EXPECT_EQ(std::count(log.begin(), log.end(), "refresh"), 5);
 }
 
-TEST_F(RefreshLogTest, FullDeviceIsReportedWhenTheLogCloses) {
-#ifdef _WIN32
-  GTEST_SKIP() << "no full device";
-#endif
-  // The lines go into the buffer, and the device refuses them when they are written out: the
-  // show is over by then, and the loss is said.
+#ifndef _WIN32
+TEST_F(RefreshLogTest, AFullDiskIsReportedWhenTheLogCloses) {
+  // The lines go into the buffer, and the disk, filled to its last byte, refuses them when they
+  // are written out: the show is over by then, and the loss is said.
+  const SmallDisk disk(workFile("disk"), 4096);
+  if (!disk.mounted()) GTEST_SKIP() << disk.reason();
+  writeBytes(disk.path() / "filler", std::vector<std::uint8_t>(4096, 1));
+  const std::string path = (disk.path() / "refreshes.log").string();
   Surface surface(2, 2);
   ::testing::internal::CaptureStderr();
   {
-    RefreshLog full("/dev/full");
+    RefreshLog full(path);
     ASSERT_TRUE(full.open());
     full.watch(surface, events);
     surface.refresh();
   }
   EXPECT_THAT(::testing::internal::GetCapturedStderr(),
-              HasSubstr("the refresh log \"/dev/full\" could not be written in full"));
+              HasSubstr("the refresh log \"" + path + "\" could not be written in full"));
 }
+#endif
 
 TEST(RefreshLogVariable, WithoutTheVariableTheShowKeepsNoLog) {
   const ScopedVariable unset(kRefreshLogVariable, std::nullopt);
