@@ -10,6 +10,10 @@ namespace kamishibai {
 // The full path of the running executable; empty when the system cannot tell.
 std::string runningExecutablePath();
 
+// The name the program was started under, without its folder: what its messages on standard
+// error begin with ("holiday.scr: ..."), so that a user sees which saver speaks.
+std::string programName();
+
 // The text after the program's name on its command line, from which a screen saver takes its
 // switch; argc and argv as main received them. Linux hands a program its arguments one by one:
 // they are joined by single blanks. Windows hands over one line, which is taken as it was typed

@@ -61,6 +61,14 @@ void Form1::load() {
 void Form1::setup() {
   source_ = "Form1: setup";
   const PackageRecord& record = inputs_.record;
+  // The bare player, copied away from a saver, carries no package: the user is told what it
+  // lacks and how a saver is made, rather than which index was missing.
+  if (record.Pictures.entries.empty()) {
+    source_ =
+        tr("セーバーは kamishibai-pack で作ります: kamishibai-pack init 写真のフォルダー -o "
+           "show.toml、続けて kamishibai-pack build show.toml -o show.scr");
+    throw std::runtime_error(tr("このプログラムには絵が入っていません。"));
+  }
   const ScreenSize screen = window_.screenSize();
   const std::int32_t left = screen.width / 2 - record.AreaWidth / 2;
   const std::int32_t top = screen.height / 2 - record.AreaHeight / 2;

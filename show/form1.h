@@ -36,8 +36,9 @@ struct ShowInputs {
 
 // Creates the show window on the display and runs its load handler: the slide show, the end
 // sequence with the password check, and the error message when something fails. Returns when
-// the show has ended; the caller then removes the work folder.
-void loadForm1(const ShowInputs& inputs);
+// the show has ended; the caller then removes the work folder. False, with the cause on standard
+// error, when no window could be had for the show (no display, a host window that is gone).
+bool loadForm1(const ShowInputs& inputs);
 
 // The transition of an effect code; nullptr when that code draws nothing.
 using EffectLookup = const EffectInfo* (*)(std::int32_t code);

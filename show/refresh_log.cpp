@@ -7,6 +7,8 @@
 #include <cstring>
 #include <iostream>
 
+#include "platform/running_program.h"
+
 namespace kamishibai {
 namespace {
 
@@ -31,7 +33,7 @@ std::unique_ptr<RefreshLog> RefreshLog::fromEnvironment() {
 RefreshLog::RefreshLog(const std::string& path) : path_(path) {
   file_ = std::fopen(path.c_str(), "w");
   if (file_ == nullptr) {
-    std::cerr << "kamishibai: cannot open the refresh log \"" << path_
+    std::cerr << programName() << ": cannot open the refresh log \"" << path_
               << "\": " << std::strerror(errno) << "; the show runs without it\n";
     return;
   }
@@ -43,7 +45,8 @@ RefreshLog::~RefreshLog() {
   if (file_ == nullptr) return;
   const bool failedBefore = std::ferror(file_) != 0;
   if (std::fclose(file_) != 0 || failedBefore) {
-    std::cerr << "kamishibai: the refresh log \"" << path_ << "\" could not be written in full\n";
+    std::cerr << programName() << ": the refresh log \"" << path_
+              << "\" could not be written in full\n";
   }
 }
 

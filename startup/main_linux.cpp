@@ -20,7 +20,7 @@ constexpr int kBadOptions = 2;
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string programName = std::filesystem::path(argv[0]).filename().string();
+  const std::string programName = kamishibai::programName();
   const kamishibai::Invocation invocation =
       kamishibai::parseInvocation(std::vector<std::string>(argv + 1, argv + argc));
   switch (invocation.kind) {

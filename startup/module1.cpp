@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "base/arith.h"
+#include "platform/running_program.h"
 #include "platform/translate.h"
 #include "startup/paths.h"
 #include "startup/work_folder.h"
@@ -14,7 +15,8 @@ namespace kamishibai {
 
 namespace {
 
-constexpr int kNoDisplay = 1;
+// The status when a mode needs a window and none can be had.
+constexpr int kNoWindow = 1;
 
 // The continue-on-error rule: a step that fails is skipped and what it would have set keeps
 // its value.
@@ -59,12 +61,13 @@ std::size_t leadingNumberLength(const std::string& text) {
   return hasDigits ? end : 0;
 }
 
-void runShowMode(StartupServices& services, StartupState& state,
-                 const std::optional<HostWindow>& host) {
+// The exit status of the show.
+int runShowMode(StartupServices& services, StartupState& state,
+                const std::optional<HostWindow>& host) {
   const auto parent = services.workFoldersParent();
   if (!parent) {
     services.showMessage(tr("実行できません"), tr("モザリカ"));
-    return;
+    return 0;
   }
   // A stop that comes while the files are unpacked still removes them.
   services.watchEndSignals();
@@ -75,13 +78,15 @@ void runShowMode(StartupServices& services, StartupState& state,
   const auto removeFiles = [&] {
     skipOnError([&] { removeWorkFiles(state.record, state.WorkDir); });
   };
+  bool windowFound = true;
   if (!services.endSignalled()) {
     skipOnError([&] {
-      services.runShow(
+      windowFound = services.runShow(
           {state.record, state.WorkDir, state.BgmOn, state.SoundOn, host, removeFiles});
     });
   }
   removeFiles();
+  return windowFound ? 0 : kNoWindow;
 }
 
 void runConfigureMode(StartupServices& services, const StartupState& state) {
@@ -141,13 +146,12 @@ int runModule1(const std::string& commandLine, const std::string& executablePath
   const Mode mode = host ? Mode::Show : modeFromCommandLine(commandLine);
   if (mode == Mode::Preview || mode == Mode::Nothing) return 0;
   if (!services.openDisplay()) {
-    std::cerr << "kamishibai: no display can be opened; set DISPLAY to a running X server\n";
-    return kNoDisplay;
+    std::cerr << programName() << ": no display can be opened; set DISPLAY to a running X server\n";
+    return kNoWindow;
   }
   switch (mode) {
     case Mode::Show:
-      runShowMode(services, state, host);
-      break;
+      return runShowMode(services, state, host);
     case Mode::Configure:
       skipOnError([&] { runConfigureMode(services, state); });
       break;

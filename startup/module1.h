@@ -49,8 +49,8 @@ class StartupServices {
   virtual void watchEndSignals() = 0;
   // True once such a signal has arrived.
   virtual bool endSignalled() = 0;
-  // Loads Form1: returns when the show has ended.
-  virtual void runShow(const ShowInputs& inputs) = 0;
+  // Loads Form1: returns when the show has ended; false when it had no window to run in.
+  virtual bool runShow(const ShowInputs& inputs) = 0;
 };
 
 // The process-wide state that start-up fills and that lives until the program ends.
@@ -63,7 +63,8 @@ struct StartupState {
 };
 
 // Runs start-up for the command-line text and the running executable's path; returns the
-// program's exit status (non-zero only when a window is needed and no display can be opened).
+// program's exit status (non-zero only when a window is needed and no display can be opened, or
+// the show found no window to run in).
 // After an end signal the show mode ends in order (work folder removed) and returns; the caller
 // then ends the process as the signal would have.
 // With a host window the mode is the show, inside that window.

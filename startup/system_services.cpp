@@ -9,6 +9,7 @@
 #include "platform/end_signals.h"
 #include "platform/message_box.h"
 #include "platform/password_dialog.h"
+#include "platform/running_program.h"
 #include "platform/settings_dialog.h"
 #include "platform/source_file.h"
 #include "platform/translate.h"
@@ -20,7 +21,8 @@ bool SystemServices::anotherCopyRunning(const std::string& ownFile) {
   lock_ = std::make_unique<InstanceLock>(ownFile);
   // A lock that cannot be had anywhere does not keep the saver from running, but is not silent.
   if (lock_->state() == InstanceLock::State::Unavailable) {
-    std::cerr << "kamishibai: no running-copy lock can be made in the runtime or the cache "
+    std::cerr << programName()
+              << ": no running-copy lock can be made in the runtime or the cache "
                  "folder; another copy may run at the same time\n";
   }
   return lock_->state() == InstanceLock::State::HeldByAnotherCopy;
@@ -85,8 +87,8 @@ bool SystemServices::endSignalled() {
   return endSignalReceived() != 0;
 }
 
-void SystemServices::runShow(const ShowInputs& inputs) {
-  loadForm1(inputs);
+bool SystemServices::runShow(const ShowInputs& inputs) {
+  return loadForm1(inputs);
 }
 
 }  // namespace kamishibai

@@ -22,7 +22,7 @@ class SystemServices : public StartupServices {
   std::optional<std::string> fallbackWorkFoldersParent() override;
   void watchEndSignals() override;
   bool endSignalled() override;
-  void runShow(const ShowInputs& inputs) override;
+  bool runShow(const ShowInputs& inputs) override;
 
  private:
   // The settings file beside the program and the user's one.

@@ -1,4 +1,5 @@
 // Kamishibai: kamishibai-pack build: a manifest and its files become a saver.
+#include <cstdio>
 #include <iostream>
 #include <map>
 
@@ -81,6 +82,24 @@ void writeSaver(OutputFile& saver, const fs::path& player, const ShowPlan& plan,
   });
 }
 
+// One line for the saver written, and the seed that repeats a build whose order was drawn.
+void reportWritten(const fs::path& manifest, const fs::path& output, const ShowPlan& plan,
+                   std::ostream& err) {
+  std::error_code error;
+  const std::uintmax_t bytes = fs::file_size(output, error);
+  const std::size_t slides = plan.record.Pictures.entries.size();
+  char size[32];
+  std::snprintf(size, sizeof size, "%.1f MB", error ? 0.0 : static_cast<double>(bytes) / 1e6);
+  err << terminalText(utf8Of(fs::absolute(output)), Backslashes::Kept) << ": " << slides
+      << (slides == 1 ? " slide, " : " slides, ") << size << "\n";
+  if (plan.drawnSeed) {
+    report(manifest,
+           {{0, "the random order and effects came from seed = " + std::to_string(*plan.drawnSeed) +
+                    " (add it to the manifest to repeat this build)"}},
+           err);
+  }
+}
+
 }  // namespace
 
 int runBuild(const fs::path& manifest, const fs::path& output, const fs::path& player,
@@ -98,13 +117,14 @@ int runBuild(const fs::path& manifest, const fs::path& output, const fs::path& p
     prepared = prepareFiles(plan, spool, terminal);
     completePlan(plan, prepared);
   }
-  report(manifest, plan.notes, err);
+  // Warnings about a saver that is not written would only hide the problems.
   if (!plan.problems.empty()) {
     sortByLine(plan.problems);
     report(manifest, plan.problems, err);
     err << plan.problems.size() << " problem(s); nothing was written\n";
     return 1;
   }
+  report(manifest, plan.notes, err);
   try {
     OutputFile saver(output, ExistingTarget::Replace);
     writeSaver(saver, player, plan, prepared, terminal);
@@ -113,6 +133,7 @@ int runBuild(const fs::path& manifest, const fs::path& output, const fs::path& p
     err << terminalText(e.what(), Backslashes::Kept) << "; nothing was written\n";
     return 1;
   }
+  reportWritten(manifest, output, plan, err);
   return 0;
 }
 

@@ -50,6 +50,17 @@ std::optional<ScreenSize> parseSize(const std::string& text) {
   return size;
 }
 
+// The pictures' folder as the manifest names it: relative to the manifest's folder when it lies
+// inside it, so that the two move together; else absolute, so that moving the manifest alone
+// keeps it.
+fs::path folderAsNamed(const fs::path& pictures, const fs::path& manifest) {
+  const fs::path folder = fs::absolute(pictures).lexically_normal();
+  std::error_code error;
+  const fs::path named = fs::relative(folder, fs::absolute(manifest).parent_path(), error);
+  if (error || named.empty() || *named.begin() == "..") return folder;
+  return named;
+}
+
 }  // namespace
 
 int runInit(const fs::path& pictures, const fs::path& output, const std::string& size,
@@ -67,12 +78,8 @@ int runInit(const fs::path& pictures, const fs::path& output, const std::string&
     err << terminalText(utf8Of(pictures) + ": " + found.problem, Backslashes::Kept) << "\n";
     return 1;
   }
-  const fs::path folder = fs::absolute(output).parent_path();
-  std::error_code error;
-  fs::path named = fs::relative(fs::absolute(pictures), folder, error);
-  if (error || named.empty()) named = fs::absolute(pictures);
-  const std::string text =
-      starterManifest(utf8Of(named), area->width, area->height, found.files.size());
+  const std::string text = starterManifest(utf8Of(folderAsNamed(pictures, output)), area->width,
+                                           area->height, found.files.size());
   try {
     OutputFile manifest(output, ExistingTarget::Refuse);
     manifest.write({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
@@ -82,7 +89,10 @@ int runInit(const fs::path& pictures, const fs::path& output, const std::string&
     return 1;
   }
   out << terminalText(utf8Of(output), Backslashes::Kept) << ": " << found.files.size()
-      << " pictures, fitted to " << area->width << " x " << area->height << "\n";
+      << " pictures, fitted to an area of " << area->width << " x " << area->height
+      << (size.empty() ? " (this screen)" : "") << "\n"
+      << "A smaller screen shows the middle of the area and cuts its edges; give --size for the "
+         "smallest screen the saver is for.\n";
   return 0;
 }
 
@@ -93,7 +103,9 @@ void addInitCommand(CLI::App& app) {
   auto size = std::make_shared<std::string>();
   command->add_option("pictures", *pictures, "The folder of pictures")->required();
   command->add_option("-o,--output", *output, "The manifest to write, e.g. show.toml")->required();
-  command->add_option("--size", *size, "The picture area, WIDTHxHEIGHT (default: the screen's)");
+  command->add_option("--size", *size,
+                      "The picture area, WIDTHxHEIGHT (default: this screen's). A smaller screen "
+                      "cuts the area's edges: give the smallest screen the saver is for");
   command->callback([=] {
     finishCommand(
         runInit(pathFromUtf8(*pictures), pathFromUtf8(*output), *size, std::cout, std::cerr));

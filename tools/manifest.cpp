@@ -416,7 +416,8 @@ class ManifestReader {
         return 0;
       }
       if (const EffectInfo* info = findEffect(std::string_view(*name))) return info->code;
-      return complain("unknown effect " + inQuotes(*name));
+      return complain("unknown effect " + inQuotes(*name) +
+                      "; `kamishibai-pack effects` lists every name and code");
     }
     return complain("'effect' must be a code 0 to " + kLastEffect +
                     ", an effect name or \"random\"");
@@ -540,11 +541,7 @@ class ManifestReader {
     const auto seed = integer(root, "seed", 0, std::numeric_limits<std::uint32_t>::max());
     if (!shuffle && !anyRandom) return;
     const auto used = static_cast<std::uint32_t>(seed.value_or(std::random_device{}()));
-    if (!seed) {
-      plan_.notes.push_back(
-          {0, "the random order and effects came from seed = " + std::to_string(used) +
-                  " (add it to the manifest to repeat this build)"});
-    }
+    if (!seed) plan_.drawnSeed = used;
     std::mt19937 random(used);
     if (shuffle) {
       for (std::size_t i = slides.size(); i > 1; --i)

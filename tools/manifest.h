@@ -58,6 +58,9 @@ struct ShowPlan {
   std::vector<Array> arrays;
   std::vector<ManifestProblem> problems;
   std::vector<ManifestProblem> notes;  // warnings and what the build chose by itself
+  // The seed drawn for the order and the random effects when the manifest gives none; the build
+  // names it once the saver is written, so that the user can repeat that build.
+  std::optional<std::uint32_t> drawnSeed;
 };
 
 // Reads the manifest text and checks everything that needs no file content: keys, numbers,

@@ -131,7 +131,8 @@ PatternMatch matchPictures(const fs::path& base, std::string_view pattern,
   std::error_code error;
   if (!hasWildcard(pattern)) {
     if (!fs::is_directory(full, error)) {
-      match.problem = "is not a folder";
+      match.problem =
+          fs::exists(fs::symlink_status(full, error)) ? "is not a folder" : "does not exist";
       return match;
     }
     Walker({"**", "*"}, match).walk(full, 0);

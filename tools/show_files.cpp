@@ -132,6 +132,21 @@ PreparedFile prepareConverted(const PlannedFile& file, const std::optional<Pictu
   return out;
 }
 
+// True when fitting would give back the picture as it is: upright already, and of a size the fit
+// keeps. Storing it unchanged spares a re-encoding (a GIF would become a PNG twice its size, a
+// JPEG would lose detail); a colour-keyed slide still needs a JPEG's colours made exact.
+bool fitKeepsAsItIs(const PlannedFile& file, const PictureHeader& header) {
+  const FitRequest& request = file.fit;
+  if (!header.everyPlayerReads() || header.orientation != 1) return false;
+  if (!fitProblem(request, header).empty()) return false;
+  if (request.png && header.format == PictureFormat::Jpeg) return false;
+  const int width = static_cast<int>(header.width), height = static_cast<int>(header.height);
+  const FitGeometry fitted =
+      fitGeometry(request.fit, width, height, request.areaWidth, request.areaHeight);
+  return fitted.scaledWidth == width && fitted.scaledHeight == height && fitted.width == width &&
+         fitted.height == height;
+}
+
 PreparedFile preparePicture(const PlannedFile& file, Spool& spool) {
   PreparedFile out = asOnDisk(file);
   if (!out.problem.empty() || file.rawContent) return out;
@@ -145,7 +160,8 @@ PreparedFile preparePicture(const PlannedFile& file, Spool& spool) {
     out.height = static_cast<int>(header->height);
     out.orientation = header->orientation;
   }
-  if (file.fit.fit == PictureFit::None && header && header->everyPlayerReads()) {
+  if (header && (file.fit.fit == PictureFit::None ? header->everyPlayerReads()
+                                                  : fitKeepsAsItIs(file, *header))) {
     if (const std::string trouble = asItIsProblem(file, *header); !trouble.empty())
       out.problem = describe(file) + " cannot be loaded: " + trouble;
     return out;

@@ -18,6 +18,7 @@
 #include "platform/linux/frame_presenter_x11.h"
 #include "platform/linux/hosted_placement.h"
 #include "platform/linux/surface_cairo.h"
+#include "platform/running_program.h"
 
 namespace kamishibai {
 namespace {
@@ -53,7 +54,7 @@ class HostedShowWindow : public ShowWindow {
   EventLoop& events() override { return events_; }
   // No box over the host's window, which holds the keyboard and pointer: the host logs it.
   void showErrorMessage(const std::string& prompt, const std::string& title) override {
-    std::cerr << "kamishibai: " << title << ": " << prompt << '\n';
+    std::cerr << programName() << ": " << title << ": " << prompt << '\n';
   }
   // The host asks for the password itself.
   std::optional<std::int32_t> screenSaveUsePassword() override { return std::nullopt; }
@@ -89,8 +90,15 @@ HostedShowWindow::HostedShowWindow(GdkDisplay* display, GdkWindow* host)
   gdk_window_add_filter(host_, onHostEvent, this);
 }
 
+// However the show ends, the window gets its own background back and its owner an exposure, so
+// that the root window or the host's window does not keep the last slide. The window may be gone.
 HostedShowWindow::~HostedShowWindow() {
   gdk_window_remove_filter(host_, onHostEvent, this);
+  gdk_x11_display_error_trap_push(display_);
+  XClearArea(gdk_x11_display_get_xdisplay(display_), gdk_x11_window_get_xid(host_), 0, 0, 0, 0,
+             True);
+  gdk_display_sync(display_);
+  gdk_x11_display_error_trap_pop_ignored(display_);
   g_object_unref(host_);
 }
 

@@ -21,6 +21,8 @@ namespace kamishibai {
 namespace {
 
 constexpr const char* kTitle = N_("パスワードの変更");
+// The dialog's own choice for removing the password; OK sets or changes it.
+constexpr gint kRemoveResponse = 1;
 
 std::string textOf(GtkWidget* entry) {
   return gtk_entry_get_text(GTK_ENTRY(entry));
@@ -47,6 +49,7 @@ void setOwner(GtkWidget* dialog, std::int32_t ownerWindow) {
 
 struct PasswordDialog {
   GtkWidget* window = nullptr;
+  bool hadPassword = false;       // a password (usable or not) was stored when it opened
   GtkWidget* oldEntry = nullptr;  // only when a password is set
   GtkWidget* newEntry = nullptr;
   GtkWidget* confirmEntry = nullptr;
@@ -71,6 +74,11 @@ PasswordDialog buildDialog(const PasswordState& state) {
   dialog.window =
       gtk_dialog_new_with_buttons(tr(kTitle), nullptr, GTK_DIALOG_MODAL, tr("キャンセル"),
                                   GTK_RESPONSE_CANCEL, "OK", GTK_RESPONSE_OK, nullptr);
+  dialog.hadPassword = state.kind != PasswordState::Kind::NotSet;
+  // Removing is a choice of its own, never what empty fields and Enter mean.
+  if (dialog.hadPassword) {
+    gtk_dialog_add_button(GTK_DIALOG(dialog.window), tr("パスワードを解除(_R)"), kRemoveResponse);
+  }
   gtk_dialog_set_default_response(GTK_DIALOG(dialog.window), GTK_RESPONSE_OK);
   gtk_window_set_resizable(GTK_WINDOW(dialog.window), FALSE);
   gtk_window_set_position(GTK_WINDOW(dialog.window), GTK_WIN_POS_CENTER);
@@ -87,8 +95,6 @@ PasswordDialog buildDialog(const PasswordState& state) {
   }
   dialog.newEntry = addPasswordRow(grid, row++, tr("新しいパスワード:"));
   dialog.confirmEntry = addPasswordRow(grid, row++, tr("新しいパスワードの確認:"));
-  GtkWidget* hint = gtk_label_new(tr("新しいパスワードを空にすると、パスワードは解除されます。"));
-  gtk_grid_attach(grid, hint, 0, row, 2, 1);
   gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog.window))), gridWidget,
                      TRUE, TRUE, 0);
   gtk_widget_show_all(dialog.window);
@@ -104,8 +110,30 @@ void showNothingChanged(const std::string& reason) {
               "\n" + reason);
 }
 
-// Carries out the confirmed dialog; false (after saying why) when the user has to try again.
-bool applyChange(const PasswordDialog& dialog, const DesktopFiles& files) {
+void showDone(const char* what) {
+  showMessageBox(what, tr(kTitle), MessageIcon::Information);
+}
+
+// Asks before the password is removed; Cancel is the default, so a stray Enter keeps it.
+bool removalConfirmed(GtkWidget* parent) {
+  GtkWidget* box = gtk_message_dialog_new(
+      GTK_WINDOW(parent), GTK_DIALOG_MODAL, GTK_MESSAGE_QUESTION, GTK_BUTTONS_NONE, "%s",
+      tr("パスワードを解除しますか？スクリーン セーバーはパスワードなしで終わるようになります。"));
+  gtk_window_set_title(GTK_WINDOW(box), tr(kTitle));
+  gtk_dialog_add_buttons(GTK_DIALOG(box), tr("キャンセル"), GTK_RESPONSE_CANCEL,
+                         tr("パスワードを解除(_R)"), GTK_RESPONSE_ACCEPT, nullptr);
+  gtk_dialog_set_default_response(GTK_DIALOG(box), GTK_RESPONSE_CANCEL);
+  gint answer = GTK_RESPONSE_CANCEL;
+  runModalDialog(box, [&answer](gint response) {
+    answer = response;
+    return true;
+  });
+  return answer == GTK_RESPONSE_ACCEPT;
+}
+
+// Carries out the dialog's choice, OK or Remove; false (after saying why) when the user has to
+// try again.
+bool applyChange(const PasswordDialog& dialog, const DesktopFiles& files, bool remove) {
   try {
     if (dialog.oldEntry != nullptr && !verifyPassword(files, textOf(dialog.oldEntry))) {
       showProblem(tr("古いパスワードが正しくありません。"));
@@ -117,15 +145,23 @@ bool applyChange(const PasswordDialog& dialog, const DesktopFiles& files) {
     return true;
   }
   const std::string password = textOf(dialog.newEntry);
-  if (password != textOf(dialog.confirmEntry)) {
+  if (remove && !removalConfirmed(dialog.window)) return false;
+  if (!remove && password.empty()) {
+    showProblem(tr("新しいパスワードを入力してください。"));
+    return false;
+  }
+  if (!remove && password != textOf(dialog.confirmEntry)) {
     showProblem(tr("新しいパスワードと確認のパスワードが一致しません。"));
     return false;
   }
   try {
-    if (password.empty()) {
+    if (remove) {
       clearPassword(files);
+      showDone(tr("パスワードを解除しました。"));
     } else {
       setPassword(files, password);
+      showDone(dialog.hadPassword ? tr("パスワードを変更しました。")
+                                  : tr("パスワードを設定しました。"));
     }
   } catch (const PasswordHalfChangedError& error) {
     showProblem(std::string(tr("パスワードを保存できません。")) + "\n" + error.what());
@@ -147,7 +183,8 @@ void runPasswordChangeDialog(std::int32_t ownerWindow) {
   const PasswordDialog dialog = buildDialog(passwordState(files));
   setOwner(dialog.window, ownerWindow);
   runModalDialog(dialog.window, [&](gint response) {
-    return response != GTK_RESPONSE_OK || applyChange(dialog, files);
+    if (response != GTK_RESPONSE_OK && response != kRemoveResponse) return true;
+    return applyChange(dialog, files, response == kRemoveResponse);
   });
 }
 

@@ -1,6 +1,8 @@
 // Kamishibai: the running executable's path from /proc/self/exe, and its arguments.
 #include "platform/running_program.h"
 
+#include <errno.h>
+
 #include <filesystem>
 #include <system_error>
 
@@ -10,6 +12,10 @@ std::string runningExecutablePath() {
   std::error_code error;
   const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
   return error ? std::string() : path.string();
+}
+
+std::string programName() {
+  return program_invocation_short_name;
 }
 
 std::string commandLineText(int argc, char** argv) {

@@ -25,6 +25,12 @@ std::string runningExecutablePath() {
   }
 }
 
+std::string programName() {
+  // Cut at the last separator in the UTF-8 text: a path made from it would read the code page.
+  const std::string path = runningExecutablePath();
+  return path.substr(path.find_last_of("\\/") + 1);
+}
+
 std::string commandLineText(int, char**) {
   return argumentText(toUtf8(GetCommandLineW()));
 }

@@ -98,11 +98,19 @@ expect_selected() {
 
 # change_password SAVER SWITCH TEXT...: opens the saver's password change dialog with the switch
 # (split at blanks, as a command line is), fills its fields with the texts and waits for its end.
+# acknowledge DIALOG WHAT: waits for the password dialog's message box and closes it.
+acknowledge() {
+  local box
+  box=$(wait_for_window "パスワードの変更" 10 "$1") || fail "no message after $2"
+  key_to "$box" Return
+}
+
 change_password() {
   local saver=$1 switch=$2 pid window
   shift 2
   open_dialog "パスワードの変更" "$saver" $switch || fail "no password dialog for '$switch'"
   fill_in "$window" "$@"
+  acknowledge "$window" "the change with '$switch'"
   wait_for_status "$pid" 30
 }
 

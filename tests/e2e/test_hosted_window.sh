@@ -1,6 +1,7 @@
 # Kamishibai: "-window-id" runs the show inside a window the test made: the area centred in a
 # large window, the whole area scaled down in a small one, no input of its own, an orderly end
-# on SIGTERM; a window that does not exist ends the saver with a message and no work folder.
+# on SIGTERM, after which the window shows its own background again (also the root window); a
+# window that does not exist ends the saver with a message, a failing status and no work folder.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/show_lib.sh"
 e2e_setup
@@ -23,9 +24,10 @@ end_show() {
   rm -rf "$XDG_RUNTIME_DIR/kamishibai"
 }
 
-# show_in_host: starts the saver in the host window and waits until the picture is painted.
-show_in_host() {
-  "$saver" -window-id "$HOST_ID" &
+# show_in X Y OPTION...: starts the saver with the options and waits until the picture is painted
+# at (X, Y).
+show_in() {
+  "$saver" "${@:3}" &
   SHOW_PID=$!
   for _ in $(seq 100); do
     screenshot "$E2E_DIR/screen.png"
@@ -33,6 +35,10 @@ show_in_host() {
     sleep 0.1
   done
   fail "the picture was not painted in the host window"
+}
+
+show_in_host() {
+  show_in "$1" "$2" -window-id "$HOST_ID"
 }
 
 # An 800 by 600 window: the 200 by 100 area at (300, 250), black around it; the saver opens no
@@ -56,6 +62,8 @@ status=0
 wait_for_status "$SHOW_PID" || status=$?
 [ "$status" = 143 ] || fail "the saver ended with status $status after SIGTERM, not 143"
 [ -z "$(work_folders)" ] || fail "the work folder is left after SIGTERM: $(work_folders)"
+screenshot "$shot"
+expect_colour "$shot" 400 300 "$WHITE" "host window's own background after SIGTERM"
 kill -KILL "$HOST_PROCESS"
 wait "$HOST_PROCESS" 2>/dev/null || true
 
@@ -68,12 +76,25 @@ expect_colour "$shot" 50 1 "$BLACK" "above the scaled area"
 expect_colour "$shot" 50 58 "$BLACK" "below the scaled area"
 end_show
 
-# No such window: a message on stderr, and the work folder is gone again.
-"$saver" -window-id 0x7ffffff0 2>"$E2E_DIR/stderr" || true
-grep -q "no window" "$E2E_DIR/stderr" || fail "no message for a missing window: $(cat "$E2E_DIR/stderr")"
+# -root: once stopped, the root window shows its own background again, not the last slide.
+read -r width height < <(xdotool getdisplaygeometry)
+show_in $((width / 2)) $((height / 2)) -root
+kill -TERM "$SHOW_PID"
+wait_for_status "$SHOW_PID" || true
+screenshot "$shot"
+[ "$(pixel_at "$shot" $((width / 2)) $((height / 2)))" != "$RED" ] ||
+  fail "the root window kept the slide after SIGTERM"
+
+# No such window: a failing status, a message with the saver's name, and no work folder left.
+status=0
+"$saver" -window-id 0x7ffffff0 2>"$E2E_DIR/stderr" || status=$?
+[ "$status" = 1 ] || fail "a missing window gave status $status, not 1"
+grep -qx "solid.scr: there is no window 2147483632" "$E2E_DIR/stderr" ||
+  fail "no message for a missing window: $(cat "$E2E_DIR/stderr")"
 [ -z "$(work_folders)" ] || fail "a work folder was left behind"
-# A window id that is no number is refused before anything starts.
+# A window id that is no number is refused before anything starts, in the same form.
 status=0
 "$saver" -window-id nonsense 2>"$E2E_DIR/stderr" || status=$?
 [ "$status" = 2 ] || fail "-window-id nonsense gave status $status, not 2"
+grep -q "^solid.scr: " "$E2E_DIR/stderr" || fail "the refusal lacks the saver's name"
 echo "PASS"

@@ -6,8 +6,11 @@ cd "$E2E_DIR"
 convert -size 64x48 xc:'rgb(255,0,0)' a.png
 convert -size 80x40 xc:'rgb(0,0,255)' b.png
 
-[ "$("$PACK" effects | wc -l)" -eq 36 ] || fail "effects does not list 36 codes"
-"$PACK" effects | grep -q '^33  spiral  *8 ms$' || fail "effects misses the spiral's frame time"
+"$PACK" effects >effects.txt
+[ "$(grep -c '^[ 0-9][0-9]  ' effects.txt)" -eq 36 ] || fail "effects does not list 36 codes"
+# 21 steps of 50 ms, each ending at the first tick after it.
+grep -q '^ 1  split-sideways  *50 ms  *1.07 s$' effects.txt || fail "effects misses a total length"
+grep -q '^33  spiral  *8 ms ' effects.txt || fail "effects misses the spiral's frame time"
 
 # Spiral tiles: 25 steps, each a frame, then B on a black surface of A's size.
 "$PACK" render --effect spiral-tiles --from a.png --to b.png --out frames --gif tiles.gif \

@@ -1,5 +1,6 @@
 # Kamishibai: "/A" sets the saver's password (the hash file appears, readable only by the user,
-# and the desktop switch goes on), then changes it and clears it again. Without an absolute
+# and the desktop switch goes on), then changes it and removes it again through its own
+# confirmed choice, each ending with a message. Without an absolute
 # configuration folder it says so and writes nothing, not even into the folder it started in.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
@@ -47,8 +48,23 @@ wait_for_status "$other_pid"
 change_password "$saver" "/A 1234" "first secret" "second" "second"
 [ "$(cat "$hash")" != "$first_hash" ] || fail "the password was not changed"
 
-# An empty new password clears it and switches the desktop value off.
-change_password "$saver" "/A:99" "second" "" ""
+# Empty new fields and Enter remove nothing: removing is its own button (Alt+R), and it asks
+# first; Cancel, the default, keeps the password. Confirmed, it clears the password and switches
+# the desktop value off, and says so.
+open_dialog "$TITLE" "$saver" "/A:99" || fail "no password dialog"
+fill_in "$window" "second" "" ""
+acknowledge "$window" "empty new fields"
+[ -f "$hash" ] || fail "empty new fields removed the password"
+key_to "$window" alt+r
+box=$(wait_for_window "$TITLE" 10 "$window") || fail "removing asked nothing"
+key_to "$box" Return
+sleep 0.3
+[ -f "$hash" ] || fail "the password was removed without its confirmation"
+key_to "$window" alt+r
+box=$(wait_for_window "$TITLE" 10 "$window") || fail "removing asked nothing the second time"
+key_to "$box" Tab space
+acknowledge "$window" "removing"
+wait_for_status "$pid"
 [ ! -e "$hash" ] || fail "the hash file stays after clearing"
 grep -qx 'ScreenSaveUsePassword=0' "$ini" || fail "ScreenSaveUsePassword not switched off"
 

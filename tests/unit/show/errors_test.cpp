@@ -116,10 +116,14 @@ TEST_F(ShowErrorTest, PictureCountLargerThanTheEntriesNamesTheIndex) {
   expectError("picture index 1");
 }
 
-TEST_F(ShowErrorTest, EmptyPictureListNamesTheFirstIndex) {
+// A player without a package says so and how a saver is made.
+TEST_F(ShowErrorTest, EmptyPictureListSaysThatThereAreNoPictures) {
   record.PictureCount = 0;
   runShow();
-  expectError("picture index 0");
+  EXPECT_EQ(window.errorPrompt(),
+            "不明のエラーが発生しました。\r\nこのプログラムには絵が入っていません。\r\n"
+            "セーバーは kamishibai-pack で作ります: kamishibai-pack init 写真のフォルダー -o "
+            "show.toml、続けて kamishibai-pack build show.toml -o show.scr");
   EXPECT_FALSE(window.shown());
 }
 

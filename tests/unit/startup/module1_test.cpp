@@ -116,6 +116,7 @@ class FakeServices : public StartupServices {
   std::vector<std::string> messages;
   std::function<void(const ShowInputs&)> onShow;
   bool signalled = false;
+  bool windowFound = true;
 
   bool anotherCopyRunning(const std::string& ownFile) override {
     calls.push_back("lock " + ownFile);
@@ -156,9 +157,10 @@ class FakeServices : public StartupServices {
   std::optional<std::string> fallbackWorkFoldersParent() override { return fallback; }
   void watchEndSignals() override { calls.push_back("watch signals"); }
   bool endSignalled() override { return signalled; }
-  void runShow(const ShowInputs& inputs) override {
+  bool runShow(const ShowInputs& inputs) override {
     calls.push_back("show " + inputs.WorkDir);
     if (onShow) onShow(inputs);
+    return windowFound;
   }
 };
 
@@ -189,12 +191,20 @@ TEST(Module1Steps, PreviewAndUnknownModesReadPackageAndSettingsOnly) {
   }
 }
 
-TEST(Module1Steps, NoDisplayEndsWithAnErrorStatus) {
+// No display, or a show without a window to run in (a host's window that is gone), fails.
+TEST(Module1Steps, NoWindowEndsWithAnErrorStatus) {
   FakeServices services;
   services.display = false;
   services.record.HasSettings = -1;
   EXPECT_NE(run("/C", services), 0);
   EXPECT_EQ(services.calls.back(), "display");
+
+  ScratchFolder scratch;
+  FakeServices hostGone;
+  hostGone.parent = scratch.str();
+  hostGone.windowFound = false;
+  EXPECT_NE(run("/S", hostGone), 0);
+  EXPECT_FALSE(std::filesystem::exists(scratch.path() / "temp1"));
 }
 
 TEST(Module1Steps, ConfigureShowsTheDialogOnlyWhenThePackageAllowsIt) {

@@ -15,6 +15,7 @@
 #include "tests/unit/picture_bytes.h"
 #include "tests/unit/scratch_folder.h"
 #include "tools/commands.h"
+#include "tools/gif_writer.h"
 
 namespace kamishibai {
 namespace {
@@ -106,6 +107,11 @@ TEST_F(PackPhotos, FittingTurnsPortraitPhotosUprightScalesAndCentresThem) {
   // stands 40 x 80 with the red half on top.
   writeBytes(dir() / "portrait.jpg", withOrientation(halves(80, 40), 6));
   writeBytes(dir() / "small.jpg", halves(20, 10));
+  {
+    GifWriter gif(dir() / "still.gif", 20, 10);
+    gif.addFrame(Surface(20, 10, makeColour(0, 0, 255)), 0);
+    gif.finish(0);
+  }
   ASSERT_EQ(build(R"([area]
 width = 100
 height = 100
@@ -122,17 +128,20 @@ fit = "shrink"
 [[slide]]
 picture = "small.jpg"
 transparent = true
+[[slide]]
+picture = "still.gif"
+fit = "shrink"
 )"),
             0)
       << errors_.str();
   const PackageRecord r = built();
-  ASSERT_EQ(r.Pictures.entries.size(), 4u);
+  ASSERT_EQ(r.Pictures.entries.size(), 5u);
   struct Expected {
     int width, height, x, y;
   };
   const Expected expected[] = {
-      {50, 100, 25, 0}, {100, 100, 0, 0}, {20, 10, 40, 45}, {100, 50, 0, 25}};
-  for (std::size_t i = 0; i < 4; ++i) {
+      {50, 100, 25, 0}, {100, 100, 0, 0}, {20, 10, 40, 45}, {100, 50, 0, 25}, {20, 10, 40, 45}};
+  for (std::size_t i = 0; i < 5; ++i) {
     const PictureEntry& e = r.Pictures.entries[i];
     const Surface picture = decoded(e);
     SCOPED_TRACE(e.FileName);
@@ -152,6 +161,10 @@ transparent = true
   EXPECT_EQ(r.Pictures.entries[0].FileName, "portrait.jpg");
   EXPECT_EQ(r.Pictures.entries[3].FileName, "small.png");
   EXPECT_EQ(r.Pictures.entries[3].FileData.data.bytes()[1], 'P');
+  // A picture the fit leaves unchanged is stored as it is, not re-encoded.
+  const auto gif = r.Pictures.entries[4].FileData.data.bytes();
+  EXPECT_EQ(r.Pictures.entries[4].FileName, "still.gif");
+  EXPECT_EQ(Bytes(gif.begin(), gif.end()), readAll(dir() / "still.gif"));
 }
 
 TEST_F(PackPhotos, FoldersAndPatternsBecomeSlidesWithUniqueNames) {
@@ -200,7 +213,7 @@ name = "one"
 )"),
             1);
   EXPECT_THAT(errors_.str(), HasSubstr(":5: 'pictures' 'photos/**/*.png' matches no picture"));
-  EXPECT_THAT(errors_.str(), HasSubstr(":7: 'pictures' 'elsewhere' is not a folder"));
+  EXPECT_THAT(errors_.str(), HasSubstr(":7: 'pictures' 'elsewhere' does not exist"));
   EXPECT_THAT(errors_.str(), HasSubstr(":8: 'name' names one picture"));
 }
 
@@ -264,6 +277,19 @@ pictures = "p"
   everyEffect.replace(everyEffect.find("random_except = ["), 17, "random_except = [4, 32, ");
   EXPECT_EQ(build(everyEffect), 1);
   EXPECT_THAT(errors_.str(), HasSubstr(":8: 'random_except' leaves no transition to pick"));
+
+  // A seed the build drew is named after the saver's line, and only when the saver was written.
+  std::string unseeded = manifest;
+  unseeded.erase(unseeded.find("seed = 7\n"), 9);
+  ASSERT_EQ(build(unseeded), 0) << errors_.str();
+  const std::string told = errors_.str();
+  EXPECT_THAT(told, HasSubstr("came from seed = "));
+  EXPECT_LT(told.find("out.scr: 12 slides, "), told.find("show.toml: the random order and effects "
+                                                         "came from seed = "))
+      << told;
+  unseeded.replace(unseeded.find("[area]"), 6, "[area]\nfit = \"fill\"");
+  EXPECT_EQ(build(unseeded), 1);
+  EXPECT_THAT(errors_.str(), Not(HasSubstr("seed =")));
 }
 
 TEST_F(PackPhotos, ShowsThatCannotRunAreRefusedWithTheirLinesBeforeAnythingIsWritten) {
@@ -534,6 +560,18 @@ TEST_F(PackPhotos, InitWritesAManifestThatBuildsTheFolder) {
   std::ostringstream refused;
   EXPECT_EQ(runInit("photos", dir() / "show.toml", "64x48", out, refused), 1);  // never overwrites
   EXPECT_THAT(refused.str(), HasSubstr("show.toml exists already"));
+  // Outside the manifest's folder the pictures are named by their absolute path, so that the
+  // manifest can move; a folder that is not there is named as such.
+  fs::create_directories(dir() / "elsewhere");
+  EXPECT_EQ(runInit("photos", dir() / "elsewhere" / "show.toml", "64x48", out, err), 0);
+  fs::create_directories(dir() / "moved" / "deeper");
+  fs::rename(dir() / "elsewhere" / "show.toml", dir() / "moved" / "deeper" / "show.toml");
+  EXPECT_EQ(runBuild(dir() / "moved" / "deeper" / "show.toml", dir() / "moved.scr",
+                     dir() / "player", errors_),
+            0)
+      << errors_.str();
+  EXPECT_EQ(runInit("nothing", dir() / "other.toml", "64x48", out, refused), 1);
+  EXPECT_THAT(refused.str(), HasSubstr("nothing: does not exist"));
   // Every picture is fitted to the area, so it may not be larger than a picture the player shows.
   for (const char* size : {"64x0", "16384x16384"})
     EXPECT_EQ(runInit("photos", dir() / "other.toml", size, out, err), 1) << size;

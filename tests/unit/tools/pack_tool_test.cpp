@@ -189,7 +189,8 @@ sound = "notes.txt"
   EXPECT_THAT(report, HasSubstr(at + "21: 'effect' is 36, outside 0 to 35"));
   EXPECT_THAT(report, HasSubstr(at + "22: 'speed' is 31, outside 0 to 30"));
   EXPECT_THAT(report, HasSubstr(at + "23: 'time' is -1, outside 0 to"));
-  EXPECT_THAT(report, HasSubstr(at + "26: unknown effect 'sparkle'"));
+  EXPECT_THAT(report,
+              HasSubstr(at + "26: unknown effect 'sparkle'; `kamishibai-pack effects` lists"));
   EXPECT_THAT(report, HasSubstr(at + "27: unknown key 'colour'"));
   EXPECT_THAT(report, HasSubstr(at + "28: the slide needs 'picture'"));
   EXPECT_THAT(report, HasSubstr(at + "30: sound 'notes.txt' cannot be loaded"));
