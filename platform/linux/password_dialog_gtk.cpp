@@ -10,6 +10,7 @@
 #include "base/short_text.h"
 #include "platform/display.h"
 #include "platform/linux/dialog_gtk.h"
+#include "platform/linux/display_gtk.h"
 #include "platform/linux/password_sodium.h"
 #include "platform/linux/password_store.h"
 #include "platform/message_box.h"
@@ -130,6 +131,7 @@ bool applyChange(const PasswordDialog& dialog, const DesktopFiles& files) {
 }  // namespace
 
 void runPasswordChangeDialog(std::int32_t ownerWindow) {
+  if (!startGtk()) return;
   const DesktopFiles files = DesktopFiles::forCurrentUser();
   const PasswordDialog dialog = buildDialog(passwordState(files));
   setOwner(dialog.window, ownerWindow);
