@@ -19,9 +19,19 @@ namespace {
   throw std::runtime_error("cannot read the picture " + path + ": " + why);
 }
 
-}  // namespace
+// A picture file decoded into 32-bit BGRA pixels.
+struct DecodedFile {
+  UINT width = 0;
+  UINT height = 0;
+  std::vector<std::uint8_t> pixels;
 
-void loadPicture(const std::string& path, Surface& target) {
+  DecodedPixels view() const {
+    return {static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), pixels.data(),
+            std::size_t{width} * 4, PixelLayout::Bgra};
+  }
+};
+
+DecodedFile decodeFile(const std::string& path) {
   const ComScope com;
   ComPtr<IWICImagingFactory> factory;
   if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
@@ -39,19 +49,28 @@ void loadPicture(const std::string& path, Surface& target) {
       FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.get(), converted.put()))) {
     cannotRead(path, "the picture cannot be decoded");
   }
-  UINT width = 0;
-  UINT height = 0;
-  if (FAILED(converted->GetSize(&width, &height)) || width == 0 || height == 0 || width > 0x7FFF ||
-      height > 0x7FFF) {
+  DecodedFile decoded;
+  if (FAILED(converted->GetSize(&decoded.width, &decoded.height)) || decoded.width == 0 ||
+      decoded.height == 0 || decoded.width > 0x7FFF || decoded.height > 0x7FFF) {
     cannotRead(path, "the picture has no usable size");
   }
-  std::vector<std::uint8_t> pixels(std::size_t{width} * height * 4);
-  if (FAILED(converted->CopyPixels(nullptr, width * 4, static_cast<UINT>(pixels.size()),
-                                   pixels.data()))) {
+  decoded.pixels.resize(std::size_t{decoded.width} * decoded.height * 4);
+  if (FAILED(converted->CopyPixels(nullptr, decoded.width * 4,
+                                   static_cast<UINT>(decoded.pixels.size()),
+                                   decoded.pixels.data()))) {
     cannotRead(path, "the picture cannot be decoded");
   }
-  fillFromDecoded(target, {static_cast<std::int32_t>(width), static_cast<std::int32_t>(height),
-                           pixels.data(), std::size_t{width} * 4, PixelLayout::Bgra});
+  return decoded;
+}
+
+}  // namespace
+
+void loadPicture(const std::string& path, Surface& target) {
+  fillFromDecoded(target, decodeFile(path).view());
+}
+
+PixelRect loadPictureInto(const std::string& path, Surface& target, Surface& frame, Point at) {
+  return fillFrameOrTarget(target, frame, decodeFile(path).view(), at);
 }
 
 }  // namespace kamishibai
