@@ -84,8 +84,18 @@ bool SystemServices::endSignalled() {
   return endSignalReceived() != 0;
 }
 
+void SystemServices::prepareShow(const ShowInputs& inputs) {
+  preparedShow_ = std::make_unique<PreparedForm1>(inputs);
+  preparedFor_ = &inputs;
+}
+
 void SystemServices::runShow(const ShowInputs& inputs) {
-  loadForm1(inputs);
+  if (!preparedShow_ || preparedFor_ != &inputs) {
+    loadForm1(inputs);
+    return;
+  }
+  const std::unique_ptr<PreparedForm1> show = std::move(preparedShow_);
+  show->load();
 }
 
 }  // namespace kamishibai
