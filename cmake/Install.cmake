@@ -18,10 +18,11 @@ set(CPACK_PACKAGE_NAME kamishibai)
 set(CPACK_PACKAGE_VENDOR Kamishibai)
 set(CPACK_PACKAGE_CONTACT "Kamishibai developers <kamishibai@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "slide-show screen saver that carries its own slides")
+# One string: separate strings would join into a list, whose ";" would start the lines.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Kamishibai runs a slide show of pictures with animated transitions, music and sounds as\n"
-    "a screen saver, on its own or inside xscreensaver. kamishibai-pack makes savers of your\n"
-    "own pictures. The package holds the player, the packer, a demo saver and the manual pages.")
+    "Kamishibai runs a slide show of pictures with animated transitions, music and sounds as \
+a screen saver, on its own or inside xscreensaver. kamishibai-pack makes savers of your own \
+pictures. The package holds the player, the packer, a demo saver and the manual pages.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -3,12 +3,13 @@
 
 include(cmake/Layers.cmake)
 kamishibai_portable_layers()
+include(cmake/Translations.cmake)
 # UNICODE: every Win32 call takes UTF-16 text; the show's own texts are UTF-8 and converted.
 kamishibai_layer(platform_win32 platform/win32 DEPENDS kamishibai_platform)
 target_compile_definitions(kamishibai_platform_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN
                                                             NOMINMAX)
 target_link_libraries(kamishibai_platform_win32 PRIVATE windowscodecs ole32 user32 gdi32 advapi32
-                                                        winmm)
+                                                        shell32 winmm)
 
 # One file that runs on any Windows: no C or C++ runtime DLL beside it.
 add_executable(kamishibai WIN32 startup/main_win32.cpp)

@@ -157,6 +157,97 @@ std::optional<PictureHeader> webpHeader(const ByteReader& read) {
   return std::nullopt;
 }
 
+// Reads a file front to back through a buffer, so that a scan over its bytes makes few reads.
+class ByteCursor {
+ public:
+  ByteCursor(const ByteReader& read, std::uint64_t offset) : read_(read), offset_(offset) {}
+
+  // The next byte; nullopt at the end of the file.
+  std::optional<std::uint8_t> next() {
+    if (at_ == filled_) {
+      offset_ += filled_;
+      filled_ = read_(offset_, buffer_);
+      at_ = 0;
+      if (filled_ == 0) return std::nullopt;
+    }
+    return buffer_[at_++];
+  }
+  // The offset of the byte next() gives next.
+  std::uint64_t offset() const { return offset_ + at_; }
+
+ private:
+  const ByteReader& read_;
+  std::uint64_t offset_;
+  std::array<std::uint8_t, 1 << 16> buffer_{};
+  std::size_t filled_ = 0;
+  std::size_t at_ = 0;
+};
+
+// Past the image data of a scan, which ends at the first marker other than a restart marker
+// (0xFF followed by 0x00 is a data byte): the offset of that marker, nullopt when the file ends.
+std::optional<std::uint64_t> endOfScan(const ByteReader& read, std::uint64_t offset) {
+  ByteCursor cursor(read, offset);
+  bool afterFF = false;
+  while (const auto byte = cursor.next()) {
+    if (afterFF && *byte != 0x00 && *byte != 0xFF && (*byte < 0xD0 || *byte > 0xD7)) {
+      return cursor.offset() - 2;
+    }
+    afterFF = *byte == 0xFF;
+  }
+  return std::nullopt;
+}
+
+// Segments and scans in turn until the end-of-image marker.
+std::string jpegDataProblem(const ByteReader& read) {
+  const HeaderReader file(read);
+  std::uint64_t offset = 2;
+  for (;;) {
+    std::array<std::uint8_t, 2> marker{};
+    if (!file.at(offset, marker) || marker[0] != 0xFF) break;
+    if (marker[1] == 0xD9) return {};
+    if (marker[1] == 0xFF) {  // fill byte before a marker
+      ++offset;
+      continue;
+    }
+    if (marker[1] == 0x01 || (marker[1] >= 0xD0 && marker[1] <= 0xD7)) {
+      offset += 2;
+      continue;
+    }
+    std::array<std::uint8_t, 2> length{};
+    if (!file.at(offset + 2, length) || be16(length.data()) < 2) break;
+    offset += 2 + be16(length.data());
+    if (marker[1] == 0xDA) {
+      const auto end = endOfScan(read, offset);
+      if (!end) break;
+      offset = *end;
+    }
+  }
+  return "the JPEG file ends before its end-of-image marker: its image data is cut short";
+}
+
+std::string pngDataProblem(const ByteReader& read) {
+  const HeaderReader file(read);
+  for (std::uint64_t offset = 8;;) {
+    std::array<std::uint8_t, 8> chunk{};
+    std::array<std::uint8_t, 1> last{};
+    if (!file.at(offset, chunk)) break;
+    const std::uint64_t end = offset + 12 + be32(&chunk[0]);
+    if (!file.at(end - 1, last)) break;
+    if (std::memcmp(&chunk[4], "IEND", 4) == 0) return {};
+    offset = end;
+  }
+  return "the PNG file ends before its IEND chunk";
+}
+
+ByteReader readerOf(std::ifstream& in) {
+  return [&in](std::uint64_t offset, std::span<std::uint8_t> out) {
+    in.clear();
+    in.seekg(static_cast<std::streamoff>(offset));
+    in.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(out.size()));
+    return static_cast<std::size_t>(in.gcount());
+  };
+}
+
 }  // namespace
 
 std::optional<PictureHeader> readPictureHeader(const ByteReader& read) {
@@ -186,12 +277,7 @@ std::optional<PictureHeader> readPictureHeader(std::span<const std::uint8_t> byt
 std::optional<PictureHeader> readPictureFileHeader(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) return std::nullopt;
-  return readPictureHeader([&in](std::uint64_t offset, std::span<std::uint8_t> out) {
-    in.clear();
-    in.seekg(static_cast<std::streamoff>(offset));
-    in.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(out.size()));
-    return static_cast<std::size_t>(in.gcount());
-  });
+  return readPictureHeader(readerOf(in));
 }
 
 std::string pictureSizeProblem(const PictureHeader& header) {
@@ -204,6 +290,18 @@ std::string pictureSizeProblem(const PictureHeader& header) {
            " megapixels";
   }
   return {};
+}
+
+std::string pictureDataProblem(const ByteReader& read, PictureFormat format) {
+  if (format == PictureFormat::Jpeg) return jpegDataProblem(read);
+  if (format == PictureFormat::Png) return pngDataProblem(read);
+  return {};
+}
+
+std::string pictureFileDataProblem(const std::filesystem::path& file, PictureFormat format) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return "the file cannot be read";
+  return pictureDataProblem(readerOf(in), format);
 }
 
 }  // namespace kamishibai

@@ -42,4 +42,10 @@ std::optional<PictureHeader> readPictureFileHeader(const std::filesystem::path& 
 // Why a picture of that size is refused ("20000 x 20000 pixels, more than ..."), or empty.
 std::string pictureSizeProblem(const PictureHeader& header);
 
+// Why the picture's data is cut short, read through to its end without decoding: a JPEG whose
+// last scan is not followed by its end-of-image marker, a PNG that ends before its IEND chunk.
+// Empty when it is complete, and for the other formats.
+std::string pictureDataProblem(const ByteReader& read, PictureFormat format);
+std::string pictureFileDataProblem(const std::filesystem::path& file, PictureFormat format);
+
 }  // namespace kamishibai

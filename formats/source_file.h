@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <span>
 
 namespace kamishibai {
@@ -23,10 +22,6 @@ class SourceFile {
   // Tells the system that the range will not be read again soon, so that it need not keep the
   // range's pages in memory.
   virtual void release(std::uint64_t offset, std::uint64_t length) const = 0;
-  // Creates (or empties) the file at path and copies length bytes from offset on into it, inside
-  // the system where it can. False when the file cannot be written or the bytes are missing.
-  virtual bool copyToFile(std::uint64_t offset, std::uint64_t length,
-                          const std::filesystem::path& path) const = 0;
 };
 
 }  // namespace kamishibai

@@ -2,6 +2,8 @@
 #include "formats/stored_name.h"
 
 #include <array>
+#include <cstdint>
+#include <map>
 
 #include "base/file_names.h"
 
@@ -52,7 +54,80 @@ bool isDeviceName(std::string_view name) {
          isDeviceNumber(base.substr(3));
 }
 
+// The upper-case letter of a lower-case one in the scripts foldedCase covers; other characters
+// are their own.
+std::uint32_t upperOf(std::uint32_t code) {
+  const auto inside = [code](std::uint32_t first, std::uint32_t last) {
+    return code >= first && code <= last;
+  };
+  if (inside('a', 'z') || (inside(0xE0, 0xFE) && code != 0xF7)) return code - 0x20;
+  // Latin Extended-A pairs its letters upper then lower, in two runs that start on even codes
+  // and two that start on odd ones.
+  if (inside(0x100, 0x12F) || inside(0x132, 0x137) || inside(0x14A, 0x177)) return code & ~1u;
+  if (inside(0x139, 0x148) || inside(0x179, 0x17E)) return (code & 1u) != 0 ? code : code - 1;
+  if (code == 0x3C2) return 0x3A3;               // the final sigma
+  if (inside(0x3B1, 0x3C9)) return code - 0x20;  // Greek
+  if (inside(0x430, 0x44F)) return code - 0x20;  // Cyrillic
+  if (inside(0x450, 0x45F)) return code - 0x50;
+  if (inside(0xFF41, 0xFF5A)) return code - 0x20;  // full-width Latin
+  return code;
+}
+
+void appendUtf8(std::string& out, std::uint32_t code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | code >> 6);
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | code >> 12);
+    out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+// The code of the one- to three-byte UTF-8 character at name[at] and its length; 0 and 1 for a
+// byte that starts none of them, which is kept as it is.
+std::pair<std::uint32_t, std::size_t> characterAt(std::string_view name, std::size_t at) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(name[at + k]); };
+  const auto follows = [&](std::size_t k) {
+    return at + k < name.size() && (byte(k) & 0xC0) == 0x80;
+  };
+  if (byte(0) < 0x80) return {byte(0), 1};
+  if ((byte(0) & 0xE0) == 0xC0 && follows(1))
+    return {(byte(0) & 0x1Fu) << 6 | (byte(1) & 0x3Fu), 2};
+  if ((byte(0) & 0xF0) == 0xE0 && follows(1) && follows(2)) {
+    return {(byte(0) & 0x0Fu) << 12 | (byte(1) & 0x3Fu) << 6 | (byte(2) & 0x3Fu), 3};
+  }
+  return {0, 1};
+}
+
 }  // namespace
+
+std::string foldedCase(std::string_view name) {
+  std::string out;
+  for (std::size_t at = 0; at < name.size();) {
+    const auto [code, length] = characterAt(name, at);
+    const std::uint32_t upper = code == 0 ? 0 : upperOf(code);
+    if (upper == code) {
+      out.append(name.substr(at, length));
+    } else {
+      appendUtf8(out, upper);
+    }
+    at += length;
+  }
+  return out;
+}
+
+std::set<std::string> caseVariantsOfEarlierNames(const std::vector<std::string>& names) {
+  std::map<std::string, std::string> firstOfFolded;
+  std::set<std::string> variants;
+  for (const std::string& name : names) {
+    const auto [first, inserted] = firstOfFolded.try_emplace(foldedCase(name), name);
+    if (!inserted && first->second != name) variants.insert(name);
+  }
+  return variants;
+}
 
 std::string_view windowsNameProblem(std::string_view name) {
   for (const char c : name) {

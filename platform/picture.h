@@ -19,4 +19,9 @@ void loadPicture(const std::string& path, Surface& target);
 // frame's rectangle that holds the picture then, else an empty one.
 PixelRect loadPictureInto(const std::string& path, Surface& target, Surface& frame, Point at);
 
+// Decodes the picture file as loadPicture does, without keeping it: empty when the show loads it,
+// else why it does not. The packer checks the pictures it stores as they are with this, so that
+// it refuses what the player would refuse.
+std::string pictureLoadProblem(const std::string& path);
+
 }  // namespace kamishibai

@@ -33,10 +33,6 @@ struct PictureFacts {
   bool hasAlpha = false;
 };
 
-// Decodes the whole picture (at a reduced scale where the codec can, which still reads every
-// byte) to prove that it can be shown.
-PictureFacts checkPicture(std::span<const std::uint8_t> bytes);
-
 // Reads the header of a JPEG (its bytes up to the image data) through the decoder: proves that
 // the decoder takes its tables and frame, without the cost of decoding its pixels. The decoder
 // itself goes over damage in the image data.

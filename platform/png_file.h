@@ -1,13 +1,15 @@
-// Kamishibai: the system's PNG writer, for rendered frames.
+// Kamishibai: the system's PNG encoder, for rendered frames.
 #pragma once
 
-#include <filesystem>
+#include <cstdint>
+#include <vector>
 
 #include "raster/raster.h"
 
 namespace kamishibai {
 
-// Writes the surface's image as a PNG file; throws std::runtime_error naming the file.
-void writePng(const Surface& surface, const std::filesystem::path& path);
+// The surface's image as the bytes of an opaque RGB PNG file; throws std::runtime_error when the
+// encoder fails.
+std::vector<std::uint8_t> encodePng(const Surface& surface);
 
 }  // namespace kamishibai

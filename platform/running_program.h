@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace kamishibai {
 
@@ -14,5 +15,10 @@ std::string runningExecutablePath();
 // they are joined by single blanks. Windows hands over one line, which is taken as it was typed
 // (blanks and quotes kept).
 std::string commandLineText(int argc, char** argv);
+
+// The program's arguments one by one, in UTF-8 whatever the system's code page: Windows hands
+// argv over in its ANSI code page, which cannot hold every name, so there they are read from the
+// wide command line.
+std::vector<std::string> programArguments(int argc, char** argv);
 
 }  // namespace kamishibai

@@ -23,6 +23,9 @@ class ShowInput {
   // The system asks the show to end (a daemon's stop, a logout): it ends in order, without the
   // password.
   virtual void endRequested() = 0;
+  // The session ends and the system may stop the process as soon as this returns: the show
+  // finishes at once, work folder included, without the password.
+  virtual void sessionEnding() = 0;
 };
 
 struct ScreenSize {

@@ -21,9 +21,11 @@ bool workFoldersParentIsOwn();
 // temporary folder; nullopt on Linux, whose folder above is the user's own already.
 std::optional<std::string> fallbackWorkFoldersParent();
 
-// The saver's folder among the user's configuration ($XDG_CONFIG_HOME/kamishibai, else
-// ~/.config/kamishibai), not created here; nullopt when neither is known, and on Windows, where a
-// saver keeps its settings beside itself.
-std::optional<std::string> userConfigFolder();
+// Where a saver whose own folder is saverFolder keeps its settings when it cannot keep them beside
+// itself (an installed saver, whose folder its user cannot write): the saver's folder among the
+// user's configuration ($XDG_CONFIG_HOME/kamishibai, else ~/.config/kamishibai), not created
+// here. nullopt when the saver's folder can be written, when neither configuration folder is
+// known, and on Windows, where a saver keeps its settings beside itself.
+std::optional<std::string> userSettingsFolder(const std::string& saverFolder);
 
 }  // namespace kamishibai

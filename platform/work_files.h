@@ -24,7 +24,8 @@ bool isNormalFileIn(const std::string& folder, const std::string& name);
 bool deleteFileIn(const std::string& folder, const std::string& name);
 
 // Creates a new file of that name in the folder and writes the bytes; fails (false) when any
-// entry of that name exists, a symbolic link included.
+// entry of that name exists, a symbolic link included. Every write and the close are checked: a
+// file that cannot be written whole (a full disk) is removed again, never left cut short.
 bool createFileIn(const std::string& folder, const std::string& name,
                   std::span<const std::uint8_t> bytes);
 

@@ -5,8 +5,10 @@
 #include <cmath>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 #include "base/arith.h"
+#include "base/file_names.h"
 #include "base/short_text.h"
 #include "formats/picture_header.h"
 #include "formats/stored_name.h"
@@ -31,6 +33,11 @@ Form1::Form1(const ShowInputs& inputs, ShowWindow& window, ShowAudio& audio, Ran
              EffectLookup lookup)
     : inputs_(inputs), window_(window), audio_(audio), random_(random), lookup_(lookup) {
   window_.setInput(this);
+  if (kWindowsFileNames) {
+    std::vector<std::string> names;
+    for (const PictureEntry& e : inputs_.record.Pictures.entries) names.push_back(e.FileName);
+    caseVariants_ = caseVariantsOfEarlierNames(names);
+  }
 }
 
 Form1::~Form1() {
@@ -58,7 +65,7 @@ void Form1::load() {
     }
     finish();
   } catch (const std::exception& error) {
-    reportError(error.what());
+    endAfterError(error.what());
   }
 }
 
@@ -86,6 +93,7 @@ void Form1::setup() {
   window_.show();
   window_.events().processPendingEvents();
   window_.makeTopmost();
+  running_ = true;
   window_.setScreenSaverRunning(true);
   audio_.startMusic();
 }
@@ -151,10 +159,15 @@ void Form1::loadMemPicture(std::int32_t index, bool intoNextPicture) {
     throw std::runtime_error("cannot read the picture \"" + name + "\" of " + entryName(index) +
                              ": " + std::string(problem));
   }
+  // Its file would be the earlier picture's, which the work folder holds under that name.
+  if (caseVariants_.contains(name)) {
+    throw std::runtime_error("cannot read the picture \"" + name + "\" of " + entryName(index) +
+                             ": an earlier picture's name differs from it only in letter case");
+  }
   if (inputs_.awaitWorkFile) inputs_.awaitWorkFile(name);
   const std::string path = inputs_.WorkDir + name;
   // A picture too large to hold is refused from its header, before any decoding.
-  if (const auto header = readPictureFileHeader(path)) {
+  if (const auto header = readPictureFileHeader(pathFromUtf8(path))) {
     if (const std::string problem = pictureSizeProblem(*header); !problem.empty()) {
       throw std::runtime_error("the picture \"" + name + "\" of " + entryName(index) +
                                " is too large: " + problem);
@@ -256,9 +269,21 @@ Form1::EndOfShow Form1::endSequence() {
   return EndOfShow::Finished;
 }
 
+// Once only, whichever end comes first.
 void Form1::finish() {
+  if (!running_) return;
+  running_ = false;
   window_.setScreenSaverRunning(false);
   audio_.finish();
+}
+
+// An error ends the show as any end does before its message appears, the cursor shown for the
+// message: otherwise the open music would keep its file, which the removal of the work folder
+// then could not delete, and the system would still count a screen saver as running.
+void Form1::endAfterError(const std::string& description) {
+  if (running_) showCursor();
+  finish();
+  reportError(description);
 }
 
 void Form1::hideCursor() {
@@ -286,6 +311,14 @@ void Form1::mouseMove() {
 void Form1::endRequested() {
   endRequested_ = true;
   endFlag_ = kTrue;
+}
+
+// The system may stop the process as soon as this returns: everything the end of the show does
+// is done now. The loop then ends at its next test of the end flag and finds nothing left to do.
+void Form1::sessionEnding() {
+  endRequested();
+  finish();
+  if (inputs_.removeWorkFiles) inputs_.removeWorkFiles();
 }
 
 void Form1::reportError(const std::string& description) {

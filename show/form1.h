@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "base/random.h"
@@ -29,6 +30,10 @@ struct ShowInputs {
   std::int16_t SoundOn = -1;
   // The host's window the show runs inside; none: the show's own full-screen window.
   std::optional<HostWindow> host;
+  // Removes the work files and the folder, as start-up does after the show. The show calls it
+  // itself only when the session ends, since the system may stop the process before start-up's
+  // turn comes.
+  std::function<void()> removeWorkFiles = {};
   // Returns once the work file of that name is complete, for a show made ready while the files
   // are unpacked; none: every file is in place.
   std::function<void(const std::string& name)> awaitWorkFile = {};
@@ -77,6 +82,7 @@ class Form1 : public ShowInput {
   void buttonDown() override;
   void mouseMove() override;
   void endRequested() override;
+  void sessionEnding() override;
 
   const Surface& picture1() const { return Picture1; }
   const Surface& nowPicture() const { return NowPicture; }
@@ -93,6 +99,7 @@ class Form1 : public ShowInput {
   void runIteration();
   EndOfShow endSequence();
   void finish();
+  void endAfterError(const std::string& description);
   void reportError(const std::string& description);
 
   const PictureEntry& entry(std::int32_t index) const;
@@ -113,6 +120,8 @@ class Form1 : public ShowInput {
   ShowAudio& audio_;
   RandomSequence& random_;
   EffectLookup lookup_;
+  // On Windows: the picture names that differ only in letter case from an earlier one's.
+  std::set<std::string> caseVariants_;
   // Only when the environment asks for it; declared before the surfaces whose Refresh it logs.
   std::unique_ptr<RefreshLog> refreshLog_ = RefreshLog::fromEnvironment();
 
@@ -132,6 +141,8 @@ class Form1 : public ShowInput {
   EndFlag endFlag_ = kFalse;
   // Set once the system asked for the end; the show then finishes without the password.
   bool endRequested_ = false;
+  // From the grab and the music of the setup until the finish steps have undone them.
+  bool running_ = false;
   // Where the show stands, named in the error message as its source.
   std::string source_;
   bool prepared_ = false;

@@ -9,7 +9,7 @@
 namespace kamishibai {
 
 struct PreparedForm1::State {
-  explicit Parts(const ShowInputs& inputs)
+  explicit State(const ShowInputs& inputs)
       : audio(createAudioDevices()),
         showAudio(*audio.music, *audio.sounds, inputs.record.BgmName, inputs.WorkDir, inputs.BgmOn,
                   inputs.SoundOn) {}

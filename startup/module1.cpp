@@ -71,6 +71,9 @@ void runShowMode(StartupServices& services, StartupState& state,
   WorkFolder folder;
   skipOnError([&] { folder = prepareWorkFolder(*parent, services.fallbackWorkFoldersParent()); });
   state.WorkDir = folder.path;
+  const auto removeFiles = [&] {
+    skipOnError([&] { removeWorkFiles(state.record, state.WorkDir); });
+  };
   {
     // The files are unpacked while the show gets ready (its window, its surfaces, the first
     // picture once its file is complete); the show itself starts when every file is in place.
@@ -81,6 +84,7 @@ void runShowMode(StartupServices& services, StartupState& state,
                             state.BgmOn,
                             state.SoundOn,
                             host,
+                            removeFiles,
                             [&writer](const std::string& name) {
                               if (writer) writer->awaitFile(name);
                             }};
@@ -88,7 +92,7 @@ void runShowMode(StartupServices& services, StartupState& state,
     if (writer) writer->finish();
     if (!services.endSignalled()) skipOnError([&] { services.runShow(inputs); });
   }
-  skipOnError([&] { removeWorkFiles(state.record, state.WorkDir); });
+  removeFiles();
 }
 
 void runConfigureMode(StartupServices& services, const StartupState& state) {

@@ -14,10 +14,6 @@ std::string utf8Text(const std::filesystem::path& path) {
 
 }  // namespace
 
-std::filesystem::path utf8Path(const std::string& text) {
-  return std::filesystem::path(std::u8string(text.begin(), text.end()));
-}
-
 ProgramPaths programPaths(const std::string& folder, const std::string& name) {
   std::string base = folder;
   if (base.empty() || base.back() != kPathSeparator) base += kPathSeparator;
@@ -26,7 +22,7 @@ ProgramPaths programPaths(const std::string& folder, const std::string& name) {
 }
 
 ProgramPaths programPathsFor(const std::string& executablePath) {
-  const std::filesystem::path exe = utf8Path(executablePath);
+  const std::filesystem::path exe = pathFromUtf8(executablePath);
   return programPaths(utf8Text(exe.parent_path()), utf8Text(exe.stem()));
 }
 

@@ -19,8 +19,4 @@ ProgramPaths programPaths(const std::string& folder, const std::string& name);
 // The same from the executable's full path.
 ProgramPaths programPathsFor(const std::string& executablePath);
 
-// The path named by UTF-8 text, on every system (a plain string would be read in the ANSI code
-// page on Windows).
-std::filesystem::path utf8Path(const std::string& text);
-
 }  // namespace kamishibai

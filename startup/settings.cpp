@@ -5,9 +5,10 @@
 #include <fstream>
 #include <system_error>
 
+#include "base/file_names.h"
 #include "platform/atomic_file.h"
+#include "platform/normal_file.h"
 #include "platform/translate.h"
-#include "startup/paths.h"
 
 namespace kamishibai {
 
@@ -21,12 +22,21 @@ void readSwitch(std::ifstream& in, std::int16_t& value) {
                                     (static_cast<std::uint8_t>(bytes[1]) << 8));
 }
 
+// 64-bit FNV-1a of the path's bytes in hex: short, and the same on every run.
+std::string pathHash(const std::string& path) {
+  std::uint64_t hash = 0xcbf29ce484222325;
+  for (const char c : path) hash = (hash ^ static_cast<std::uint8_t>(c)) * 0x100000001b3;
+  constexpr char kDigits[] = "0123456789abcdef";
+  std::string hex(16, '0');
+  for (int i = 15; i >= 0; --i, hash >>= 4) hex[static_cast<std::size_t>(i)] = kDigits[hash & 15];
+  return hex;
+}
+
 }  // namespace
 
 SettingsSwitches readSettingsFile(const std::string& path) {
-  std::error_code error;
-  const std::filesystem::path file = utf8Path(path);
-  if (!std::filesystem::is_regular_file(file, error)) return {};
+  const std::filesystem::path file = pathFromUtf8(path);
+  if (!isNormalFile(file)) return {};
   SettingsSwitches switches{0, 0};
   std::ifstream in(file, std::ios::binary);
   readSwitch(in, switches.BgmOn);
@@ -44,29 +54,27 @@ void saveSettingsFile(const std::string& path, bool bgmOn, bool soundOn) {
   using std::filesystem::perms;
   const auto bytes = settingsFileBytes(bgmOn, soundOn);
   replaceFileAtomically(
-      utf8Path(path), bytes,
+      pathFromUtf8(path), bytes,
       perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
 }
 
 std::string userSettingsFile(const std::string& userFolder, const std::string& besideFile) {
-  return userFolder + "/" + std::filesystem::path(besideFile).filename().string();
+  const std::u8string name = pathFromUtf8(besideFile).stem().u8string();
+  return userFolder + "/" + std::string(name.begin(), name.end()) + "-" + pathHash(besideFile) +
+         ".set";
 }
 
 std::string settingsFileToRead(const SettingsFiles& files) {
-  std::error_code error;
-  if (!files.user.empty() && std::filesystem::is_regular_file(files.user, error)) return files.user;
+  if (!files.user.empty() && isNormalFile(pathFromUtf8(files.user))) return files.user;
   return files.beside;
 }
 
 std::string saveSettings(const SettingsFiles& files, bool bgmOn, bool soundOn) {
-  const std::string target = settingsFileToRead(files);
-  try {
-    saveSettingsFile(target, bgmOn, soundOn);
-    return target;
-  } catch (const std::system_error&) {
-    if (target != files.beside || files.user.empty()) throw;
+  if (files.user.empty()) {
+    saveSettingsFile(files.beside, bgmOn, soundOn);
+    return files.beside;
   }
-  std::filesystem::create_directories(std::filesystem::path(files.user).parent_path());
+  std::filesystem::create_directories(pathFromUtf8(files.user).parent_path());
   saveSettingsFile(files.user, bgmOn, soundOn);
   return files.user;
 }

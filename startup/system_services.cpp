@@ -4,6 +4,7 @@
 #include <exception>
 #include <iostream>
 
+#include "base/file_names.h"
 #include "platform/display.h"
 #include "platform/end_signals.h"
 #include "platform/message_box.h"
@@ -12,7 +13,6 @@
 #include "platform/source_file.h"
 #include "platform/translate.h"
 #include "platform/user_folders.h"
-#include "startup/paths.h"
 
 namespace kamishibai {
 
@@ -27,11 +27,12 @@ bool SystemServices::anotherCopyRunning(const std::string& ownFile) {
 }
 
 PackageRecord SystemServices::readPackage(const std::string& ownFile) {
-  return kamishibai::readPackage(openSourceFile(utf8Path(ownFile)));
+  return kamishibai::readPackage(openSourceFile(pathFromUtf8(ownFile)));
 }
 
 SettingsFiles SystemServices::settingsFiles(const std::string& besideFile) {
-  const auto folder = userConfigFolder();
+  const std::u8string saverFolder = pathFromUtf8(besideFile).parent_path().u8string();
+  const auto folder = userSettingsFolder({saverFolder.begin(), saverFolder.end()});
   return {besideFile, folder ? userSettingsFile(*folder, besideFile) : std::string()};
 }
 

@@ -54,14 +54,22 @@ void deleteWorkFile(const std::string& workDir, const std::string& name) {
   if (isPlainFileName(name) && isNormalFileIn(workDir, name)) deleteFileIn(workDir, name);
 }
 
+// The name as the work folder's file system tells names apart: on Windows, names that differ only
+// in letter case name one file.
+std::string fileKey(const std::string& name) {
+  return kWindowsFileNames ? foldedCase(name) : name;
+}
+
 // Adds the writes of the entries' files named by member, the first entry with each name only.
+// Windows keeps one file for names that differ only in letter case, so there a later such name
+// writes nothing either: it would replace the earlier entry's file.
 void addFirstOfEachName(const PackageRecord& record, const std::string PictureEntry::*name,
                         const ByteArray PictureEntry::*data,
                         std::vector<WorkFileWriter::Write>& writes) {
   std::set<std::string> written;
   forEachPicture(record, [&](const PictureEntry& entry) {
     const std::string& fileName = entry.*name;
-    if (fileName.empty() || !written.insert(fileName).second) return;
+    if (fileName.empty() || !written.insert(fileKey(fileName)).second) return;
     writes.push_back({&fileName, &(entry.*data)});
   });
 }
@@ -153,7 +161,8 @@ void writeWorkFiles(const PackageRecord& record, const std::string& workDir) {
 
 WorkFileWriter::WorkFileWriter(const PackageRecord& record, std::string workDir)
     : record_(record), workDir_(std::move(workDir)), writes_(workFileWrites(record)) {
-  for (std::size_t k = 0; k < writes_.size(); ++k) completeAfter_[*writes_[k].name] = k + 1;
+  for (std::size_t k = 0; k < writes_.size(); ++k)
+    completeAfter_[fileKey(*writes_[k].name)] = k + 1;
   try {
     thread_ = std::thread([this] { writeAll(); });
   } catch (const std::system_error&) {
@@ -188,7 +197,7 @@ void WorkFileWriter::writeAll() {
 }
 
 void WorkFileWriter::awaitFile(const std::string& name) {
-  const auto last = completeAfter_.find(name);
+  const auto last = completeAfter_.find(fileKey(name));
   if (last == completeAfter_.end()) return;
   std::unique_lock lock(mutex_);
   progress_.wait(lock, [&] { return finished_ || writesDone_ >= last->second; });

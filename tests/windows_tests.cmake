@@ -33,6 +33,10 @@ add_dependencies(unit_tests password_standin)
 add_executable(message_box_reader win32/message_box_reader.cpp)
 target_link_options(message_box_reader PRIVATE -municode -static)
 
+# Sends the show's window the messages that other programs and the system may send it.
+add_executable(show_messenger win32/show_messenger.cpp)
+target_link_options(show_messenger PRIVATE -municode -static)
+
 include(win32/services.cmake)
 
 # wine runs the Windows programs; KAMISHIBAI_WINEPREFIX is a prefix prepared by the test command.

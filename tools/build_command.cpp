@@ -1,13 +1,15 @@
 // Kamishibai: kamishibai-pack build: a manifest and its files become a saver.
-#include <fstream>
 #include <iostream>
 #include <map>
 
+#include "base/file_names.h"
+#include "platform/output_file.h"
 #include "platform/running_program.h"
 #include "tools/commands.h"
 #include "tools/manifest.h"
 #include "tools/progress.h"
 #include "tools/show_files.h"
+#include "tools/utf8.h"
 
 namespace kamishibai {
 namespace {
@@ -16,44 +18,44 @@ namespace fs = std::filesystem;
 
 // The player beside the packer, with the packer's own ending (".exe" on Windows).
 fs::path defaultPlayer() {
-  const fs::path packer(runningExecutablePath());
+  const fs::path packer = pathFromUtf8(runningExecutablePath());
   fs::path player = packer.parent_path() / "kamishibai";
   player += packer.extension();
   return player;
 }
 
-bool sameFile(const fs::path& a, const fs::path& b) {
-  std::error_code error;
-  if (fs::equivalent(a, b, error)) return true;
-  return fs::weakly_canonical(a, error) == fs::weakly_canonical(b, error);
-}
-
-// Writing over an input would lose it: the output may be none of them.
-void checkOutput(ShowPlan& plan, const fs::path& manifest, const fs::path& output,
+// Writing over an input would lose it, and writing through a device, a FIFO or a link would
+// reach what is not the user's saver: the output may be none of them. True when it is usable.
+bool checkOutput(ShowPlan& plan, const fs::path& manifest, const fs::path& output,
                  const fs::path& player) {
-  const std::string told = "the output " + output.string() + " is ";
-  if (sameFile(output, manifest)) plan.problems.push_back({0, told + "the manifest itself"});
-  if (sameFile(output, player)) plan.problems.push_back({0, told + "the player"});
+  const std::size_t before = plan.problems.size();
+  const std::string told = "the output " + utf8Of(output) + " ";
+  if (const std::string problem = outputTargetProblem(output); !problem.empty()) {
+    plan.problems.push_back({0, told + problem});
+  }
+  if (sameFile(output, manifest)) plan.problems.push_back({0, told + "is the manifest itself"});
+  if (sameFile(output, player)) plan.problems.push_back({0, told + "is the player"});
   for (const PlannedFile& file : plan.files) {
     if (sameFile(output, file.path)) {
-      plan.problems.push_back({file.line, told + "the file " + file.shownPath + " named here"});
+      plan.problems.push_back({file.line, told + "is the file " + file.shownPath + " named here"});
     }
   }
+  return plan.problems.size() == before;
 }
 
 void report(const fs::path& manifest, const std::vector<ManifestProblem>& lines,
             std::ostream& err) {
   for (const ManifestProblem& p : lines) {
-    err << manifest.string();
-    if (p.line > 0) err << ":" << p.line;
-    err << ": " << p.message << "\n";
+    std::string line = utf8Of(manifest);
+    if (p.line > 0) line += ":" + std::to_string(p.line);
+    err << terminalText(line + ": " + p.message, Backslashes::Kept) << "\n";
   }
 }
 
 // The player, then the package with each file streamed in as its place comes.
-void writeSaver(const fs::path& temporary, const fs::path& player, const ShowPlan& plan,
+void writeSaver(OutputFile& saver, const fs::path& player, const ShowPlan& plan,
                 const std::vector<PreparedFile>& prepared, std::ostream* terminal) {
-  std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+  std::ostream& out = saver.stream();
   PreparedFile playerFile;
   playerFile.source = player;
   playerFile.size = fs::file_size(player);
@@ -77,8 +79,6 @@ void writeSaver(const fs::path& temporary, const fs::path& player, const ShowPla
     }
     progress.fileDone(prepared[index].size);
   });
-  out.close();
-  if (out.fail()) throw std::runtime_error("the disk refused the bytes");
 }
 
 }  // namespace
@@ -86,34 +86,31 @@ void writeSaver(const fs::path& temporary, const fs::path& player, const ShowPla
 int runBuild(const fs::path& manifest, const fs::path& output, const fs::path& player,
              std::ostream& err, std::ostream* terminal) {
   ShowPlan plan = planShowFile(manifest);
-  checkOutput(plan, manifest, output, player);
   std::error_code error;
   if (!fs::is_regular_file(player, error)) {
-    plan.problems.push_back({0, "the player " + player.string() + " cannot be read"});
+    plan.problems.push_back({0, "the player " + utf8Of(player) + " cannot be read"});
   }
+  // The converted pictures wait beside the output, so nothing is made there before the output
+  // is known to be usable.
   Spool spool(output);
-  const std::vector<PreparedFile> prepared = prepareFiles(plan, spool, terminal);
-  completePlan(plan, prepared);
+  std::vector<PreparedFile> prepared;
+  if (checkOutput(plan, manifest, output, player)) {
+    prepared = prepareFiles(plan, spool, terminal);
+    completePlan(plan, prepared);
+  }
   report(manifest, plan.notes, err);
   if (!plan.problems.empty()) {
+    sortByLine(plan.problems);
     report(manifest, plan.problems, err);
     err << plan.problems.size() << " problem(s); nothing was written\n";
     return 1;
   }
-  const fs::path temporary = createTemporaryBeside(output);
-  if (temporary.empty()) {
-    err << "cannot create a file beside " << output << "\n";
-    return 1;
-  }
   try {
-    writeSaver(temporary, player, plan, prepared, terminal);
-    fs::permissions(temporary,
-                    fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
-                    fs::perm_options::add);
-    fs::rename(temporary, output);
+    OutputFile saver(output, ExistingTarget::Replace);
+    writeSaver(saver, player, plan, prepared, terminal);
+    saver.commit(fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec);
   } catch (const std::exception& e) {
-    fs::remove(temporary, error);
-    err << "cannot write " << output << ": " << e.what() << "\n";
+    err << terminalText(e.what(), Backslashes::Kept) << "; nothing was written\n";
     return 1;
   }
   return 0;
@@ -129,8 +126,8 @@ void addBuildCommand(CLI::App& app) {
   command->add_option("--player", *player,
                       "The bare player to copy (default: kamishibai beside this tool)");
   command->callback([=] {
-    finishCommand(runBuild(*manifest, *output,
-                           player->empty() ? defaultPlayer() : fs::path(*player), std::cerr,
+    finishCommand(runBuild(pathFromUtf8(*manifest), pathFromUtf8(*output),
+                           player->empty() ? defaultPlayer() : pathFromUtf8(*player), std::cerr,
                            progressTerminal()));
   });
 }

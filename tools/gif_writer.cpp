@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/file_names.h"
+
 namespace kamishibai {
 namespace {
 
@@ -88,37 +90,45 @@ std::vector<std::uint8_t> lzwCompress(const std::vector<std::uint8_t>& symbols) 
   return out.finish();
 }
 
-void put16(std::ofstream& file, std::int32_t value) {
+void put16(std::ostream& file, std::int32_t value) {
   file.put(static_cast<char>(value & 0xFF));
   file.put(static_cast<char>(value >> 8 & 0xFF));
+}
+
+// A size that a GIF cannot hold is refused before anything is made.
+const std::filesystem::path& checkedGif(const std::filesystem::path& path, std::int32_t width,
+                                        std::int32_t height) {
+  if (width < 1 || height < 1 || width > 0xFFFF || height > 0xFFFF) {
+    throw std::runtime_error("cannot write " + utf8Of(path) + ": a GIF holds 1 to 65535 pixels " +
+                             "per side, the pictures measure " + std::to_string(width) + " by " +
+                             std::to_string(height));
+  }
+  return path;
 }
 
 }  // namespace
 
 GifWriter::GifWriter(const std::filesystem::path& path, std::int32_t width, std::int32_t height)
-    : path_(path), file_(path, std::ios::binary), width_(width), height_(height) {
-  if (width < 1 || height < 1 || width > 0xFFFF || height > 0xFFFF) {
-    throw std::runtime_error("cannot write " + path.string() + ": a GIF holds 1 to 65535 pixels " +
-                             "per side, the pictures measure " + std::to_string(width) + " by " +
-                             std::to_string(height));
-  }
-  if (!file_) throw std::runtime_error("cannot write " + path.string());
-  file_.write("GIF89a", 6);
-  put16(file_, width);
-  put16(file_, height);
-  file_.put(static_cast<char>(0xF7));  // a global table of 256 colours
-  file_.put(0);                        // background colour index
-  file_.put(0);                        // no aspect ratio
+    : file_(checkedGif(path, width, height), ExistingTarget::Replace),
+      out_(file_.stream()),
+      width_(width),
+      height_(height) {
+  out_.write("GIF89a", 6);
+  put16(out_, width);
+  put16(out_, height);
+  out_.put(static_cast<char>(0xF7));  // a global table of 256 colours
+  out_.put(0);                        // background colour index
+  out_.put(0);                        // no aspect ratio
   for (int i = 0; i < 256; ++i) {
     const int r = i / (kGreenLevels * kBlueLevels), g = i / kBlueLevels % kGreenLevels,
               b = i % kBlueLevels;
     const bool inCube = r < kRedLevels;
-    file_.put(static_cast<char>(inCube ? r * 255 / (kRedLevels - 1) : 0));
-    file_.put(static_cast<char>(inCube ? g * 255 / (kGreenLevels - 1) : 0));
-    file_.put(static_cast<char>(inCube ? b * 255 / (kBlueLevels - 1) : 0));
+    out_.put(static_cast<char>(inCube ? r * 255 / (kRedLevels - 1) : 0));
+    out_.put(static_cast<char>(inCube ? g * 255 / (kGreenLevels - 1) : 0));
+    out_.put(static_cast<char>(inCube ? b * 255 / (kBlueLevels - 1) : 0));
   }
   // Loop forever.
-  file_.write("\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00", 19);
+  out_.write("\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00", 19);
 }
 
 std::vector<std::uint8_t> GifWriter::indexed(const Surface& frame) const {
@@ -148,31 +158,29 @@ void GifWriter::finish(double holdMs) {
     writeFrame(pending_->indices, static_cast<std::int32_t>(std::lround(holdMs / 10)));
     pending_.reset();
   }
-  file_.put(0x3B);
-  file_.close();
-  if (!file_) throw std::runtime_error("cannot write " + path_.string());
+  out_.put(0x3B);
+  file_.commit();
 }
 
 void GifWriter::writeFrame(const std::vector<std::uint8_t>& indices, std::int32_t delayCs) {
-  file_.write("\x21\xF9\x04\x04", 4);  // graphic control: keep the frame in place
-  put16(file_, std::min(delayCs, 0xFFFF));
-  file_.put(0);
-  file_.put(0);
-  file_.put(0x2C);  // image descriptor: the whole screen, no local table
-  put16(file_, 0);
-  put16(file_, 0);
-  put16(file_, width_);
-  put16(file_, height_);
-  file_.put(0);
-  file_.put(kMinCodeSize);
+  out_.write("\x21\xF9\x04\x04", 4);  // graphic control: keep the frame in place
+  put16(out_, std::min(delayCs, 0xFFFF));
+  out_.put(0);
+  out_.put(0);
+  out_.put(0x2C);  // image descriptor: the whole screen, no local table
+  put16(out_, 0);
+  put16(out_, 0);
+  put16(out_, width_);
+  put16(out_, height_);
+  out_.put(0);
+  out_.put(kMinCodeSize);
   const std::vector<std::uint8_t> data = lzwCompress(indices);
   for (std::size_t at = 0; at < data.size(); at += 255) {
     const std::size_t size = std::min<std::size_t>(255, data.size() - at);
-    file_.put(static_cast<char>(size));
-    file_.write(reinterpret_cast<const char*>(data.data() + at),
-                static_cast<std::streamsize>(size));
+    out_.put(static_cast<char>(size));
+    out_.write(reinterpret_cast<const char*>(data.data() + at), static_cast<std::streamsize>(size));
   }
-  file_.put(0);
+  out_.put(0);
 }
 
 }  // namespace kamishibai

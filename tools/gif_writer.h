@@ -4,10 +4,10 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <vector>
 
+#include "platform/output_file.h"
 #include "raster/raster.h"
 
 namespace kamishibai {
@@ -17,11 +17,12 @@ namespace kamishibai {
 // by the frame that follows it, so the animation keeps its overall pace.
 class GifWriter {
  public:
-  // Opens the file for frames of the given size; throws std::runtime_error naming the file.
+  // Starts the file for frames of the given size; throws std::runtime_error naming the file. The
+  // file takes its name only when it is finished.
   GifWriter(const std::filesystem::path& path, std::int32_t width, std::int32_t height);
 
   void addFrame(const Surface& frame, double atMs);
-  // Writes the last frame, shown for holdMs, and the trailer.
+  // Writes the last frame, shown for holdMs, and the trailer, and gives the file its name.
   void finish(double holdMs);
 
  private:
@@ -32,8 +33,8 @@ class GifWriter {
   void writeFrame(const std::vector<std::uint8_t>& indices, std::int32_t delayCs);
   std::vector<std::uint8_t> indexed(const Surface& frame) const;
 
-  std::filesystem::path path_;
-  std::ofstream file_;
+  OutputFile file_;
+  std::ostream& out_;
   std::int32_t width_;
   std::int32_t height_;
   std::optional<Pending> pending_;

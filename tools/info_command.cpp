@@ -4,6 +4,7 @@
 #include <iomanip>
 #include <iostream>
 
+#include "base/file_names.h"
 #include "effects/transition.h"
 #include "formats/package.h"
 #include "platform/source_file.h"
@@ -62,27 +63,9 @@ bool reportDamage(const PackageReading& reading, std::ostream& err) {
   return false;
 }
 
-// A stored name as a terminal may show it: control characters (C0, DEL, C1) and bytes that are
-// not UTF-8 are written as \xNN, and a backslash as two.
+// A stored name as a terminal may show it, a backslash doubled so that an escape stands out.
 std::string shownName(std::string_view name) {
-  const bool utf8 = isValidUtf8(name);
-  std::string out;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(name[i]);
-    const bool c1 = utf8 && byte == 0xC2 && i + 1 < name.size() &&
-                    static_cast<unsigned char>(name[i + 1]) < 0xA0;
-    if (byte < 0x20 || byte == 0x7F || (!utf8 && byte >= 0x80) || c1) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X",
-                    c1 ? static_cast<unsigned char>(name[++i]) : byte);
-      out += escaped;
-    } else if (byte == '\\') {
-      out += "\\\\";
-    } else {
-      out.push_back(name[i]);
-    }
-  }
-  return out;
+  return terminalText(name, Backslashes::Escaped);
 }
 
 // Characters on a terminal: every byte but the continuation bytes of UTF-8 starts one.
@@ -136,12 +119,9 @@ void printText(const PackageReading& reading, std::ostream& out) {
 
 int runInfo(const std::filesystem::path& file, bool json, std::ostream& out, std::ostream& err) {
   const PackageReading reading = inspectPackage(openSourceFile(file));
-  if (!reading.opened) {
-    err << file.string() << ": cannot be read\n";
-    return 1;
-  }
-  if (!reading.found) {
-    err << file.string() << ": holds no package\n";
+  if (!reading.opened || !reading.found) {
+    err << terminalText(utf8Of(file), Backslashes::Kept)
+        << (reading.opened ? ": holds no package\n" : ": cannot be read\n");
     return 1;
   }
   if (json) {
@@ -158,7 +138,8 @@ void addInfoCommand(CLI::App& app) {
   auto json = std::make_shared<bool>(false);
   command->add_option("file", *file, "The saver")->required();
   command->add_flag("--json", *json, "Print one JSON object with the record's field names");
-  command->callback([=] { finishCommand(runInfo(*file, *json, std::cout, std::cerr)); });
+  command->callback(
+      [=] { finishCommand(runInfo(pathFromUtf8(*file), *json, std::cout, std::cerr)); });
 }
 
 }  // namespace kamishibai

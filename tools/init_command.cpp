@@ -1,12 +1,13 @@
 // Kamishibai: kamishibai-pack init: a starting manifest for a folder of pictures, so that a
 // folder of photos becomes a saver with init and build.
-#include <fstream>
 #include <iostream>
 #include <regex>
 #include <sstream>
 
+#include "base/file_names.h"
+#include "formats/picture_header.h"
 #include "platform/display.h"
-#include "platform/new_file.h"
+#include "platform/output_file.h"
 #include "platform/picture_convert.h"
 #include "tools/commands.h"
 #include "tools/manifest.h"
@@ -37,13 +38,14 @@ std::string starterManifest(const std::string& pictures, int width, int height, 
   return out.str();
 }
 
-// "1920x1080" as a size within what an area may be.
+// "1920x1080" as a size within what an area may be. The pictures are fitted to it, so it may not
+// be larger than a picture the player shows.
 std::optional<ScreenSize> parseSize(const std::string& text) {
   static const std::regex form("([0-9]{1,5})x([0-9]{1,5})");
   std::smatch match;
   if (!std::regex_match(text, match, form)) return std::nullopt;
   const ScreenSize size{std::stoi(match[1]), std::stoi(match[2])};
-  if (size.width < 1 || size.height < 1 || size.width > kMaxAreaSide || size.height > kMaxAreaSide)
+  if (size.width < 1 || size.height < 1 || !pictureSizeProblem({size.width, size.height}).empty())
     return std::nullopt;
   return size;
 }
@@ -55,33 +57,32 @@ int runInit(const fs::path& pictures, const fs::path& output, const std::string&
   const std::optional<ScreenSize> area = size.empty() ? primaryScreenSize() : parseSize(size);
   if (!area) {
     err << (size.empty() ? "no screen to take the size from; give one with --size WIDTHxHEIGHT\n"
-                         : "--size must be WIDTHxHEIGHT, each 1 to 16384\n");
+                         : "--size must be WIDTHxHEIGHT, each 1 to 16384, at most 100 "
+                           "megapixels\n");
     return 1;
   }
   const PatternMatch found =
-      matchPictures(fs::current_path(), pictures.string(), pictureFileEndings());
+      matchPictures(fs::current_path(), utf8Of(pictures), pictureFileEndings());
   if (!found.problem.empty()) {
-    err << pictures.string() << ": " << found.problem << "\n";
+    err << terminalText(utf8Of(pictures) + ": " + found.problem, Backslashes::Kept) << "\n";
     return 1;
   }
   const fs::path folder = fs::absolute(output).parent_path();
   std::error_code error;
   fs::path named = fs::relative(fs::absolute(pictures), folder, error);
   if (error || named.empty()) named = fs::absolute(pictures);
-  std::ofstream file;
-  if (createNewFile(output)) file.open(output, std::ios::trunc);
-  if (!file) {
-    err << output.string() << ": exists already or cannot be created; nothing was written\n";
+  const std::string text =
+      starterManifest(utf8Of(named), area->width, area->height, found.files.size());
+  try {
+    OutputFile manifest(output, ExistingTarget::Refuse);
+    manifest.write({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+    manifest.commit();
+  } catch (const std::exception& e) {
+    err << terminalText(e.what(), Backslashes::Kept) << "\n";
     return 1;
   }
-  file << starterManifest(named.string(), area->width, area->height, found.files.size());
-  file.close();
-  if (file.fail()) {
-    err << output.string() << ": cannot be written\n";
-    return 1;
-  }
-  out << output.string() << ": " << found.files.size() << " pictures, fitted to " << area->width
-      << " x " << area->height << "\n";
+  out << terminalText(utf8Of(output), Backslashes::Kept) << ": " << found.files.size()
+      << " pictures, fitted to " << area->width << " x " << area->height << "\n";
   return 0;
 }
 
@@ -93,8 +94,10 @@ void addInitCommand(CLI::App& app) {
   command->add_option("pictures", *pictures, "The folder of pictures")->required();
   command->add_option("-o,--output", *output, "The manifest to write, e.g. show.toml")->required();
   command->add_option("--size", *size, "The picture area, WIDTHxHEIGHT (default: the screen's)");
-  command->callback(
-      [=] { finishCommand(runInit(*pictures, *output, *size, std::cout, std::cerr)); });
+  command->callback([=] {
+    finishCommand(
+        runInit(pathFromUtf8(*pictures), pathFromUtf8(*output), *size, std::cout, std::cerr));
+  });
 }
 
 }  // namespace kamishibai

@@ -9,12 +9,15 @@
 #include <optional>
 #include <random>
 #include <set>
+#include <span>
 
+#include "base/file_names.h"
 #include "effects/transition.h"
 #include "formats/stored_name.h"
 #include "platform/mapped_file.h"
 #include "raster/raster.h"
 #include "tools/picture_patterns.h"
+#include "tools/utf8.h"
 
 namespace kamishibai {
 namespace {
@@ -26,10 +29,38 @@ constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 constexpr std::size_t kMaxStoredNameBytes = 255;
 constexpr std::int32_t kDefaultShowTime = 1000;
 constexpr std::int64_t kDefaultQuality = 90;
+
+// The keys each table of a manifest may hold.
+constexpr std::string_view kShowKeys[] = {
+    "settings", "picture_count", "pictures_array", "area", "music",
+    "slide",    "defaults",      "shuffle",        "seed", "raw"};
+constexpr std::string_view kAreaKeys[] = {"width", "height", "colour", "fit", "raw"};
+constexpr std::string_view kDefaultsKeys[] = {"time", "effect",  "speed",
+                                              "fit",  "quality", "random_except"};
+constexpr std::string_view kMusicKeys[] = {"file", "name", "array", "raw"};
+constexpr std::string_view kSlideKeys[] = {
+    "picture", "pictures", "name",          "sound",       "sound_name", "time",
+    "x",       "y",        "effect",        "speed",       "overlay",    "transparent",
+    "fit",     "quality",  "picture_array", "sound_array", "raw"};
+constexpr std::string_view kArrayShapeKeys[] = {"dimensions", "lower_bound"};
 const std::string kLastEffect = std::to_string(kLastEffectCode);
 
 std::int64_t lineOf(const toml::node& node) {
   return node.source().begin.line;
+}
+
+bool hasSlideTables(const toml::table& root) {
+  const toml::array* slides = root.get_as<toml::array>("slide");
+  return slides != nullptr && !slides->empty();
+}
+
+// What keeps a named file from being read, in the words a user needs.
+std::string unreadable(const fs::path& path) {
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  if (fs::is_directory(status)) return "is a folder, not a file";
+  if (fs::exists(status)) return "is not a regular file";
+  return "cannot be read";
 }
 
 std::optional<PictureFit> fitNamed(std::string_view name) {
@@ -66,15 +97,15 @@ class ManifestReader {
 
   ShowPlan read(const toml::table& root) {
     PackageRecord& r = plan_.record;
-    allowOnly(root, {"settings", "picture_count", "pictures_array", "area", "music", "slide",
-                     "defaults", "shuffle", "seed", "raw"});
+    allowOnly(root, kShowKeys);
     const std::set<std::string> raw = rawKeys(root, {"slide"});
     r.HasSettings = switchValue(root, "settings");
     readArea(root, r);
     readDefaults(root);
     readMusic(root, r);
     std::vector<SlideDraft> slides = readSlides(root);
-    if (slides.empty() && !raw.contains("slide")) {
+    // Slides that were given but cannot be made have problems of their own.
+    if (slides.empty() && !raw.contains("slide") && !hasSlideTables(root)) {
       problem(0, "the manifest has no slides: add a [[slide]] with 'picture' or 'pictures'");
     }
     settleOrder(root, slides);
@@ -98,7 +129,7 @@ class ManifestReader {
     plan_.problems.push_back({line, std::move(message)});
   }
 
-  void allowOnly(const toml::table& table, std::initializer_list<std::string_view> keys) {
+  void allowOnly(const toml::table& table, std::span<const std::string_view> keys) {
     for (auto&& [key, node] : table) {
       if (std::find(keys.begin(), keys.end(), key.str()) == keys.end()) {
         problem(lineOf(node), "unknown key " + inQuotes(key.str()));
@@ -226,7 +257,7 @@ class ManifestReader {
       if (root.get("area") == nullptr) problem(0, "the [area] table is missing");
       return;
     }
-    allowOnly(*area, {"width", "height", "colour", "fit", "raw"});
+    allowOnly(*area, kAreaKeys);
     const std::set<std::string> raw = rawKeys(*area, {"width", "height"});
     for (const char* key : {"width", "height"}) {
       if (area->get(key) == nullptr) problem(lineOf(*area), "[area] needs " + inQuotes(key));
@@ -242,7 +273,7 @@ class ManifestReader {
   void readDefaults(const toml::table& root) {
     const toml::table* table = subtable(root, "defaults");
     if (table == nullptr) return;
-    allowOnly(*table, {"time", "effect", "speed", "fit", "quality", "random_except"});
+    allowOnly(*table, kDefaultsKeys);
     defaults_.time = integer(*table, "time", 0, kMaxShowTime);
     defaults_.effect = table->get("effect");
     if (defaults_.effect != nullptr) effectOf(*defaults_.effect, {}, nullptr, true);
@@ -278,7 +309,7 @@ class ManifestReader {
     const toml::table* sub = subtable(table, key);
     if (sub == nullptr) return std::nullopt;
     if (line != nullptr) *line = lineOf(*sub);
-    allowOnly(*sub, {"dimensions", "lower_bound"});
+    allowOnly(*sub, kArrayShapeKeys);
     ArrayShape result;
     result.dimensions = static_cast<std::int16_t>(integer(*sub, "dimensions", 0, 1).value_or(1));
     result.lowerBound =
@@ -294,13 +325,10 @@ class ManifestReader {
   }
 
   void checkName(const PlannedFile& file, std::int64_t line) {
-    std::string trouble(storedNameProblem(file.storedName));
-    if (trouble.empty() && !file.rawName) trouble = storedNameTrouble(file.storedName);
-    // Names Windows would not store as plain files are refused for every saver, so that a saver
-    // made here is safe there; a raw name keeps the round trip of a package made elsewhere.
-    if (trouble.empty() && !file.rawName) trouble = windowsNameProblem(file.storedName);
-    if (!trouble.empty())
+    if (const std::string trouble = storedNameRefusal(file.storedName, file.rawName);
+        !trouble.empty()) {
       problem(line, "stored name " + inQuotes(file.storedName) + ": " + trouble);
+    }
   }
 
   // The file under key with its stored name (nameKey, else the file's name); nullopt when the
@@ -323,9 +351,9 @@ class ManifestReader {
                                       const std::optional<std::string>& name, FileKind kind,
                                       std::int64_t nameLine) {
     file.kind = kind;
-    file.path = folder_ / path;
+    file.path = folder_ / pathFromUtf8(path);
     file.shownPath = path;
-    file.storedName = name.value_or(fs::path(path).filename().string());
+    file.storedName = name.value_or(utf8Of(pathFromUtf8(path).filename()));
     file.nameLine = nameLine;
     checkName(file, nameLine);
     std::error_code error;
@@ -333,7 +361,7 @@ class ManifestReader {
       problem(file.line, std::string(kind == FileKind::Picture ? "picture"
                                      : kind == FileKind::Music ? "music"
                                                                : "sound") +
-                             " " + inQuotes(path) + " cannot be read");
+                             " " + inQuotes(path) + " " + unreadable(file.path));
       return std::nullopt;
     }
     return file;
@@ -345,7 +373,7 @@ class ManifestReader {
       plan_.arrays.emplace_back();
       return;
     }
-    allowOnly(*music, {"file", "name", "array", "raw"});
+    allowOnly(*music, kMusicKeys);
     const std::set<std::string> raw = rawKeys(*music, {"name", "file"});
     if (music->get("file") == nullptr && music->get("array") == nullptr) {
       problem(lineOf(*music), "[music] needs 'file'");
@@ -437,9 +465,7 @@ class ManifestReader {
   }
 
   void readSlide(const toml::table& slide, std::vector<SlideDraft>& slides) {
-    allowOnly(slide, {"picture", "pictures", "name", "sound", "sound_name", "time", "x", "y",
-                      "effect", "speed", "overlay", "transparent", "fit", "quality",
-                      "picture_array", "sound_array", "raw"});
+    allowOnly(slide, kSlideKeys);
     const std::set<std::string> raw =
         rawKeys(slide, {"time", "effect", "speed", "name", "sound_name", "picture", "sound"});
     const bool one = slide.get("picture") != nullptr;
@@ -485,8 +511,8 @@ class ManifestReader {
       copy.picture.line = line;
       copy.picture.kind = FileKind::Picture;
       copy.picture.path = file;
-      copy.picture.shownPath = file.lexically_relative(folder_).string();
-      copy.picture.storedName = file.filename().string();
+      copy.picture.shownPath = utf8Of(file.lexically_relative(folder_));
+      copy.picture.storedName = utf8Of(file.filename());
       copy.picture.nameLine = line;
       checkName(copy.picture, line);
       copy.entry.FileName = copy.picture.storedName;
@@ -580,7 +606,16 @@ std::string storedNameTrouble(std::string_view name) {
                   [](unsigned char c) { return c < 0x20 || c == 0x7F; })) {
     return "the name holds a control character";
   }
+  // extract could not write it back, as a manifest names files in UTF-8.
+  if (!isValidUtf8(name)) return "the name is not UTF-8";
   return {};
+}
+
+std::string storedNameRefusal(std::string_view name, bool raw) {
+  std::string trouble(storedNameProblem(name));
+  if (trouble.empty() && !raw) trouble = storedNameTrouble(name);
+  if (trouble.empty() && !raw) trouble = windowsNameProblem(name);
+  return trouble;
 }
 
 void sortByLine(std::vector<ManifestProblem>& problems) {
@@ -608,8 +643,22 @@ ShowPlan planShowFile(const fs::path& manifest) {
     return plan;
   }
   const auto bytes = mapping->bytes();
+  // Paths are taken from the manifest's folder, "." for a manifest named without one.
+  const fs::path folder = manifest.has_parent_path() ? manifest.parent_path() : fs::path(".");
   return planShow(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                  manifest.parent_path(), manifest.string());
+                  folder, utf8Of(manifest));
+}
+
+std::vector<std::string_view> manifestKeys() {
+  using Keys = std::span<const std::string_view>;
+  std::vector<std::string_view> keys;
+  for (const Keys table : {Keys(kShowKeys), Keys(kAreaKeys), Keys(kDefaultsKeys), Keys(kMusicKeys),
+                           Keys(kSlideKeys), Keys(kArrayShapeKeys)}) {
+    for (const std::string_view key : table) {
+      if (std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(key);
+    }
+  }
+  return keys;
 }
 
 }  // namespace kamishibai

@@ -67,6 +67,9 @@ ShowPlan planShow(std::string_view text, const std::filesystem::path& folder,
                   const std::string& sourceName);
 ShowPlan planShowFile(const std::filesystem::path& manifest);
 
+// Every key a manifest may hold, in any of its tables.
+std::vector<std::string_view> manifestKeys();
+
 // Sorts the problems (and notes) by line.
 void sortByLine(std::vector<ManifestProblem>& problems);
 
@@ -81,5 +84,10 @@ std::string inQuotes(std::string_view text);
 
 // The checks build makes of a stored name beyond the rules of the player: empty when usable.
 std::string storedNameTrouble(std::string_view name);
+
+// Why build refuses a stored name: the player's rules and, unless the name is raw (taken as it
+// is from a package made elsewhere), storedNameTrouble and the Windows rules, so that a saver
+// made here is safe there. Empty when the name is usable.
+std::string storedNameRefusal(std::string_view name, bool raw);
 
 }  // namespace kamishibai

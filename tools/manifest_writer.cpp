@@ -7,6 +7,7 @@
 
 #include "effects/transition.h"
 #include "formats/picture_header.h"
+#include "formats/stored_name.h"
 #include "raster/raster.h"
 #include "tools/manifest.h"
 #include "tools/utf8.h"
@@ -84,21 +85,41 @@ bool rawPicture(const ByteBuffer& bytes) {
   return !header || !header->everyPlayerReads() || !pictureSizeProblem(*header).empty();
 }
 
-void writeSlide(std::ostream& out, const PictureEntry& e, const std::set<std::string>& unplayable) {
+// The names build would refuse or change: those with trouble of their own, and those that differ
+// only in letter case from an earlier one (which build would number).
+class RawNames {
+ public:
+  explicit RawNames(const PackageRecord& r) {
+    std::vector<std::string> names{r.BgmName};
+    for (const PictureEntry& e : r.Pictures.entries) {
+      names.push_back(e.FileName);
+      names.push_back(e.SoundName);
+    }
+    caseVariants_ = caseVariantsOfEarlierNames(names);
+  }
+
+  bool contains(const std::string& name) const {
+    return !name.empty() && (!storedNameTrouble(name).empty() || caseVariants_.contains(name));
+  }
+
+ private:
+  std::set<std::string> caseVariants_;
+};
+
+void writeSlide(std::ostream& out, const PictureEntry& e, const std::set<std::string>& unplayable,
+                const RawNames& rawNames) {
   out << "\n[[slide]]\npicture = " << tomlString(e.FileName) << "\n";
   std::vector<std::string_view> raw;
   if (rawPicture(e.FileData.data)) raw.push_back("picture");
   if (!e.SoundName.empty() && unplayable.contains(e.SoundName)) raw.push_back("sound");
-  if (!storedNameTrouble(e.FileName).empty()) raw.push_back("name");
-  if (!e.SoundName.empty() && !storedNameTrouble(e.SoundName).empty()) raw.push_back("sound_name");
+  if (rawNames.contains(e.FileName)) raw.push_back("name");
+  if (rawNames.contains(e.SoundName)) raw.push_back("sound_name");
   if (outside(e.ShowTime, 0, kMaxShowTime)) raw.push_back("time");
   if (outside(e.EffectNo, 0, kLastEffectCode)) raw.push_back("effect");
   if (outside(e.Speed, 0, 30)) raw.push_back("speed");
   writeRaw(out, raw);
-  if (!storedNameTrouble(e.FileName).empty()) out << "name = " << tomlString(e.FileName) << "\n";
-  if (!e.SoundName.empty() && !storedNameTrouble(e.SoundName).empty()) {
-    out << "sound_name = " << tomlString(e.SoundName) << "\n";
-  }
+  if (rawNames.contains(e.FileName)) out << "name = " << tomlString(e.FileName) << "\n";
+  if (rawNames.contains(e.SoundName)) out << "sound_name = " << tomlString(e.SoundName) << "\n";
   if (!e.SoundName.empty()) out << "sound = " << tomlString(e.SoundName) << "\n";
   out << "time = " << e.ShowTime << "\nx = " << e.PosX << "\ny = " << e.PosY
       << "\neffect = " << effectText(e.EffectNo) << "\nspeed = " << e.Speed
@@ -111,6 +132,7 @@ void writeSlide(std::ostream& out, const PictureEntry& e, const std::set<std::st
 }  // namespace
 
 std::string manifestFor(const PackageRecord& r, const std::set<std::string>& unplayable) {
+  const RawNames rawNames(r);
   std::ostringstream out;
   out << "# Show manifest for kamishibai-pack build; files are named as stored in the package.\n";
   out << "settings = " << switchText(r.HasSettings) << "\n";
@@ -131,16 +153,14 @@ std::string manifestFor(const PackageRecord& r, const std::set<std::string>& unp
   if (!r.BgmName.empty() || !usualMusicShape) {
     out << "\n[music]\n";
     std::vector<std::string_view> raw;
-    if (!r.BgmName.empty() && !storedNameTrouble(r.BgmName).empty()) raw.push_back("name");
+    if (rawNames.contains(r.BgmName)) raw.push_back("name");
     if (!r.BgmName.empty() && unplayable.contains(r.BgmName)) raw.push_back("file");
     writeRaw(out, raw);
-    if (!r.BgmName.empty() && !storedNameTrouble(r.BgmName).empty()) {
-      out << "name = " << tomlString(r.BgmName) << "\n";
-    }
+    if (rawNames.contains(r.BgmName)) out << "name = " << tomlString(r.BgmName) << "\n";
     if (!r.BgmName.empty()) out << "file = " << tomlString(r.BgmName) << "\n";
     writeShape(out, "array", r.BgmData.shape, !r.BgmData.data.empty());
   }
-  for (const PictureEntry& e : r.Pictures.entries) writeSlide(out, e, unplayable);
+  for (const PictureEntry& e : r.Pictures.entries) writeSlide(out, e, unplayable, rawNames);
   return out.str();
 }
 

@@ -3,6 +3,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <set>
+#include <utility>
+
+#include "base/file_names.h"
 
 namespace kamishibai {
 namespace {
@@ -18,12 +22,12 @@ bool hasWildcard(std::string_view text) {
 }
 
 bool isHidden(const fs::path& path) {
-  const std::string name = path.filename().string();
+  const std::string name = utf8Of(path.filename());
   return !name.empty() && name[0] == '.';
 }
 
 std::string lowerEnding(const fs::path& path) {
-  std::string ending = path.extension().string();
+  std::string ending = utf8Of(path.extension());
   if (!ending.empty()) ending.erase(0, 1);
   std::transform(ending.begin(), ending.end(), ending.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -45,6 +49,7 @@ class Walker {
     }
     const std::string& part = parts_[index];
     if (part == "**") {
+      if (!firstVisit(folder, index)) return;
       walk(folder, index + 1);
       for (const fs::path& child : children(folder)) {
         std::error_code error;
@@ -52,25 +57,39 @@ class Walker {
       }
     } else if (hasWildcard(part)) {
       for (const fs::path& child : children(folder)) {
-        if (matchesName(part, child.filename().string()) && !isHidden(child))
-          walk(child, index + 1);
+        if (matchesName(part, utf8Of(child.filename())) && !isHidden(child)) walk(child, index + 1);
       }
     } else {
-      walk(folder / part, index + 1);
+      walk(folder / pathFromUtf8(part), index + 1);
     }
   }
 
  private:
+  // Each real folder is walked once for each place in the pattern, so that a link to a folder
+  // already walked (a link loop among them) adds nothing.
+  bool firstVisit(const fs::path& folder, std::size_t index) {
+    std::error_code error;
+    const fs::path real = fs::canonical(folder, error);
+    return !error && visited_.emplace(real, index).second;
+  }
+
   std::vector<fs::path> children(const fs::path& folder) {
     std::vector<fs::path> found;
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
       if (++seen_ > kMaxEntriesSeen) {
-        match_.problem = "the pattern reaches more than " + std::to_string(kMaxEntriesSeen) +
-                         " files and folders";
+        match_.problem =
+            "reaches more than " + std::to_string(kMaxEntriesSeen) + " files and folders";
         return {};
       }
       found.push_back(it->path());
+    }
+    // A name that is no folder has no entries; a folder that cannot be listed is a problem,
+    // since its pictures would be missing without a word.
+    if (error && error != std::errc::not_a_directory &&
+        error != std::errc::no_such_file_or_directory && match_.problem.empty()) {
+      match_.problem = "cannot be read: the folder " + utf8Of(folder) + " cannot be listed (" +
+                       error.message() + ")";
     }
     std::sort(found.begin(), found.end());
     return found;
@@ -79,6 +98,7 @@ class Walker {
   std::vector<std::string> parts_;
   PatternMatch& match_;
   std::size_t seen_ = 0;
+  std::set<std::pair<fs::path, std::size_t>> visited_;
 };
 
 }  // namespace
@@ -107,7 +127,7 @@ bool matchesName(std::string_view pattern, std::string_view name) {
 PatternMatch matchPictures(const fs::path& base, std::string_view pattern,
                            const std::vector<std::string>& pictureEndings) {
   PatternMatch match;
-  const fs::path full = base / fs::path(pattern);
+  const fs::path full = base / pathFromUtf8(pattern);
   std::error_code error;
   if (!hasWildcard(pattern)) {
     if (!fs::is_directory(full, error)) {
@@ -121,11 +141,11 @@ PatternMatch matchPictures(const fs::path& base, std::string_view pattern,
   } else {
     std::vector<std::string> parts;
     fs::path start = full.root_path();
-    for (const fs::path& part : full.relative_path()) parts.push_back(part.string());
+    for (const fs::path& part : full.relative_path()) parts.push_back(utf8Of(part));
     // The folders before the first wildcard are taken as they are.
     std::size_t first = 0;
     while (first < parts.size() && !hasWildcard(parts[first]) && parts[first] != "**") {
-      start /= parts[first++];
+      start /= pathFromUtf8(parts[first++]);
     }
     Walker(
         std::vector<std::string>(parts.begin() + static_cast<std::ptrdiff_t>(first), parts.end()),

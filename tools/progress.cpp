@@ -1,6 +1,7 @@
 // Kamishibai: the progress bar, redrawn in place whenever another percent is done.
 #include "tools/progress.h"
 
+#include <algorithm>
 #include <iostream>
 
 #include "platform/terminal.h"
@@ -34,9 +35,11 @@ void Progress::fileDone(std::uint64_t bytes) {
 
 void Progress::draw() {
   if (terminal_ == nullptr) return;
-  const double share = bytes_ > 0   ? static_cast<double>(bytesDone_) / static_cast<double>(bytes_)
-                       : files_ > 0 ? static_cast<double>(filesDone_) / static_cast<double>(files_)
-                                    : 1.0;
+  // Files may grow while they are read, so what is done may pass the total: the bar stays full.
+  const double share =
+      std::min(1.0, bytes_ > 0   ? static_cast<double>(bytesDone_) / static_cast<double>(bytes_)
+                    : files_ > 0 ? static_cast<double>(filesDone_) / static_cast<double>(files_)
+                                 : 1.0);
   const int percent = static_cast<int>(share * 100);
   if (percent == lastPercent_ && filesDone_ != files_) return;
   lastPercent_ = percent;

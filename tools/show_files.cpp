@@ -6,12 +6,13 @@
 #include <cstring>
 #include <fstream>
 #include <map>
-#include <random>
 #include <thread>
 
+#include "base/file_names.h"
 #include "formats/picture_header.h"
+#include "formats/stored_name.h"
 #include "platform/audio_probe.h"
-#include "platform/new_file.h"
+#include "platform/picture.h"
 #include "tools/progress.h"
 
 namespace kamishibai {
@@ -39,18 +40,26 @@ bool readWhole(const fs::path& path, std::vector<std::uint8_t>& bytes) {
   return in.gcount() == size;
 }
 
-// A JPEG stored as it is: its header goes through the decoder, its image data is copied.
-PreparedFile prepareJpegAsItIs(const PlannedFile& file, const PictureHeader& header,
-                               PreparedFile out) {
+// What the player would refuse of a picture stored as it is: data cut short (which the decoders
+// show half grey, or not at all), then what its decoder refuses. A JPEG's header alone goes
+// through the decoder, as the first check covers its image data; any other picture is decoded
+// whole, as the player decodes it.
+std::string asItIsProblem(const PlannedFile& file, const PictureHeader& header) {
+  if (std::string cut = pictureFileDataProblem(file.path, header.format); !cut.empty()) return cut;
+  if (header.format != PictureFormat::Jpeg || header.headerBytes == 0)
+    return pictureLoadProblem(utf8Of(file.path));
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(header.headerBytes));
   std::ifstream in(file.path, std::ios::binary);
   in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (in.gcount() != static_cast<std::streamsize>(bytes.size())) {
-    out.problem = describe(file) + " cannot be read";
-  } else if (const PictureFacts facts = checkJpegHeader(bytes); !facts.problem.empty()) {
-    out.problem = describe(file) + " cannot be loaded: " + facts.problem;
-  }
-  return out;
+  if (in.gcount() != static_cast<std::streamsize>(bytes.size())) return "the file cannot be read";
+  return checkJpegHeader(bytes).problem;
+}
+
+// The size for the progress bar: 0 for a file that cannot be read.
+std::uint64_t sizeOrNothing(const fs::path& path) {
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(path, error);
+  return error ? 0 : size;
 }
 
 // The file as it stands on disk: its path and size, or the problem that it cannot be read.
@@ -60,6 +69,66 @@ PreparedFile asOnDisk(const PlannedFile& file) {
   std::error_code error;
   out.size = fs::file_size(file.path, error);
   if (error) out.problem = describe(file) + " cannot be read";
+  return out;
+}
+
+// Why the picture cannot be fitted as asked: an area the manifest checks refuse (it would make
+// no picture, or one too large to hold), or a fitted size over the player's limit, which is
+// found from the header before anything is decoded.
+std::string fitProblem(const FitRequest& request, const std::optional<PictureHeader>& header) {
+  if (request.fit == PictureFit::None) return {};
+  const auto usableSide = [](int side) { return side > 0 && side <= kMaxPictureSide; };
+  if (!usableSide(request.areaWidth) || !usableSide(request.areaHeight)) {
+    return "cannot be fitted into an area of " + std::to_string(request.areaWidth) + " x " +
+           std::to_string(request.areaHeight);
+  }
+  if (!header) return {};
+  const bool quarter = header->turnsQuarter();
+  const FitGeometry fitted =
+      fitGeometry(request.fit, static_cast<int>(quarter ? header->height : header->width),
+                  static_cast<int>(quarter ? header->width : header->height), request.areaWidth,
+                  request.areaHeight);
+  const std::string trouble = pictureSizeProblem({fitted.width, fitted.height});
+  return trouble.empty() ? trouble : "is too large once fitted: " + trouble;
+}
+
+// A picture fitted, or converted at its own size, into the spool.
+PreparedFile prepareConverted(const PlannedFile& file, const std::optional<PictureHeader>& header,
+                              Spool& spool, PreparedFile out) {
+  FitRequest request = file.fit;
+  request.orientation = out.orientation;
+  if (const std::string trouble = fitProblem(request, header); !trouble.empty()) {
+    out.problem = describe(file) + " " + trouble;
+    return out;
+  }
+  std::vector<std::uint8_t> bytes;
+  if (!readWhole(file.path, bytes)) {
+    out.problem = describe(file) + " cannot be read";
+    return out;
+  }
+  const FittedPicture fitted = fitPicture(bytes, request);
+  if (!fitted.problem.empty()) {
+    out.problem = describe(file) + " cannot be loaded: " + fitted.problem;
+    return out;
+  }
+  // The player's size limit holds for what is stored, also where only the decoder knew the size.
+  if (const std::string trouble = pictureSizeProblem({fitted.width, fitted.height});
+      !trouble.empty()) {
+    out.problem = describe(file) + " is too large once converted: " + trouble;
+    return out;
+  }
+  try {
+    out.offset = spool.append(fitted.bytes);
+  } catch (const std::exception& e) {
+    out.problem = describe(file) + ": the converted picture cannot be kept: " + e.what();
+    return out;
+  }
+  out.source = spool.path();
+  out.size = fitted.bytes.size();
+  out.converted = true;
+  out.png = fitted.png;
+  out.width = fitted.width;
+  out.height = fitted.height;
   return out;
 }
 
@@ -76,52 +145,12 @@ PreparedFile preparePicture(const PlannedFile& file, Spool& spool) {
     out.height = static_cast<int>(header->height);
     out.orientation = header->orientation;
   }
-  const bool asItIs = file.fit.fit == PictureFit::None && header && header->everyPlayerReads();
-  if (asItIs && header->format == PictureFormat::Jpeg && header->headerBytes > 0) {
-    return prepareJpegAsItIs(file, *header, std::move(out));
-  }
-  std::vector<std::uint8_t> bytes;
-  if (!readWhole(file.path, bytes)) {
-    out.problem = describe(file) + " cannot be read";
+  if (file.fit.fit == PictureFit::None && header && header->everyPlayerReads()) {
+    if (const std::string trouble = asItIsProblem(file, *header); !trouble.empty())
+      out.problem = describe(file) + " cannot be loaded: " + trouble;
     return out;
   }
-  out.size = bytes.size();
-  if (asItIs) {
-    const PictureFacts facts = checkPicture(bytes);
-    if (!facts.problem.empty())
-      out.problem = describe(file) + " cannot be loaded: " + facts.problem;
-    return out;
-  }
-  FitRequest request = file.fit;
-  request.orientation = out.orientation;
-  // An area the manifest checks refuse is never fitted into: it would make no picture, or one
-  // too large to hold.
-  const auto usableSide = [](int side) { return side > 0 && side <= kMaxPictureSide; };
-  if (request.fit != PictureFit::None &&
-      (!usableSide(request.areaWidth) || !usableSide(request.areaHeight))) {
-    out.problem = describe(file) + " cannot be fitted into an area of " +
-                  std::to_string(request.areaWidth) + " x " + std::to_string(request.areaHeight);
-    return out;
-  }
-  const FittedPicture fitted = fitPicture(bytes, request);
-  if (!fitted.problem.empty()) {
-    out.problem = describe(file) + " cannot be loaded: " + fitted.problem;
-    return out;
-  }
-  const auto offset = spool.append(fitted.bytes);
-  if (!offset) {
-    out.problem =
-        describe(file) + ": the converted picture cannot be written to " + spool.path().string();
-    return out;
-  }
-  out.source = spool.path();
-  out.offset = *offset;
-  out.size = fitted.bytes.size();
-  out.converted = true;
-  out.png = fitted.png;
-  out.width = fitted.width;
-  out.height = fitted.height;
-  return out;
+  return prepareConverted(file, header, spool, std::move(out));
 }
 
 PreparedFile prepareAudio(const PlannedFile& file) {
@@ -177,7 +206,8 @@ class NameClaims {
       : plan_(plan), prepared_(prepared) {}
 
   // Names the manifest gives stay as they are; a file's own name that another file already has
-  // gets a number, so that every name in the work folder holds one file.
+  // gets a number, so that every name in the work folder holds one file. Names that differ only
+  // in letter case count as one, as Windows keeps one file for them.
   void claimAll() {
     for (const bool explicitNames : {true, false}) {
       for (std::size_t k = 0; k < plan_.arrays.size(); ++k) {
@@ -192,36 +222,68 @@ class NameClaims {
   void claim(std::size_t k, std::size_t index) {
     PlannedFile& file = plan_.files[index];
     const std::string wanted = file.storedName;
+    std::string taken;  // the name of the file that has the wanted one, when another has it
     for (int number = 1;; ++number) {
       const std::string name = number == 1 ? wanted : numbered(wanted, number);
-      const auto [it, inserted] = claimed_.try_emplace(name, index);
-      if (inserted || sameContent(prepared_[it->second], prepared_[index])) {
-        if (number > 1) {
-          plan_.notes.push_back({file.line, describe(file) + " is stored as " + inQuotes(name) +
-                                                ": another file is stored as " + inQuotes(wanted)});
-        }
-        file.storedName = name;
-        nameAt(plan_.record, k) = name;
+      const std::optional<std::size_t> holder = holderOf(name, file.rawName);
+      const bool shared = holder && plan_.files[*holder].storedName == name &&
+                          sameContent(prepared_[*holder], prepared_[index]);
+      if (!holder || shared) {
+        take(k, index, name, taken);
         return;
       }
+      if (taken.empty()) taken = plan_.files[*holder].storedName;
       if (file.explicitName) {
+        const PlannedFile& other = plan_.files[*holder];
+        const std::string line = std::to_string(other.nameLine);
         plan_.problems.push_back(
-            {file.nameLine, "stored name " + inQuotes(name) +
-                                " is already used for a different file on line " +
-                                std::to_string(plan_.files[it->second].nameLine)});
+            {file.nameLine,
+             "stored name " + inQuotes(name) +
+                 (other.storedName == name
+                      ? " is already used for a different file on line " + line
+                      : " differs only in letter case from " + inQuotes(other.storedName) +
+                            " on line " + line + ", and Windows keeps one file for both")});
         return;
       }
     }
   }
 
+  // The file that has the name, or (unless either name is raw) a name that differs from it only
+  // in letter case.
+  std::optional<std::size_t> holderOf(const std::string& name, bool raw) const {
+    if (const auto exact = claimed_.find(name); exact != claimed_.end()) return exact->second;
+    const auto variant = raw ? folded_.end() : folded_.find(foldedCase(name));
+    if (variant == folded_.end() || plan_.files[variant->second].rawName) return std::nullopt;
+    return variant->second;
+  }
+
+  void take(std::size_t k, std::size_t index, const std::string& name, const std::string& taken) {
+    PlannedFile& file = plan_.files[index];
+    if (!taken.empty()) {
+      plan_.notes.push_back({file.line, describe(file) + " is stored as " + inQuotes(name) +
+                                            ": another file is stored as " + inQuotes(taken)});
+    }
+    // A number or a new ending makes a name the manifest's checks have not seen.
+    if (!taken.empty() || (prepared_[index].converted && !file.explicitName)) {
+      if (const std::string trouble = storedNameRefusal(name, file.rawName); !trouble.empty())
+        plan_.problems.push_back(
+            {file.line, describe(file) + " would be stored as " + inQuotes(name) + ": " + trouble});
+    }
+    file.storedName = name;
+    nameAt(plan_.record, k) = name;
+    claimed_.try_emplace(name, index);
+    folded_.try_emplace(foldedCase(name), index);
+  }
+
   static std::string numbered(const std::string& name, int number) {
-    const fs::path path(name);
-    return path.stem().string() + "-" + std::to_string(number) + path.extension().string();
+    const fs::path path = pathFromUtf8(name);
+    return utf8Of(path.stem()) + "-" + std::to_string(number) + utf8Of(path.extension());
   }
 
   ShowPlan& plan_;
   const std::vector<PreparedFile>& prepared_;
   std::map<std::string, std::size_t> claimed_;
+  std::map<std::string, std::size_t> folded_;
 };
 
 void notePlacement(ShowPlan& plan, const PlannedFile& file, const PreparedFile& prepared,
@@ -249,42 +311,20 @@ void notePlacement(ShowPlan& plan, const PlannedFile& file, const PreparedFile& 
 
 }  // namespace
 
-fs::path createTemporaryBeside(const fs::path& target) {
-  std::random_device seed;
-  std::mt19937 random(seed());
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    fs::path candidate = target;
-    candidate += ".tmp" + std::to_string(random() % 1000000);
-    if (createNewFile(candidate)) return candidate;
-  }
-  return {};
-}
-
 Spool::Spool(fs::path beside) : beside_(std::move(beside)) {}
 
-Spool::~Spool() {
-  if (file_ != nullptr) std::fclose(file_);
-  std::error_code error;
-  if (!path_.empty()) fs::remove(path_, error);
+fs::path Spool::path() const {
+  const std::lock_guard lock(mutex_);
+  return file_ ? file_->temporaryPath() : fs::path();
 }
 
-std::optional<std::uint64_t> Spool::append(std::span<const std::uint8_t> bytes) {
+std::uint64_t Spool::append(std::span<const std::uint8_t> bytes) {
   const std::lock_guard lock(mutex_);
-  if (file_ == nullptr && path_.empty()) {
-    path_ = createTemporaryBeside(beside_);
-    if (!path_.empty()) file_ = std::fopen(path_.string().c_str(), "wb");
-  }
-  if (file_ == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
-    return std::nullopt;
-  }
+  if (!file_) file_ = std::make_unique<OutputFile>(beside_, ExistingTarget::Replace);
+  file_->write(bytes);
   const std::uint64_t offset = size_;
   size_ += bytes.size();
   return offset;
-}
-
-bool Spool::flush() {
-  const std::lock_guard lock(mutex_);
-  return file_ == nullptr || std::fflush(file_) == 0;
 }
 
 std::vector<PreparedFile> prepareFiles(const ShowPlan& plan, Spool& spool, std::ostream* terminal) {
@@ -299,8 +339,7 @@ std::vector<PreparedFile> prepareFiles(const ShowPlan& plan, Spool& spool, std::
       continue;
     }
     pictures.push_back(i);
-    std::error_code error;
-    pictureBytes += fs::file_size(file.path, error);
+    pictureBytes += sizeOrNothing(file.path);
   }
   pictureFileEndings();  // loads the codecs once, before the threads use them
   Progress progress(terminal, "checking", pictures.size(), pictureBytes);
@@ -309,8 +348,7 @@ std::vector<PreparedFile> prepareFiles(const ShowPlan& plan, Spool& spool, std::
     for (std::size_t n = next++; n < pictures.size(); n = next++) {
       const std::size_t i = pictures[n];
       prepared[i] = preparePicture(plan.files[i], spool);
-      std::error_code error;
-      progress.fileDone(fs::file_size(plan.files[i].path, error));
+      progress.fileDone(sizeOrNothing(plan.files[i].path));
     }
   };
   // One picture in memory per core: memory stays bounded by the largest pictures.
@@ -320,7 +358,6 @@ std::vector<PreparedFile> prepareFiles(const ShowPlan& plan, Spool& spool, std::
   for (std::size_t t = 1; t < workers; ++t) threads.emplace_back(work);
   work();
   threads.clear();
-  spool.flush();
   return prepared;
 }
 
@@ -352,7 +389,7 @@ void completePlan(ShowPlan& plan, const std::vector<PreparedFile>& prepared) {
     }
     if (ready.converted && !file.explicitName) {
       file.storedName =
-          fs::path(file.storedName).replace_extension(ready.png ? ".png" : ".jpg").string();
+          utf8Of(pathFromUtf8(file.storedName).replace_extension(ready.png ? ".png" : ".jpg"));
       entry.FileName = file.storedName;
     }
     notePlacement(plan, file, ready, entry);

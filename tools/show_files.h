@@ -3,45 +3,38 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <mutex>
-#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "platform/output_file.h"
 #include "tools/manifest.h"
 
 namespace kamishibai {
 
-// Creates a file that did not exist beside target (target's name with a suffix); empty when
-// none can be made.
-std::filesystem::path createTemporaryBeside(const std::filesystem::path& target);
-
-// A temporary file beside the output that holds the converted pictures until they are written;
-// made with the first picture, removed when the spool goes.
+// The converted pictures until the saver is written: a temporary file beside the output, made
+// with the first picture and removed when the spool goes (or an end signal ends the program).
 class Spool {
  public:
   explicit Spool(std::filesystem::path beside);
-  ~Spool();
   Spool(const Spool&) = delete;
   Spool& operator=(const Spool&) = delete;
 
-  // Valid once something was appended.
-  const std::filesystem::path& path() const { return path_; }
-  // Appends the bytes (from any thread); their offset, or nothing when the disk refuses.
-  std::optional<std::uint64_t> append(std::span<const std::uint8_t> bytes);
-  // Makes everything appended readable through path().
-  bool flush();
+  // Where the appended bytes can be read; valid once something was appended.
+  std::filesystem::path path() const;
+  // Appends the bytes (from any thread) and gives their offset; throws std::runtime_error naming
+  // the cause when they cannot be written.
+  std::uint64_t append(std::span<const std::uint8_t> bytes);
 
  private:
   std::filesystem::path beside_;
-  std::filesystem::path path_;
-  std::FILE* file_ = nullptr;
+  std::unique_ptr<OutputFile> file_;
   std::uint64_t size_ = 0;
-  std::mutex mutex_;
+  mutable std::mutex mutex_;
 };
 
 // Where the bytes of a planned file are, once it is checked.

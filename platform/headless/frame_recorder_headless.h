@@ -6,7 +6,6 @@
 #include <functional>
 #include <string>
 
-#include "platform/png_file.h"
 #include "raster/raster.h"
 
 namespace kamishibai {

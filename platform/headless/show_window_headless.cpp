@@ -39,4 +39,8 @@ void HeadlessShowWindow::requestEnd() {
   if (input_) input_->endRequested();
 }
 
+void HeadlessShowWindow::endSession() {
+  if (input_) input_->sessionEnding();
+}
+
 }  // namespace kamishibai

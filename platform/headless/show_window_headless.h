@@ -36,6 +36,8 @@ class HeadlessShowWindow : public ShowWindow {
   void moveMouse(Point to);
   // The system's request to end (an end signal).
   void requestEnd();
+  // The end of the session (a logout).
+  void endSession();
 
   // Called at every Refresh of Picture1, after the frame is counted.
   void onRefresh(std::function<void()> hook) { refreshHook_ = std::move(hook); }

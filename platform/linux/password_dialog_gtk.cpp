@@ -4,6 +4,7 @@
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -99,6 +100,11 @@ void showProblem(const std::string& text) {
   showMessageBox(readableMessage(text), tr(kTitle), MessageIcon::Exclamation);
 }
 
+void showNothingChanged(const std::string& reason) {
+  showProblem(std::string(tr("パスワードを保存できません。パスワードは変更されていません。")) +
+              "\n" + reason);
+}
+
 // Carries out the confirmed dialog; false (after saying why) when the user has to try again.
 bool applyChange(const PasswordDialog& dialog, const DesktopFiles& files) {
   try {
@@ -122,8 +128,10 @@ bool applyChange(const PasswordDialog& dialog, const DesktopFiles& files) {
     } else {
       setPassword(files, password);
     }
-  } catch (const std::exception& error) {
+  } catch (const PasswordHalfChangedError& error) {
     showProblem(std::string(tr("パスワードを保存できません。")) + "\n" + error.what());
+  } catch (const std::exception& error) {
+    showNothingChanged(error.what());
   }
   return true;
 }
@@ -132,7 +140,12 @@ bool applyChange(const PasswordDialog& dialog, const DesktopFiles& files) {
 
 void runPasswordChangeDialog(std::int32_t ownerWindow) {
   if (!startGtk()) return;
-  const DesktopFiles files = DesktopFiles::forCurrentUser();
+  const std::optional<DesktopFiles> userFiles = DesktopFiles::forCurrentUser();
+  if (!userFiles) {
+    showNothingChanged("neither XDG_CONFIG_HOME nor HOME names an absolute folder to keep it in");
+    return;
+  }
+  const DesktopFiles& files = *userFiles;
   const PasswordDialog dialog = buildDialog(passwordState(files));
   setOwner(dialog.window, ownerWindow);
   runModalDialog(dialog.window, [&](gint response) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 namespace kamishibai {
@@ -12,13 +13,15 @@ namespace kamishibai {
 struct DesktopFiles {
   std::filesystem::path passwordFile;  // $XDG_CONFIG_HOME/kamishibai/password
   std::filesystem::path desktopIni;    // $XDG_CONFIG_HOME/kamishibai/desktop.ini
-  // The files of the current user ($XDG_CONFIG_HOME, else $HOME/.config).
-  static DesktopFiles forCurrentUser();
+  // The files of the current user ($XDG_CONFIG_HOME, else $HOME/.config); nullopt when neither
+  // names an absolute folder, since the files would then land wherever the program was started.
+  static std::optional<DesktopFiles> forCurrentUser();
 };
 
 // The value ScreenSaveUsePassword of the group [Control Panel\desktop], read as a 32-bit value
 // from its first bytes; nullopt when the file, the group or the value is missing or unreadable
-// (no password is asked for then).
+// (no password is asked for then). A file larger than any settings file is not read: a
+// std::runtime_error names it.
 std::optional<std::int32_t> readScreenSaveUsePassword(const DesktopFiles& files);
 
 // True when the candidate matches the stored hash; a PasswordStoreError when the password file
@@ -36,7 +39,18 @@ struct PasswordState {
   std::string problem;
 };
 PasswordState passwordState(const DesktopFiles& files);
-// Stores the hash atomically (readable only by the user) and switches ScreenSaveUsePassword on.
+
+// A change of the password that was made in part only: what() says which file holds what.
+class PasswordHalfChangedError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The two changes below go together: either the password file and ScreenSaveUsePassword both
+// change, or neither does and a std::exception says why. Only when a change fails and putting
+// the switch back fails too is a PasswordHalfChangedError thrown. A desktop settings file that
+// exists but cannot be read is never replaced, since its other values would be lost.
+// Stores the hash (readable only by the user) and switches ScreenSaveUsePassword on.
 void setPassword(const DesktopFiles& files, const std::string& password);
 // Removes the hash and switches ScreenSaveUsePassword off.
 void clearPassword(const DesktopFiles& files);

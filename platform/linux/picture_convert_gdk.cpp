@@ -35,7 +35,11 @@ struct DecodeSize {
 void onSizePrepared(GdkPixbufLoader* loader, int width, int height, gpointer data) {
   auto* size = static_cast<DecodeSize*>(data);
   size->tooLarge = pictureSizeProblem({width, height});
-  if (!size->tooLarge.empty()) return;
+  // The smallest size keeps the decoder from making room for the pixels of a refused picture.
+  if (!size->tooLarge.empty()) {
+    gdk_pixbuf_loader_set_size(loader, 1, 1);
+    return;
+  }
   const auto [w, h] = size->choose(width, height);
   if (w != width || h != height) gdk_pixbuf_loader_set_size(loader, w, h);
 }
@@ -65,8 +69,13 @@ Decoded decode(std::span<const std::uint8_t> bytes, DecodeSize& size) {
       return {"too large: " + size.tooLarge, nullptr};
     }
   }
-  if (!gdk_pixbuf_loader_close(loader.get(), &error))
-    return {messageOf(error, "not a picture"), nullptr};
+  const bool closed = gdk_pixbuf_loader_close(loader.get(), &error);
+  // Some formats report their size only as they close.
+  if (!size.tooLarge.empty()) {
+    if (error != nullptr) g_error_free(error);
+    return {"too large: " + size.tooLarge, nullptr};
+  }
+  if (!closed) return {messageOf(error, "not a picture"), nullptr};
   GdkPixbuf* pixbuf = gdk_pixbuf_loader_get_pixbuf(loader.get());
   if (pixbuf == nullptr) return {"not a picture", nullptr};
   return {{}, PixbufPtr(GDK_PIXBUF(g_object_ref(pixbuf)))};
@@ -129,14 +138,6 @@ std::string encode(GdkPixbuf* picture, bool png, int quality, std::vector<std::u
 }
 
 }  // namespace
-
-PictureFacts checkPicture(std::span<const std::uint8_t> bytes) {
-  // An eighth of each side is enough to decode every byte; JPEG then skips most of its work.
-  DecodeSize eighth{[](int w, int h) { return std::pair{std::max(1, w / 8), std::max(1, h / 8)}; }};
-  const Decoded decoded = decode(bytes, eighth);
-  if (!decoded.problem.empty()) return {decoded.problem, false};
-  return {{}, gdk_pixbuf_get_has_alpha(decoded.pixbuf.get()) != FALSE};
-}
 
 PictureFacts checkJpegHeader(std::span<const std::uint8_t> headerBytes) {
   bool sized = false;

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 #include "platform/linux/handle_owner_glib.h"
 #include "platform/picture.h"
@@ -126,27 +128,24 @@ bool decodedAsJpeg(const std::string& path, PictureRows& rows) {
   return decoding.decode(file.get(), rows);
 }
 
-PixbufPtr decodedPixbuf(const std::string& path) {
+struct Decoded {
+  PixbufPtr pixbuf;
+  std::string problem;  // empty when the pixbuf is there
+};
+
+// The whole file through the format's own loader, which refuses a PNG cut short where the
+// loader fed in pieces would not.
+Decoded decode(const std::string& path) {
   GError* rawError = nullptr;
   PixbufPtr pixbuf(gdk_pixbuf_new_from_file(path.c_str(), &rawError));
   GErrorPtr error(rawError);
-  if (!pixbuf) {
-    throw std::runtime_error("cannot read the picture " + path + ": " +
-                             (error ? error->message : "unknown format"));
+  if (!pixbuf) return {nullptr, error ? error->message : "unknown format"};
+  const bool alpha = gdk_pixbuf_get_has_alpha(pixbuf.get());
+  if (gdk_pixbuf_get_bits_per_sample(pixbuf.get()) != 8 ||
+      gdk_pixbuf_get_n_channels(pixbuf.get()) != (alpha ? 4 : 3)) {
+    return {nullptr, "unsupported pixel format"};
   }
-  return pixbuf;
-}
-
-DecodedPixels pixelsOf(const std::string& path, GdkPixbuf* pixbuf) {
-  const bool alpha = gdk_pixbuf_get_has_alpha(pixbuf);
-  if (gdk_pixbuf_get_bits_per_sample(pixbuf) != 8 ||
-      gdk_pixbuf_get_n_channels(pixbuf) != (alpha ? 4 : 3)) {
-    throw std::runtime_error("cannot read the picture " + path + ": unsupported pixel format");
-  }
-  return {gdk_pixbuf_get_width(pixbuf), gdk_pixbuf_get_height(pixbuf),
-          gdk_pixbuf_read_pixels(pixbuf),
-          static_cast<std::size_t>(gdk_pixbuf_get_rowstride(pixbuf)),
-          alpha ? PixelLayout::Rgba : PixelLayout::Rgb};
+  return {std::move(pixbuf), {}};
 }
 
 // A JPEG whose colours are RGB or grey goes straight into the surface's words; anything else,
@@ -154,8 +153,15 @@ DecodedPixels pixelsOf(const std::string& path, GdkPixbuf* pixbuf) {
 PixelRect load(const std::string& path, Surface& target, Surface* frame, Point at) {
   PictureRows rows(target, frame, at);
   if (decodedAsJpeg(path, rows)) return rows.placed();
-  const PixbufPtr pixbuf = decodedPixbuf(path);
-  const DecodedPixels pixels = pixelsOf(path, pixbuf.get());
+  const Decoded picture = decode(path);
+  if (!picture.pixbuf) {
+    throw std::runtime_error("cannot read the picture " + path + ": " + picture.problem);
+  }
+  GdkPixbuf* pixbuf = picture.pixbuf.get();
+  const DecodedPixels pixels{
+      gdk_pixbuf_get_width(pixbuf), gdk_pixbuf_get_height(pixbuf), gdk_pixbuf_read_pixels(pixbuf),
+      static_cast<std::size_t>(gdk_pixbuf_get_rowstride(pixbuf)),
+      gdk_pixbuf_get_has_alpha(pixbuf) ? PixelLayout::Rgba : PixelLayout::Rgb};
   if (frame) return fillFrameOrTarget(target, *frame, pixels, at);
   fillFromDecoded(target, pixels);
   return {};
@@ -169,6 +175,12 @@ void loadPicture(const std::string& path, Surface& target) {
 
 PixelRect loadPictureInto(const std::string& path, Surface& target, Surface& frame, Point at) {
   return load(path, target, &frame, at);
+}
+
+// The JPEG library accepts what gdk-pixbuf's JPEG loader accepts, and what it fails on goes to
+// gdk-pixbuf: the pixbuf's verdict is the show's.
+std::string pictureLoadProblem(const std::string& path) {
+  return decode(path).problem;
 }
 
 }  // namespace kamishibai

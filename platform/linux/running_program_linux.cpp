@@ -21,4 +21,8 @@ std::string commandLineText(int argc, char** argv) {
   return text;
 }
 
+std::vector<std::string> programArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
+
 }  // namespace kamishibai

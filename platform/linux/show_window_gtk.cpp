@@ -460,12 +460,14 @@ void GdkShowWindow::showErrorMessage(const std::string& prompt, const std::strin
 }
 
 std::optional<std::int32_t> GdkShowWindow::screenSaveUsePassword() {
-  return readScreenSaveUsePassword(DesktopFiles::forCurrentUser());
+  const auto files = DesktopFiles::forCurrentUser();
+  return files ? readScreenSaveUsePassword(*files) : std::nullopt;
 }
 
 bool GdkShowWindow::verifyScreenSaverPassword() {
-  // A password file that cannot be used fails the check before anything is asked.
-  const std::string hash = readStoredHash(DesktopFiles::forCurrentUser().passwordFile);
+  // A password file that cannot be used fails the check before anything is asked. The check
+  // comes only after the switch was read from the user's files, so their folder is known.
+  const std::string hash = readStoredHash(DesktopFiles::forCurrentUser().value().passwordFile);
   if (!startGtk()) return false;
   WidgetPtr dialog(gtk_dialog_new_with_buttons(tr("スクリーン セーバーのパスワード"), nullptr,
                                                GTK_DIALOG_MODAL, "OK", GTK_RESPONSE_OK,

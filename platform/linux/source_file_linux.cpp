@@ -1,4 +1,4 @@
-// Kamishibai: reading and copying parts of a file with pread, posix_fadvise and in-kernel copies.
+// Kamishibai: reading parts of a file with pread, and dropping their pages with posix_fadvise.
 #include "platform/source_file.h"
 
 #include <fcntl.h>
@@ -7,13 +7,13 @@
 
 #include <cerrno>
 
-#include "platform/linux/file_copy_linux.h"
 #include "platform/linux/handle_owner_posix.h"
 
 namespace kamishibai {
 namespace {
 
-// A file read with pread, its pages dropped with posix_fadvise, copied inside the kernel.
+// A file read with pread, its pages dropped with posix_fadvise; the platform copies its parts
+// inside the kernel through its handle.
 class PosixSourceFile final : public SourceFile {
  public:
   PosixSourceFile(UniqueFd fd, std::uint64_t size) : fd_(std::move(fd)), size_(size) {}
@@ -35,13 +35,6 @@ class PosixSourceFile final : public SourceFile {
   void release(std::uint64_t offset, std::uint64_t length) const override {
     ::posix_fadvise(fd_.get(), static_cast<off_t>(offset), static_cast<off_t>(length),
                     POSIX_FADV_DONTNEED);
-  }
-
-  bool copyToFile(std::uint64_t offset, std::uint64_t length,
-                  const std::filesystem::path& path) const override {
-    UniqueFd out(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!out.valid() || !copyRange(fd_.get(), offset, length, out.get())) return false;
-    return ::close(out.release()) == 0;  // a late write error shows here
   }
 
  private:

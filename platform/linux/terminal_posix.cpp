@@ -9,4 +9,6 @@ bool standardErrorIsTerminal() {
   return isatty(STDERR_FILENO) == 1;
 }
 
+void useUtf8Terminal() {}
+
 }  // namespace kamishibai

@@ -2,6 +2,7 @@
 #include "platform/linux/user_folders_posix.h"
 #include "platform/user_folders.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -61,6 +62,13 @@ std::optional<std::string> userConfigFolder() {
   if (auto config = absolutePathFromEnvironment("XDG_CONFIG_HOME")) return *config + "/kamishibai";
   if (auto home = absolutePathFromEnvironment("HOME")) return *home + "/.config/kamishibai";
   return std::nullopt;
+}
+
+// The folder counts as writable for the rights the program runs with (AT_EACCESS): root's
+// savers keep their settings beside themselves wherever the file system allows.
+std::optional<std::string> userSettingsFolder(const std::string& saverFolder) {
+  if (::faccessat(AT_FDCWD, saverFolder.c_str(), W_OK | X_OK, AT_EACCESS) == 0) return std::nullopt;
+  return userConfigFolder();
 }
 
 std::vector<std::string> workFoldersParents() {

@@ -26,11 +26,18 @@ UniqueFd openFolder(const std::string& folder) {
                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
 }
 
-UniqueFd createNewFileIn(const std::string& folder, const std::string& name) {
+// Creates the file and fills it through write(fd). A file whose writing or closing fails (a full
+// disk) is removed again, so that the show finds it missing rather than cut short.
+template <class Write>
+bool createNewFileIn(const std::string& folder, const std::string& name, Write write) {
   const UniqueFd dir = openFolder(folder);
-  if (!dir.valid()) return UniqueFd();
-  return UniqueFd(::openat(dir.get(), name.c_str(),
-                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (!dir.valid()) return false;
+  UniqueFd file(::openat(dir.get(), name.c_str(),
+                         O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (!file.valid()) return false;
+  if (write(file.get()) && ::close(file.release()) == 0) return true;
+  ::unlinkat(dir.get(), name.c_str(), 0);
+  return false;
 }
 
 }  // namespace
@@ -54,14 +61,15 @@ bool deleteFileIn(const std::string& folder, const std::string& name) {
 
 bool createFileIn(const std::string& folder, const std::string& name,
                   std::span<const std::uint8_t> bytes) {
-  const UniqueFd file = createNewFileIn(folder, name);
-  return file.valid() && writeAll(file.get(), bytes.data(), bytes.size());
+  return createNewFileIn(folder, name,
+                         [&](int file) { return writeAll(file, bytes.data(), bytes.size()); });
 }
 
 bool createFileIn(const std::string& folder, const std::string& name, const SourceFile& from,
                   std::uint64_t offset, std::uint64_t length) {
-  const UniqueFd file = createNewFileIn(folder, name);
-  return file.valid() && copyRange(static_cast<int>(from.handle()), offset, length, file.get());
+  return createNewFileIn(folder, name, [&](int file) {
+    return copyRange(static_cast<int>(from.handle()), offset, length, file);
+  });
 }
 
 bool removeEmptyFolder(const std::string& path) {

@@ -7,13 +7,14 @@
 #include <system_error>
 
 #include "platform/win32/handle_owner_win32.h"
+#include "platform/win32/system_error_win32.h"
 
 namespace kamishibai {
 
 namespace {
 
 [[noreturn]] void fail(DWORD error, const std::string& what) {
-  throw std::system_error(static_cast<int>(error), std::system_category(), what);
+  throw std::system_error(static_cast<int>(error), windowsErrors(), what);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "formats/picture_header.h"
 #include "platform/picture_convert.h"
 #include "platform/win32/handle_owner_com.h"
+#include "platform/win32/memory_stream_win32.h"
 
 namespace kamishibai {
 namespace {
@@ -65,20 +66,6 @@ bool hasAlpha(Codecs& codecs, IWICBitmapSource* source) {
          SUCCEEDED(formatInfo->SupportsTransparency(&alpha)) && alpha != FALSE;
 }
 
-// Every row decoded, so that a file damaged past its header is found.
-bool decodesWhole(IWICBitmapSource* source, UINT width, UINT height) {
-  ComPtr<IWICBitmapSource> converted;
-  if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, source, converted.put())))
-    return false;
-  std::vector<BYTE> row(std::size_t{width} * 4);
-  for (UINT y = 0; y < height; ++y) {
-    const WICRect line{0, static_cast<INT>(y), static_cast<INT>(width), 1};
-    if (FAILED(converted->CopyPixels(&line, width * 4, static_cast<UINT>(row.size()), row.data())))
-      return false;
-  }
-  return true;
-}
-
 WICBitmapTransformOptions turnFor(int orientation) {
   switch (orientation) {
     case 2:
@@ -100,18 +87,6 @@ WICBitmapTransformOptions turnFor(int orientation) {
     default:
       return WICBitmapTransformRotate0;
   }
-}
-
-// An IStream in memory, read back into bytes once the encoder has committed.
-bool streamBytes(IStream* stream, std::vector<std::uint8_t>& out) {
-  STATSTG stat{};
-  if (FAILED(stream->Stat(&stat, STATFLAG_NONAME))) return false;
-  out.resize(static_cast<std::size_t>(stat.cbSize.QuadPart));
-  const LARGE_INTEGER start{};
-  ULONG read = 0;
-  return SUCCEEDED(stream->Seek(start, STREAM_SEEK_SET, nullptr)) &&
-         SUCCEEDED(stream->Read(out.data(), static_cast<ULONG>(out.size()), &read)) &&
-         read == out.size();
 }
 
 std::string encode(Codecs& codecs, IWICBitmapSource* picture, bool png, int quality,
@@ -147,16 +122,6 @@ std::string encode(Codecs& codecs, IWICBitmapSource* picture, bool png, int qual
 }
 
 }  // namespace
-
-PictureFacts checkPicture(std::span<const std::uint8_t> bytes) {
-  Codecs codecs;
-  Decoded decoded;
-  open(codecs, bytes, decoded);
-  if (!decoded.problem.empty()) return {decoded.problem, false};
-  if (!decodesWhole(decoded.frame.get(), decoded.width, decoded.height))
-    return {"the picture is damaged", false};
-  return {{}, hasAlpha(codecs, decoded.frame.get())};
-}
 
 // WIC's JPEG decoder takes a file only whole, with its image data, so the header alone is checked
 // by the header reader: its markers, its frame and its size.

@@ -15,15 +15,11 @@ namespace kamishibai {
 
 namespace {
 
-[[noreturn]] void cannotRead(const std::string& path, const char* why) {
-  throw std::runtime_error("cannot read the picture " + path + ": " + why);
-}
-
-// A picture file decoded into 32-bit BGRA pixels.
-struct DecodedFile {
+struct Decoded {
+  std::vector<std::uint8_t> pixels;  // 32-bit BGRA rows, width * 4 bytes each
   UINT width = 0;
   UINT height = 0;
-  std::vector<std::uint8_t> pixels;
+  const char* problem = nullptr;  // set when the picture cannot be read
 
   DecodedPixels view() const {
     return {static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), pixels.data(),
@@ -31,46 +27,63 @@ struct DecodedFile {
   }
 };
 
-DecodedFile decodeFile(const std::string& path) {
+Decoded decode(const std::string& path) {
+  Decoded out;
   const ComScope com;
   ComPtr<IWICImagingFactory> factory;
   if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                               IID_PPV_ARGS(factory.put())))) {
-    cannotRead(path, "the Windows Imaging Component is not available");
+    out.problem = "the Windows Imaging Component is not available";
+    return out;
   }
   ComPtr<IWICBitmapDecoder> decoder;
   if (FAILED(factory->CreateDecoderFromFilename(toWide(path).c_str(), nullptr, GENERIC_READ,
                                                 WICDecodeMetadataCacheOnDemand, decoder.put()))) {
-    cannotRead(path, "the file is missing or not a picture");
+    out.problem = "the file is missing or not a picture";
+    return out;
   }
   ComPtr<IWICBitmapFrameDecode> frame;
   ComPtr<IWICBitmapSource> converted;
   if (FAILED(decoder->GetFrame(0, frame.put())) ||
       FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.get(), converted.put()))) {
-    cannotRead(path, "the picture cannot be decoded");
+    out.problem = "the picture cannot be decoded";
+    return out;
   }
-  DecodedFile decoded;
-  if (FAILED(converted->GetSize(&decoded.width, &decoded.height)) || decoded.width == 0 ||
-      decoded.height == 0 || decoded.width > 0x7FFF || decoded.height > 0x7FFF) {
-    cannotRead(path, "the picture has no usable size");
+  if (FAILED(converted->GetSize(&out.width, &out.height)) || out.width == 0 || out.height == 0 ||
+      out.width > 0x7FFF || out.height > 0x7FFF) {
+    out.problem = "the picture has no usable size";
+    return out;
   }
-  decoded.pixels.resize(std::size_t{decoded.width} * decoded.height * 4);
-  if (FAILED(converted->CopyPixels(nullptr, decoded.width * 4,
-                                   static_cast<UINT>(decoded.pixels.size()),
-                                   decoded.pixels.data()))) {
-    cannotRead(path, "the picture cannot be decoded");
+  out.pixels.resize(std::size_t{out.width} * out.height * 4);
+  if (FAILED(converted->CopyPixels(nullptr, out.width * 4, static_cast<UINT>(out.pixels.size()),
+                                   out.pixels.data()))) {
+    out.problem = "the picture cannot be decoded";
   }
-  return decoded;
+  return out;
+}
+
+// The decoded picture; throws when it cannot be read.
+Decoded readable(const std::string& path) {
+  Decoded picture = decode(path);
+  if (picture.problem != nullptr) {
+    throw std::runtime_error("cannot read the picture " + path + ": " + picture.problem);
+  }
+  return picture;
 }
 
 }  // namespace
 
 void loadPicture(const std::string& path, Surface& target) {
-  fillFromDecoded(target, decodeFile(path).view());
+  fillFromDecoded(target, readable(path).view());
 }
 
 PixelRect loadPictureInto(const std::string& path, Surface& target, Surface& frame, Point at) {
-  return fillFrameOrTarget(target, frame, decodeFile(path).view(), at);
+  return fillFrameOrTarget(target, frame, readable(path).view(), at);
+}
+
+std::string pictureLoadProblem(const std::string& path) {
+  const Decoded picture = decode(path);
+  return picture.problem != nullptr ? picture.problem : "";
 }
 
 }  // namespace kamishibai

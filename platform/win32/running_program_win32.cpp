@@ -2,6 +2,8 @@
 #include "platform/running_program.h"
 
 #include <windows.h>
+// shellapi.h needs the types of windows.h.
+#include <shellapi.h>
 
 #include <vector>
 
@@ -25,6 +27,16 @@ std::string runningExecutablePath() {
 
 std::string commandLineText(int, char**) {
   return argumentText(toUtf8(GetCommandLineW()));
+}
+
+std::vector<std::string> programArguments(int argc, char** argv) {
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (wide == nullptr) return std::vector<std::string>(argv, argv + argc);
+  std::vector<std::string> arguments;
+  for (int i = 0; i < count; ++i) arguments.push_back(toUtf8(wide[i]));
+  LocalFree(wide);
+  return arguments;
 }
 
 }  // namespace kamishibai

@@ -4,7 +4,9 @@
 
 #include "platform/settings_dialog.h"
 #include "platform/settings_form_layout.h"
+#include "platform/translate.h"
 #include "platform/win32/settings_dialog_win32.h"
+#include "platform/win32/wide_text_win32.h"
 
 namespace kamishibai {
 
@@ -51,6 +53,8 @@ INT_PTR CALLBACK frmSettingProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
       SetWindowLongPtrW(dialog, DWLP_USER, lParam);
       const auto& initial = reinterpret_cast<const DialogState*>(lParam)->initial;
       layOut(dialog);
+      SetWindowTextW(dialog, toWide(tr("設定")).c_str());
+      SetDlgItemTextW(dialog, IDCANCEL, toWide(tr("キャンセル")).c_str());
       const int bgm = initial.bgmOn ? IDC_OPTION1_0 : IDC_OPTION1_1;
       CheckRadioButton(dialog, IDC_OPTION1_0, IDC_OPTION1_1, bgm);
       CheckRadioButton(dialog, IDC_OPTION1_2, IDC_OPTION1_3,

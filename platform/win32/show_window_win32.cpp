@@ -149,12 +149,13 @@ LRESULT Win32ShowWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM
       paint(window);
       return 0;
     case WM_CLOSE:
-      // A request to close (from another program or the system) ends the show in order; the
-      // windows themselves close only at its end.
-      if (input_) input_->endRequested();
+      // Any program may post a close: it ends the show as input does, through the password
+      // when one is in use. The windows themselves close only at the show's end.
+      if (input_) input_->keyDown();
       return 0;
     case WM_ENDSESSION:
-      if (wParam != FALSE && input_) input_->endRequested();
+      // The system may end the process as soon as this returns.
+      if (wParam != FALSE && input_) input_->sessionEnding();
       return 0;
     case WM_DESTROY:
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);

@@ -13,7 +13,7 @@
 namespace kamishibai {
 namespace {
 
-// A file read with ReadFile at offsets and copied through a bounded buffer.
+// A file read with ReadFile at offsets.
 class Win32SourceFile final : public SourceFile {
  public:
   Win32SourceFile(UniqueHandle file, std::uint64_t size) : file_(std::move(file)), size_(size) {}
@@ -38,13 +38,6 @@ class Win32SourceFile final : public SourceFile {
 
   // Windows keeps or drops the pages of a file it reads as it sees fit.
   void release(std::uint64_t, std::uint64_t) const override {}
-
-  bool copyToFile(std::uint64_t offset, std::uint64_t length,
-                  const std::filesystem::path& path) const override {
-    const UniqueHandle out = ownHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return out && copyRange(*this, offset, length, out.get());
-  }
 
  private:
   UniqueHandle file_;

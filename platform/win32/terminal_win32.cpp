@@ -10,4 +10,8 @@ bool standardErrorIsTerminal() {
   return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != FALSE;
 }
 
+void useUtf8Terminal() {
+  SetConsoleOutputCP(CP_UTF8);
+}
+
 }  // namespace kamishibai

@@ -39,7 +39,7 @@ std::optional<std::string> fallbackWorkFoldersParent() {
 
 // A Windows saver keeps its settings beside itself only, as Windows savers always have; the
 // per-user settings file is a Linux desktop's answer to savers installed in system folders.
-std::optional<std::string> userConfigFolder() {
+std::optional<std::string> userSettingsFolder(const std::string&) {
   return std::nullopt;
 }
 

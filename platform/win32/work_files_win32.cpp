@@ -50,25 +50,34 @@ bool deleteFileIn(const std::string& folder, const std::string& name) {
 
 namespace {
 
-// CREATE_NEW fails on any existing entry; FILE_FLAG_OPEN_REPARSE_POINT keeps a link in the
-// folder's place from being written through.
-UniqueHandle createNewFileIn(const std::string& folder, const std::string& name) {
-  return ownHandle(CreateFileW(pathIn(folder, name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+// Creates the file and fills it through write(handle). CREATE_NEW fails on any existing entry;
+// FILE_FLAG_OPEN_REPARSE_POINT keeps a link in the folder's place from being written through. A
+// file whose writing or closing fails (a full disk) is deleted again, so that the show finds it
+// missing rather than cut short.
+template <class Write>
+bool createNewFileIn(const std::string& folder, const std::string& name, Write write) {
+  const std::wstring path = pathIn(folder, name);
+  UniqueHandle file =
+      ownHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!file) return false;
+  const bool written = write(file.get());
+  if (CloseHandle(file.release()) && written) return true;
+  DeleteFileW(path.c_str());
+  return false;
 }
 
 }  // namespace
 
 bool createFileIn(const std::string& folder, const std::string& name,
                   std::span<const std::uint8_t> bytes) {
-  const UniqueHandle file = createNewFileIn(folder, name);
-  return file && writeAll(file.get(), bytes);
+  return createNewFileIn(folder, name, [&](HANDLE file) { return writeAll(file, bytes); });
 }
 
 bool createFileIn(const std::string& folder, const std::string& name, const SourceFile& from,
                   std::uint64_t offset, std::uint64_t length) {
-  const UniqueHandle file = createNewFileIn(folder, name);
-  return file && copyRange(from, offset, length, file.get());
+  return createNewFileIn(folder, name,
+                         [&](HANDLE file) { return copyRange(from, offset, length, file); });
 }
 
 bool removeEmptyFolder(const std::string& path) {

@@ -50,4 +50,30 @@ if "$PACK" render --effect 1 --from bad.png --to b.png --out x 2>err.txt; then
   fail "an unreadable picture was accepted"
 fi
 grep -q 'bad.png' err.txt || fail "the message does not name the unreadable picture"
+
+# An output that is an input is refused, and the input kept: the GIF as a picture, a picture
+# among the frames.
+cp a.png keep.png
+cp a.png frames/frame-0003.png
+if "$PACK" render --effect 1 --from keep.png --to b.png --out elsewhere --gif keep.png 2>err.txt ||
+  "$PACK" render --effect 1 --from frames/frame-0003.png --to b.png --out frames 2>>err.txt; then
+  fail "a render over its own picture was accepted"
+fi
+cmp -s a.png keep.png && cmp -s a.png frames/frame-0003.png || fail "a picture was overwritten"
+grep -q 'is the picture keep.png' err.txt && grep -q 'under a name the frames take' err.txt ||
+  fail "the refusals do not say why: $(cat err.txt)"
+
+# On a full disk: the cause, and neither a cut frame nor a GIF.
+if [ "$(id -u)" = 0 ]; then
+  mkdir disk
+  mount -t tmpfs -o size=64k tmpfs disk
+  trap 'umount "$E2E_DIR/disk"; end_private' EXIT
+  head -c 1M /dev/zero >disk/filler 2>/dev/null || true
+  if "$PACK" render --effect 1 --from a.png --to b.png --out disk/frames --gif disk/t.gif \
+    2>err.txt; then
+    fail "a render onto a full disk succeeded"
+  fi
+  grep -q 'No space left on device' err.txt || fail "the cause is not named: $(cat err.txt)"
+  [ -z "$(ls disk/frames)" ] && [ ! -e disk/t.gif ] || fail "files were left: $(ls -R disk)"
+fi
 echo "PASS"

@@ -1,5 +1,6 @@
 # Kamishibai: "/A" sets the saver's password (the hash file appears, readable only by the user,
-# and the desktop switch goes on), then changes it and clears it again.
+# and the desktop switch goes on), then changes it and clears it again. Without an absolute
+# configuration folder it says so and writes nothing, not even into the folder it started in.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 
@@ -50,4 +51,12 @@ change_password "$saver" "/A 1234" "first secret" "second" "second"
 change_password "$saver" "/A:99" "second" "" ""
 [ ! -e "$hash" ] || fail "the hash file stays after clearing"
 grep -qx 'ScreenSaveUsePassword=0' "$ini" || fail "ScreenSaveUsePassword not switched off"
+
+mkdir "$E2E_DIR/started-here"
+(cd "$E2E_DIR/started-here" && exec env -u XDG_CONFIG_HOME HOME=relative "$saver" /A) &
+pid=$!
+box=$(wait_for_window "$TITLE" 10) || fail "no message without a configuration folder"
+key_to "$box" Return
+wait_for_status "$pid"
+[ -z "$(ls -A "$E2E_DIR/started-here")" ] || fail "files were written: $(ls -A "$E2E_DIR/started-here")"
 echo "PASS"

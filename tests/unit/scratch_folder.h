@@ -44,6 +44,10 @@ inline void writeBytes(const std::filesystem::path& file, const std::vector<std:
             static_cast<std::streamsize>(bytes.size()));
 }
 
+inline void writeText(const std::filesystem::path& file, const std::string& text) {
+  writeBytes(file, {text.begin(), text.end()});
+}
+
 inline std::vector<std::uint8_t> readBytes(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

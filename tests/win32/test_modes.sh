@@ -1,6 +1,6 @@
 # Kamishibai: the Windows saver's other modes under wine: "/C" of a package without settings
-# says there is nothing to set, "/P" and an empty command line end at once, and none of them
-# makes a work folder.
+# says there is nothing to set (in Japanese under a Japanese user interface, in English under
+# another), "/P" and an empty command line end at once, and none of them makes a work folder.
 source "$(dirname "$0")/wine_lib.sh"
 source "$(dirname "$0")/saver_lib.sh"
 win_setup
@@ -18,6 +18,15 @@ pid=$!
 wine_logged "$WIN_BUILD/tests/message_box_reader.exe" "$(windows_path "$report")" || fail "no message box appeared"
 [ "$(cat "$report")" = "$(printf 'スクリーンセーバー\n設定項目はありません')" ] ||
   fail "the box says: $(cat "$report")"
+wait_for_end "$pid" || fail "\"/C\" did not end after the message"
+
+# Under any other interface language the texts are English, from the saver alone.
+with_ui_language en_US.UTF-8
+wine_logged "$saver" /c &
+pid=$!
+wine_logged "$WIN_BUILD/tests/message_box_reader.exe" "$(windows_path "$report")" || fail "no message box appeared"
+[ "$(cat "$report")" = "$(printf 'Screen Saver\nThere is nothing to set.')" ] ||
+  fail "the English box says: $(cat "$report")"
 wait_for_end "$pid" || fail "\"/C\" did not end after the message"
 [ -z "$(work_folders)" ] || fail "a mode made a work folder: $(work_folders)"
 echo "PASS"

@@ -1,5 +1,7 @@
-# Kamishibai: with ScreenSaveUsePassword on, a key asks the password module beside the saver
-# (a stand-in built for the tests); a refusal starts the show over, an acceptance ends it.
+# Kamishibai: with ScreenSaveUsePassword on, a key, and a close that another program posts, ask
+# the password module beside the saver (a stand-in built for the tests); a refusal starts the
+# show over, an acceptance ends it. The end of the session asks for nothing and finishes inside
+# the window's handler: the work folder is gone although the process is ended right after it.
 source "$(dirname "$0")/wine_lib.sh"
 source "$(dirname "$0")/saver_lib.sh"
 win_setup
@@ -14,13 +16,16 @@ echo 0 >"$answer"
 export KAMISHIBAI_PASSWORD_ANSWER KAMISHIBAI_PASSWORD_CALLS
 KAMISHIBAI_PASSWORD_ANSWER=$(windows_path "$answer")
 KAMISHIBAI_PASSWORD_CALLS=$(windows_path "$calls")
+message_show() {
+  wine_logged "$WIN_BUILD/tests/show_messenger.exe" "$1" || fail "cannot send $1 to the show"
+}
 
 start_png_show
 wait_until 5 area_matches "$WIN_DIR/expected-1.png" || fail "the first picture is not on screen"
 wait_until 30 area_matches "$WIN_DIR/expected-2.png" || fail "the second picture did not follow"
 
-xdotool windowfocus --sync "$window" key space
-wait_until 30 test -e "$calls" || fail "the password module was not asked"
+message_show close
+wait_until 30 test -e "$calls" || fail "a close did not ask the password module"
 [ "$(cat "$calls")" = "owner window" ] || fail "the module was called: $(cat "$calls")"
 # Refused: the show starts over from the first entry and runs on.
 wait_until 30 area_matches "$WIN_DIR/expected-1.png" || fail "the show did not start over"
@@ -33,4 +38,11 @@ xdotool windowfocus --sync "$window" key space
 wait_for_end "$pid" || fail "the show did not end after the password was given"
 [ "$(wc -l <"$calls")" -eq 2 ] || fail "the module was asked $(wc -l <"$calls") times"
 [ -z "$(work_folders)" ] || fail "the work folder is left: $(work_folders)"
+
+open_window "$SHOW_TITLE" wine_logged "$saver" /S || fail "no show window"
+wait_until 5 area_matches "$WIN_DIR/expected-1.png" || fail "the first picture is not on screen"
+message_show endsession
+wait_for_end "$pid" || fail "the saver runs on after the end of the session"
+[ -z "$(work_folders)" ] || fail "the end of the session left the work folder: $(work_folders)"
+[ "$(wc -l <"$calls")" -eq 2 ] || fail "the end of the session asked for the password"
 echo "PASS"

@@ -34,7 +34,7 @@ change_password() {
 # With a window in the foreground, "/A" alone and "/A" followed by a colon (which stops the
 # number) give that window.
 wine_logged notepad &
-wait_for_window ".*Notepad" >/dev/null || fail "no foreground window to own the dialog"
+wait_for_window ".*(Notepad|メモ帳)" >/dev/null || fail "no foreground window to own the dialog"
 for argument in "/a" "/A 0" "/A:1234"; do
   line=$(change_password "$argument")
   [[ $line =~ ^SCRSAVE\ owner=([0-9]+)\ foreground=([0-9]+)\ reserved=0,0$ ]] ||

@@ -105,10 +105,20 @@ grep -q '"設定を保存できませんでした。' "$WIN_DIR/message.txt" ||
   fail "the message does not say the settings were not saved: $(cat "$WIN_DIR/message.txt")"
 grep -qF "$(windows_path "$settings")" "$WIN_DIR/message.txt" ||
   fail "the message does not name the file: $(cat "$WIN_DIR/message.txt")"
-grep -qi 'denied\|access\|exists' "$WIN_DIR/message.txt" ||
+grep -qi 'denied\|access\|exists\|拒否\|存在' "$WIN_DIR/message.txt" ||
   fail "the message gives no reason: $(cat "$WIN_DIR/message.txt")"
 wait_for_end "$pid" || fail "the saver did not end after the message"
 [ -d "$settings/inside" ] || fail "the folder in the way was changed"
 [ "$(ls "$WIN_DIR" | grep -c '^saver\.set')" = 1 ] || fail "temporary files were left"
+
+# Under an English user interface the title and Cancel are English; the places stay.
+rm -rf "$settings"
+with_ui_language en_US.UTF-8
+open_window Settings wine_logged "$saver" /c || fail "no English settings dialog"
+read_dialog "$WIN_DIR/english.txt"
+grep -q '^title Settings$' "$WIN_DIR/english.txt" && grep -q '^2 Button "Cancel" 192,42,97,22' \
+  "$WIN_DIR/english.txt" || fail "the English dialog: $(cat "$WIN_DIR/english.txt")"
+press "$window" Escape
+wait_for_end "$pid" || fail "the saver did not end"
 
 echo "PASS"

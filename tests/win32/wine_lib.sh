@@ -23,6 +23,12 @@ win_setup() {
     bash "$SOURCE/tests/win32/make_wine_prefix.sh" "$WIN_DIR/prefix"
     export WINEPREFIX=$WIN_DIR/prefix
   fi
+  # A Japanese user interface, as the saver's originals are; the code page stays the one the
+  # tests' paths were written for. A test that wants another language ends the wineserver
+  # first (with_ui_language), since it keeps the language of the first program.
+  unset LC_ALL LANGUAGE
+  export LOCPATH=$WINEPREFIX.locales
+  with_ui_language ja_JP.UTF-8
   # Work folders that a failed earlier test in the same prefix left behind.
   find "$(windows_folder)" -maxdepth 1 -name 'temp[0-9]*' -exec rm -rf {} +
   start_private_display
@@ -31,6 +37,14 @@ win_setup() {
 win_cleanup() {
   wineserver --kill >/dev/null 2>&1 || true
   end_private
+}
+
+# with_ui_language LOCALE: the wine programs from now on run under that interface language.
+# The shell itself has no such locale (LOCPATH is the programs'), which it would warn about.
+with_ui_language() {
+  wineserver --kill >/dev/null 2>&1 || true
+  wineserver --wait >/dev/null 2>&1 || true
+  export LC_MESSAGES=$1 2>/dev/null
 }
 
 # wine_logged ARGUMENT...: wine with its output added to $WIN_DIR/wine.log.

@@ -176,9 +176,6 @@ class MemorySourceFile final : public SourceFile {
     return true;
   }
   void release(std::uint64_t, std::uint64_t) const override {}
-  bool copyToFile(std::uint64_t, std::uint64_t, const std::filesystem::path&) const override {
-    return false;
-  }
   mutable int reads = 0;
 
  private:

@@ -54,5 +54,15 @@ TEST(StoredName, ThePlayerAppliesTheWindowsRulesOnlyOnWindows) {
   EXPECT_NE(portableNameProblem("CON.jpg"), "");
 }
 
+// Windows keeps one file for names that differ only in letter case: the later of two such names
+// reaches the earlier one's file.
+TEST(StoredName, NamesThatDifferOnlyInLetterCase) {
+  EXPECT_EQ(foldedCase("Photo.jpg"), "PHOTO.JPG");
+  EXPECT_EQ(foldedCase("café łódź σς жё ａ"), "CAFÉ ŁÓDŹ ΣΣ ЖЁ Ａ");
+  EXPECT_EQ(foldedCase("写真÷ı\xFF"), "写真÷ı\xFF");  // the dotless i and stray bytes stay
+  EXPECT_EQ(caseVariantsOfEarlierNames({"A.png", "b.png", "a.png", "A.png", "B.PNG", "a.png"}),
+            (std::set<std::string>{"a.png", "B.PNG"}));
+}
+
 }  // namespace
 }  // namespace kamishibai

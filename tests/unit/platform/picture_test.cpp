@@ -7,6 +7,8 @@
 
 #include "platform/headless/frame_recorder_headless.h"
 #include "platform/picture.h"
+#include "platform/png_file.h"
+#include "tests/unit/scratch_folder.h"
 #include "tests/unit/surfaces.h"
 
 namespace kamishibai {
@@ -28,7 +30,7 @@ class PictureFiles : public ::testing::Test {
 TEST_F(PictureFiles, LoadingAWrittenFrameResizesTheTargetAndKeepsEveryPixel) {
   const Surface written =
       codedSurface(5, 3, [](int x, int y) { return makeColour(40 * x, 70 * y, 200); });
-  writePng(written, dir_ / frameFileName(7));
+  writeBytes(dir_ / frameFileName(7), encodePng(written));
   EXPECT_TRUE(fs::exists(dir_ / "frame-0007.png"));
 
   Surface loaded(1, 1);

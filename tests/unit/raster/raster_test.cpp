@@ -153,6 +153,15 @@ TEST(Raster, StretchScalesByNearestNeighbourAndClipsBothSides) {
   }));
 }
 
+// Halved, each pixel's centre maps onto a boundary between two source pixels and takes the one
+// before it: the even columns and rows.
+TEST(Raster, HalvingStretchSamplesTheEvenColumnsAndRows) {
+  Surface display = coordinateSurface(4, 2, 1);
+  const Surface next = coordinateSurface(8, 4, 2);
+  display.stretchFrom(next, 0, 0, 8, 4, 0, 0, 4, 2);
+  EXPECT_TRUE(pixelsAre(display, [](int x, int y) { return makeColour(2 * x, 2 * y, 2); }));
+}
+
 TEST(Raster, ZeroExtentStretchesDrawNothing) {
   Surface display = coordinateSurface(4, 4, 1);
   const Surface next = coordinateSurface(4, 4, 2);

@@ -154,5 +154,22 @@ TEST_F(ShowEndTest, AnEndRequestFinishesWithoutThePassword) {
   EXPECT_EQ(window.passwordDialogs(), 1);
 }
 
+// At the end of the session the system may stop the process as soon as the window's handler
+// returns: everything is finished inside it, the work files removed too, and nothing twice.
+TEST_F(ShowEndTest, TheSessionsEndFinishesInsideTheHandler) {
+  window.setUsePassword(1);
+  std::vector<std::string> doneInHandler;
+  events.at(1150, [&] {
+    window.endSession();
+    doneInHandler = log;
+    EXPECT_FALSE(window.screenSaverRunning());
+  });
+  runShow();
+  EXPECT_EQ(doneInHandler.back(), "work files removed");
+  EXPECT_EQ(std::count(log.begin(), log.end(), "music: close bgm"), 1);
+  EXPECT_EQ(std::count(log.begin(), log.end(), "work files removed"), 1);
+  EXPECT_EQ(window.passwordDialogs(), 0);
+}
+
 }  // namespace
 }  // namespace kamishibai::testing

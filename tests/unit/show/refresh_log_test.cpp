@@ -9,7 +9,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/unit/scoped_variable.h"
 #include "tests/unit/show/show_support.h"
+#ifndef _WIN32
+#include "tests/unit/small_disk.h"
+#endif
 
 namespace kamishibai::testing {
 namespace {
@@ -37,26 +41,6 @@ std::vector<LogLine> readLog(const std::string& path) {
   return lines;
 }
 
-// Sets or, with an empty value, removes an environment variable on either system.
-void setVariable(const char* name, const std::string& value) {
-#ifdef _WIN32
-  _putenv_s(name, value.c_str());
-#else
-  if (value.empty()) {
-    ::unsetenv(name);
-  } else {
-    ::setenv(name, value.c_str(), 1);
-  }
-#endif
-}
-
-// Names the log file in the environment for the life of the object.
-class LogVariable {
- public:
-  explicit LogVariable(const std::string& path) { setVariable(kRefreshLogVariable, path); }
-  ~LogVariable() { setVariable(kRefreshLogVariable, ""); }
-};
-
 class RefreshLogTest : public ShowTest {
  protected:
   std::string logPath = workFile("refreshes.log");
@@ -70,7 +54,7 @@ TEST_F(RefreshLogTest, ShowLogsEachRefreshWithWhetherItPresentedAndEachTransitio
   addEntry("green.png", 100, 0);
   keyAt(3500);
   {
-    LogVariable variable(logPath);
+    ScopedVariable variable(kRefreshLogVariable, logPath);
     runShow();
   }
   form.reset();  // writes the log out
@@ -149,7 +133,7 @@ TEST_F(RefreshLogTest, LogThatCannotBeWrittenIsReportedOnceAndTheShowGoesOn) {
   const std::string missing = workFile("no-such-folder/refreshes.log");
   ::testing::internal::CaptureStderr();
   {
-    LogVariable variable(missing);
+    ScopedVariable variable(kRefreshLogVariable, missing);
     runShow();
   }
   const std::string said = ::testing::internal::GetCapturedStderr();
@@ -161,26 +145,29 @@ TEST_F(RefreshLogTest, LogThatCannotBeWrittenIsReportedOnceAndTheShowGoesOn) {
   EXPECT_EQ(std::count(log.begin(), log.end(), "refresh"), 5);
 }
 
-TEST_F(RefreshLogTest, FullDeviceIsReportedWhenTheLogCloses) {
-#ifdef _WIN32
-  GTEST_SKIP() << "no full device";
-#endif
-  // The lines go into the buffer, and the device refuses them when they are written out: the
-  // show is over by then, and the loss is said.
+#ifndef _WIN32
+TEST_F(RefreshLogTest, AFullDiskIsReportedWhenTheLogCloses) {
+  // The lines go into the buffer, and the disk, filled to its last byte, refuses them when they
+  // are written out: the show is over by then, and the loss is said.
+  const SmallDisk disk(workFile("disk"), 4096);
+  if (!disk.mounted()) GTEST_SKIP() << disk.reason();
+  writeBytes(disk.path() / "filler", std::vector<std::uint8_t>(4096, 1));
+  const std::string path = (disk.path() / "refreshes.log").string();
   Surface surface(2, 2);
   ::testing::internal::CaptureStderr();
   {
-    RefreshLog full("/dev/full");
+    RefreshLog full(path);
     ASSERT_TRUE(full.open());
     full.watch(surface, events);
     surface.refresh();
   }
   EXPECT_THAT(::testing::internal::GetCapturedStderr(),
-              HasSubstr("the refresh log \"/dev/full\" could not be written in full"));
+              HasSubstr("the refresh log \"" + path + "\" could not be written in full"));
 }
+#endif
 
 TEST(RefreshLogVariable, WithoutTheVariableTheShowKeepsNoLog) {
-  setVariable(kRefreshLogVariable, "");
+  const ScopedVariable unset(kRefreshLogVariable, std::nullopt);
   EXPECT_EQ(RefreshLog::fromEnvironment(), nullptr);
 }
 

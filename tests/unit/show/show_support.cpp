@@ -2,6 +2,7 @@
 #include "tests/unit/show/show_support.h"
 
 #include "platform/headless/frame_recorder_headless.h"
+#include "platform/png_file.h"
 
 namespace kamishibai::testing {
 namespace {
@@ -59,7 +60,7 @@ ShowTest::~ShowTest() {
 void ShowTest::writePicture(const PictureFile& picture) {
   Surface surface(picture.width, picture.height, picture.colour);
   if (picture.corner) surface.setPixel(0, 0, *picture.corner);
-  writePng(surface, workDir / picture.name);
+  writeBytes(workDir / picture.name, encodePng(surface));
 }
 
 PictureEntry& ShowTest::addEntry(const std::string& fileName, std::int32_t showTime,
@@ -75,8 +76,11 @@ PictureEntry& ShowTest::addEntry(const std::string& fileName, std::int32_t showT
 }
 
 void ShowTest::runShow() {
+  const std::u8string folder = workDir.u8string() + u8"/";
   inputs = std::make_unique<ShowInputs>(
-      ShowInputs{record, workDir.string() + "/", -1, -1, std::nullopt});
+      ShowInputs{record, {folder.begin(), folder.end()}, -1, -1, std::nullopt, [this] {
+                   log.push_back("work files removed");
+                 }});
   audio = std::make_unique<ShowAudio>(music, sounds, record.BgmName, inputs->WorkDir, inputs->BgmOn,
                                       inputs->SoundOn);
   form.reset();  // its destructor detaches it from the window

@@ -25,7 +25,6 @@ TEST(SettingsRead, MissingFileOrNoNormalFileMeansBothOn) {
   EXPECT_EQ(readSettingsFile(path).SoundOn, -1);
   fs::create_directory(path);
   EXPECT_EQ(readSettingsFile(path).BgmOn, -1);
-  EXPECT_EQ(readSettingsFile("/dev/zero").SoundOn, -1);
 }
 
 TEST(SettingsRead, ValuesAsStoredAndShortFilesLeaveZero) {
@@ -89,44 +88,45 @@ TEST(SettingsSave, AFolderInTheWayIsReported) {
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
 }
 
-// An installed saver: its folder cannot be written, so the choice goes to the user's file, which
-// is then read first and written again; a saver whose folder is writable keeps its file there.
-TEST(SettingsUserFile, FallbackWhenTheSaversFolderCannotBeWritten) {
+// An installed saver (its folder cannot be written) keeps its choice in the user's file, which is
+// then read; until then it reads the file it came with. A saver whose folder can be written has no
+// user's file and keeps its settings beside itself.
+TEST(SettingsUserFile, AnInstalledSaverReadsAndWritesTheUsersFile) {
   ScratchFolder folder;
-  const SettingsFiles files{(folder.path() / "missing" / "saver.set").string(),
-                            (folder.path() / "config" / "kamishibai" / "saver.set").string()};
+  const SettingsFiles files{(folder.path() / "saver.set").string(),
+                            (folder.path() / "config" / "kamishibai" / "saver-1.set").string()};
+  writeBytes(files.beside, {0, 0, 0, 0});
   EXPECT_EQ(settingsFileToRead(files), files.beside);
   EXPECT_EQ(saveSettings(files, false, true), files.user);
   EXPECT_EQ(readBytes(files.user), (Bytes{0x00, 0x00, 0xFF, 0xFF}));
-  EXPECT_EQ(settingsFileToRead(files), files.user);
-  EXPECT_EQ(saveSettings(files, true, false), files.user);
-  EXPECT_EQ(readSettingsFile(settingsFileToRead(files)).SoundOn, 0);
-}
-
-TEST(SettingsUserFile, WritableFolderBehavesAsBefore) {
-  ScratchFolder folder;
-  const SettingsFiles files{(folder.path() / "saver.set").string(),
-                            (folder.path() / "config" / "saver.set").string()};
-  EXPECT_EQ(saveSettings(files, false, false), files.beside);
-  EXPECT_FALSE(fs::exists(folder.path() / "config"));
-  // Once the user's file exists it is the one read, so the choice goes there, not beside.
-  fs::create_directory(folder.path() / "config");
-  writeBytes(folder.path() / "config" / "saver.set", {0xFF, 0xFF, 0xFF, 0xFF});
-  EXPECT_EQ(saveSettings(files, true, false), files.user);
   EXPECT_EQ(readBytes(files.beside), (Bytes{0, 0, 0, 0}));
-  EXPECT_EQ(readBytes(files.user), (Bytes{0xFF, 0xFF, 0x00, 0x00}));
+  EXPECT_EQ(settingsFileToRead(files), files.user);
+
+  const SettingsFiles writable{files.beside, ""};
+  EXPECT_EQ(settingsFileToRead(writable), files.beside);
+  EXPECT_EQ(saveSettings(writable, true, true), files.beside);
+  EXPECT_EQ(readBytes(files.beside), (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
 }
 
-TEST(SettingsUserFile, NeitherWritableIsReportedAndNothingChanges) {
+// Two savers of one name in different folders have files of their own.
+TEST(SettingsUserFile, NamedByTheSaversNameAndAHashOfItsPath) {
+  const std::string folder = "/home/a/.config/kamishibai";
+  const std::string demo = userSettingsFile(folder, "/usr/bin/demo.set");
+  EXPECT_TRUE(demo.starts_with(folder + "/demo-")) << demo;
+  EXPECT_TRUE(demo.ends_with(".set")) << demo;
+  EXPECT_EQ(demo.size(), folder.size() + std::string("/demo-.set").size() + 16) << demo;
+  EXPECT_EQ(demo, userSettingsFile(folder, "/usr/bin/demo.set"));
+  EXPECT_NE(demo, userSettingsFile(folder, "/opt/savers/demo.set"));
+}
+
+TEST(SettingsUserFile, AUsersFileThatCannotBeWrittenIsReportedAndNothingChanges) {
   ScratchFolder folder;
   writeBytes(folder.path() / "config", {1});  // a file where the user's folder belongs
-  const SettingsFiles files{(folder.path() / "missing" / "saver.set").string(),
-                            (folder.path() / "config" / "kamishibai" / "saver.set").string()};
+  const SettingsFiles files{(folder.path() / "saver.set").string(),
+                            (folder.path() / "config" / "kamishibai" / "saver-1.set").string()};
   EXPECT_THROW(saveSettings(files, true, true), std::system_error);
   EXPECT_EQ(readBytes(folder.path() / "config"), Bytes{1});
-  EXPECT_THROW(saveSettings({files.beside, ""}, true, true), std::system_error);
-  EXPECT_EQ(userSettingsFile("/home/a/.config/kamishibai", "/usr/bin/demo.set"),
-            "/home/a/.config/kamishibai/demo.set");
+  EXPECT_FALSE(fs::exists(files.beside));
 }
 
 }  // namespace

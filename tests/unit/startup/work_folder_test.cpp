@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "base/file_names.h"
+#include "platform/source_file.h"
 #include "platform/user_folders.h"
 #include "startup/work_folder.h"
 #include "tests/unit/scratch_folder.h"
@@ -68,8 +69,9 @@ TEST(WorkFolderNumber, FirstFreeNumberCountingFilesAndFolders) {
 }
 
 // Folders of shows that were killed are removed at the next start, with whatever they hold;
-// the folder of a show that still runs, other entries and links stay. A parent shared with other
-// programs (Windows) keeps every entry, since their own tempN entries may be among them.
+// the folder of a show that still runs, other entries ("temp" and "tempX" are not tempN) and links
+// stay. A parent shared with other programs (Windows) keeps every entry, since their own tempN
+// entries may be among them.
 TEST(WorkFolderNumber, FoldersOfShowsThatNoLongerRunAreRemoved) {
   ScratchFolder parent;
   const WorkFolder running = prepareWorkFolder(parent.str());
@@ -78,6 +80,7 @@ TEST(WorkFolderNumber, FoldersOfShowsThatNoLongerRunAreRemoved) {
   writeBytes(parent.path() / "temp2" / "deeper" / "b.jpg", {2});
   fs::create_directory(parent.path() / "temp7");
   fs::create_directory(parent.path() / "tempX");
+  fs::create_directory(parent.path() / "temp");
   if (!workFoldersParentIsOwn()) {
     EXPECT_EQ(prepareWorkFolder(parent.str()).path, workDirIn(parent.str(), 3));
     EXPECT_EQ(readBytes(parent.path() / "temp2" / "deeper" / "b.jpg"), Bytes{2});
@@ -95,6 +98,7 @@ TEST(WorkFolderNumber, FoldersOfShowsThatNoLongerRunAreRemoved) {
   EXPECT_EQ(readBytes(running.path + "a.jpg"), Bytes{1});
   EXPECT_FALSE(fs::exists(parent.path() / "temp7"));
   EXPECT_TRUE(fs::exists(parent.path() / "tempX"));
+  EXPECT_TRUE(fs::exists(parent.path() / "temp"));
   EXPECT_TRUE(fs::is_symlink(parent.path() / "temp8"));
   EXPECT_EQ(readBytes(outside.path() / "keep"), Bytes{3});
 }
@@ -159,6 +163,35 @@ TEST(WorkFiles, AnAwaitedFileHoldsItsLastWrite) {
   writer.awaitFile("never.jpg");
   writer.finish();
   EXPECT_EQ(namesIn(dir), (std::vector<std::string>{"a.jpg", "big.jpg"}));
+}
+
+// A file that cannot be written whole is removed, so the show finds it missing instead of cut
+// short; here the saver's file was cut short while the show unpacked it.
+TEST(WorkFiles, AFileThatCannotBeWrittenWholeIsNotLeft) {
+  ScratchFolder parent;
+  const std::string dir = prepareWorkFolder(parent.str()).path;
+  writeBytes(parent.path() / "saver", Bytes(100, 5));
+  PackageRecord record = recordOf({{"cut.jpg", 1, "", 0}, {"whole.jpg", 2, "", 0}});
+  record.Pictures.entries[0].FileData.data =
+      ByteBuffer(openSourceFile(parent.path() / "saver"), 50, 80);
+  writeWorkFiles(record, dir);
+  EXPECT_EQ(namesIn(dir), std::vector<std::string>{"whole.jpg"});
+}
+
+// Windows keeps one file for names that differ only in letter case: there the later name writes
+// nothing, so the earlier entry keeps its bytes.
+TEST(WorkFiles, NamesDifferingOnlyInLetterCase) {
+  ScratchFolder parent;
+  const std::string dir = prepareWorkFolder(parent.str()).path;
+  const PackageRecord record = recordOf({{"Photo.jpg", 1, "", 0}, {"photo.jpg", 2, "", 0}});
+  writeWorkFiles(record, dir);
+  if (kWindowsFileNames) {
+    EXPECT_EQ(readBytes(dir + "Photo.jpg"), Bytes{1});
+  } else {
+    EXPECT_EQ(namesIn(dir), (std::vector<std::string>{"Photo.jpg", "photo.jpg"}));
+  }
+  removeWorkFiles(record, dir);
+  EXPECT_FALSE(fs::exists(dir));
 }
 
 TEST(WorkFiles, EmptyNamesWriteAndDeleteNothing) {

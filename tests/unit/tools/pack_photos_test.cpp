@@ -3,6 +3,7 @@
 // unusual packages, init and info.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -66,6 +67,14 @@ class PackPhotos : public ::testing::Test {
                                            {width / 2.0, double(height)}},
                        {0, 0, 1}, 1);
     EXPECT_EQ(canvas.saveJpeg(file, 95), "");
+    Bytes bytes = readAll(file);
+    fs::remove(file);
+    return bytes;
+  }
+
+  Bytes png(int width, int height) {
+    const fs::path file = dir() / "canvas.png";
+    EXPECT_EQ(Canvas(width, height).savePng(file), "");
     Bytes bytes = readAll(file);
     fs::remove(file);
     return bytes;
@@ -149,8 +158,11 @@ TEST_F(PackPhotos, FoldersAndPatternsBecomeSlidesWithUniqueNames) {
   writeBytes(dir() / "photos/cam1/IMG_0001.jpg", halves(8, 6, 0.9));
   writeBytes(dir() / "photos/cam2/IMG_0001.jpg", halves(8, 6, 0.5));
   writeBytes(dir() / "photos/cam2/IMG_0002.JPG", halves(8, 6, 0.7));
+  writeBytes(dir() / "photos/cam2/img_0002.jpg", halves(8, 6, 0.3));
   writeBytes(dir() / "photos/.hidden.jpg", halves(8, 6));
+  writeBytes(dir() / "photos/.thumbnails/IMG_0003.jpg", halves(8, 6));
   writeText(dir() / "photos/notes.txt", "not a picture");
+  fs::create_directory_symlink("..", dir() / "photos/cam1/loop");  // photos again, and again
   ASSERT_EQ(build(R"([area]
 width = 8
 height = 6
@@ -167,12 +179,15 @@ effect = "clock"
   for (const PictureEntry& e : built().Pictures.entries)
     names.push_back(e.FileName + " " + std::to_string(e.ShowTime) + " " +
                     std::to_string(e.EffectNo));
+  // Windows keeps one file for names that differ only in letter case: they are numbered too.
   EXPECT_EQ(names, (std::vector<std::string>{"IMG_0001.jpg 2500 0", "IMG_0001-2.jpg 2500 0",
-                                             "IMG_0002.JPG 2500 0", "IMG_0001.jpg 1000 32",
-                                             "IMG_0001-2.jpg 1000 32"}));
+                                             "IMG_0002.JPG 2500 0", "img_0002-2.jpg 2500 0",
+                                             "IMG_0001.jpg 1000 32", "IMG_0001-2.jpg 1000 32"}));
   EXPECT_THAT(
       errors_.str(),
       HasSubstr("show.toml:5: picture 'photos/cam2/IMG_0001.jpg' is stored as 'IMG_0001-2.jpg'"));
+  EXPECT_THAT(errors_.str(), HasSubstr("is stored as 'img_0002-2.jpg': another file is stored as "
+                                       "'IMG_0002.JPG'"));
 
   EXPECT_EQ(build(R"([area]
 width = 8
@@ -187,6 +202,29 @@ name = "one"
   EXPECT_THAT(errors_.str(), HasSubstr(":5: 'pictures' 'photos/**/*.png' matches no picture"));
   EXPECT_THAT(errors_.str(), HasSubstr(":7: 'pictures' 'elsewhere' is not a folder"));
   EXPECT_THAT(errors_.str(), HasSubstr(":8: 'name' names one picture"));
+}
+
+// A pattern starts at the manifest's folder, also when the manifest is named without one.
+TEST_F(PackPhotos, PatternsWithoutAFolderStartBesideTheManifest) {
+  writeBytes(dir() / "big1.jpg", halves(8, 6, 0.2));
+  writeBytes(dir() / "big2.jpg", halves(8, 6, 0.4));
+  writeBytes(dir() / "sub/deep.jpg", halves(8, 6, 0.6));
+  writeText(dir() / "show.toml", R"([area]
+width = 8
+height = 6
+[[slide]]
+pictures = "*.jpg"
+[[slide]]
+pictures = "big?.jpg"
+[[slide]]
+pictures = "**/deep.jpg"
+)");
+  const fs::path here = fs::current_path();
+  fs::current_path(dir());
+  const int status = runBuild("show.toml", "out.scr", "player", errors_);
+  fs::current_path(here);
+  ASSERT_EQ(status, 0) << errors_.str();
+  EXPECT_EQ(built().Pictures.entries.size(), 5u);
 }
 
 TEST_F(PackPhotos, ShuffleAndRandomEffectsRepeatWithTheirSeed) {
@@ -221,13 +259,34 @@ pictures = "p"
   EXPECT_FALSE(std::is_sorted(order.begin(), order.end()));
   EXPECT_EQ(effects, (std::set<std::int32_t>{4, 32}));
   EXPECT_THAT(errors_.str(), Not(HasSubstr("seed =")));
+
+  std::string everyEffect = manifest;
+  everyEffect.replace(everyEffect.find("random_except = ["), 17, "random_except = [4, 32, ");
+  EXPECT_EQ(build(everyEffect), 1);
+  EXPECT_THAT(errors_.str(), HasSubstr(":8: 'random_except' leaves no transition to pick"));
 }
 
 TEST_F(PackPhotos, ShowsThatCannotRunAreRefusedWithTheirLinesBeforeAnythingIsWritten) {
   writeBytes(dir() / "bomb.png", pngHeaderOnly(20000, 20000));
   writeBytes(dir() / "ok.jpg", halves(8, 6));
+  // Pictures cut short, which the players show half grey or not at all.
+  const Bytes jpeg = halves(8, 6), whole = png(8, 6);
+  writeBytes(dir() / "cut.jpg", std::span(jpeg).first(jpeg.size() - 20));
+  writeBytes(dir() / "no-end.png", std::span(whole).first(whole.size() - 12));
+  writeBytes(dir() / "cut.png", std::span(whole).first(whole.size() / 2));
+  writeText(dir() / "huge.ppm", "P6\n16000 16000\n255\n" + std::string(300, 'x'));
+  // A name extract could not write back, and names of 255 bytes, the second made longer.
+  const std::string longest = std::string(251, 'n') + ".jpg";
+  writeBytes(dir() / "names" / "caf\xE9.jpg", halves(8, 6, 0.2));
+  writeBytes(dir() / "names/a" / longest, halves(8, 6, 0.4));
+  writeBytes(dir() / "names/b" / longest, halves(8, 6, 0.6));
   ASSERT_EQ(build("[area]\nwidth = 8\nheight = 6\n"), 1);
   EXPECT_THAT(errors_.str(), HasSubstr("show.toml: the manifest has no slides"));
+  // A slide that cannot be made says only what is wrong with it.
+  ASSERT_EQ(::mkfifo((dir() / "fifo").c_str(), 0600), 0);
+  ASSERT_EQ(build("[area]\nwidth = 8\nheight = 6\n[[slide]]\npicture = \"fifo\"\n"), 1);
+  EXPECT_THAT(errors_.str(), HasSubstr(":5: picture 'fifo' is not a regular file"));
+  EXPECT_THAT(errors_.str(), Not(HasSubstr("no slides")));
 
   ASSERT_EQ(build(R"([area]
 width = 100000
@@ -254,6 +313,16 @@ fit = "stretch"
 picture = "ok.jpg"
 fit = "cover"
 x = 3
+[[slide]]
+picture = "cut.jpg"
+[[slide]]
+picture = "no-end.png"
+[[slide]]
+picture = "cut.png"
+[[slide]]
+picture = "huge.ppm"
+[[slide]]
+pictures = "names"
 )"),
             1);
   const std::string report = errors_.str();
@@ -264,12 +333,32 @@ x = 3
   EXPECT_THAT(report, HasSubstr(":12: stored name 'nnn"));
   EXPECT_THAT(report, HasSubstr("256 bytes long, more than 255"));
   EXPECT_THAT(report,
-              HasSubstr(":15: stored name 'a\x1b[31m': the name holds a control character"));
+              HasSubstr(":15: stored name 'a\\x1B[31m': the name holds a control character"));
+  EXPECT_THAT(report, Not(HasSubstr("\x1b")));
   EXPECT_THAT(report, HasSubstr(":17: picture 'bomb.png' is too large: 20000 x 20000 pixels"));
   EXPECT_THAT(report, HasSubstr(":20: 'fit' must be"));
   EXPECT_THAT(report, HasSubstr(":24: 'x' cannot be used with 'fit'"));
-  EXPECT_THAT(report, HasSubstr("10 problem(s); nothing was written"));
+  EXPECT_THAT(report, HasSubstr(":26: picture 'cut.jpg' cannot be loaded: the JPEG file ends "
+                                "before its end-of-image marker"));
+  for (const char* at : {":28: picture 'no-end.png'", ":30: picture 'cut.png'"})
+    EXPECT_THAT(report, HasSubstr(std::string(at) +
+                                  " cannot be loaded: the PNG file ends before its IEND chunk"));
+  EXPECT_THAT(report, HasSubstr(":32: picture 'huge.ppm' cannot be loaded: too large: 16000 x "
+                                "16000 pixels, more than 100 megapixels"));
+  EXPECT_THAT(report, HasSubstr(":34: stored name 'caf\\xE9.jpg': the name is not UTF-8"));
+  EXPECT_THAT(report, HasSubstr(":34: picture 'names/b/" + longest + "' would be stored as '" +
+                                std::string(251, 'n') + "-2.jpg': the name is 257 bytes long"));
+  EXPECT_THAT(report, Not(HasSubstr("255 bytes long")));
+  EXPECT_THAT(report, HasSubstr("16 problem(s); nothing was written"));
   EXPECT_FALSE(fs::exists(dir() / "out.scr"));
+
+  // A fitted picture over the player's size limit, refused before it is decoded.
+  writeBytes(dir() / "wide.jpg", halves(101, 100));
+  ASSERT_EQ(build("[area]\nwidth = 10100\nheight = 10000\nfit = \"contain\"\n[[slide]]\n"
+                  "picture = \"wide.jpg\"\n"),
+            1);
+  EXPECT_THAT(errors_.str(), HasSubstr(":6: picture 'wide.jpg' is too large once fitted: 10100 x "
+                                       "10000 pixels, more than 100 megapixels"));
 }
 
 TEST_F(PackPhotos, AnOutputThatIsAnInputIsRefusedAndTheInputKept) {
@@ -416,6 +505,14 @@ TEST_F(PackPhotos, InfoEscapesNamesFitsItsColumnsAndFailsOnDamage) {
   EXPECT_THAT(text, HasSubstr("a\\x1B]0;owned\\x07.jpg"));
   EXPECT_THAT(text, HasSubstr("a-rather-long-name-for-a-picture.jpg  3 "));
 
+  // A negative count of pictures is damage, not an empty list.
+  Bytes negative = file;
+  std::fill_n(negative.begin() + 24, 4, 0xFF);
+  writeBytes(dir() / "s.scr", negative);
+  std::ostringstream negativeOut, negativeErr;
+  EXPECT_EQ(runInfo(dir() / "s.scr", false, negativeOut, negativeErr), 1);
+  EXPECT_THAT(negativeErr.str(), HasSubstr("error: the package is damaged"));
+
   // Cut short, with a length that still points at the start: the record runs out.
   file.resize(40);
   for (const std::uint8_t byte : {44, 0, 0, 0}) file.push_back(byte);
@@ -434,8 +531,12 @@ TEST_F(PackPhotos, InitWritesAManifestThatBuildsTheFolder) {
   const fs::path here = fs::current_path();
   fs::current_path(dir());
   const int status = runInit("photos", dir() / "show.toml", "64x48", out, err);
-  EXPECT_EQ(runInit("photos", dir() / "show.toml", "64x48", out, err), 1);  // never overwrites
-  EXPECT_EQ(runInit("photos", dir() / "other.toml", "64x0", out, err), 1);
+  std::ostringstream refused;
+  EXPECT_EQ(runInit("photos", dir() / "show.toml", "64x48", out, refused), 1);  // never overwrites
+  EXPECT_THAT(refused.str(), HasSubstr("show.toml exists already"));
+  // Every picture is fitted to the area, so it may not be larger than a picture the player shows.
+  for (const char* size : {"64x0", "16384x16384"})
+    EXPECT_EQ(runInit("photos", dir() / "other.toml", size, out, err), 1) << size;
   fs::current_path(here);
   ASSERT_EQ(status, 0) << err.str();
   ASSERT_EQ(runBuild(dir() / "show.toml", dir() / "out.scr", dir() / "player", errors_), 0)

@@ -2,6 +2,10 @@
 // extract/build round trip.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -9,8 +13,10 @@
 
 #include "formats/package.h"
 #include "platform/canvas.h"
+#include "tests/unit/small_disk.h"
 #include "tests/unit/wav_file.h"
 #include "tools/commands.h"
+#include "tools/progress.h"
 
 namespace kamishibai {
 namespace {
@@ -192,12 +198,13 @@ sound = "notes.txt"
   EXPECT_EQ(filesIn(dir_).size(), 5u);
 }
 
-// A saver made here must unpack on Windows too: names Windows reads as devices or changes are
-// refused for every saver.
+// A saver made here must unpack on Windows too: names Windows reads as devices or changes, or
+// takes for another name, are refused for every saver.
 TEST_F(PackTool, NamesWindowsWouldNotStoreAreRefused) {
   picture("a.jpg", 0.5);
   std::string manifest = "[area]\nwidth = 10\nheight = 10\n";
-  for (const char* name : {"CON.jpg", "nul", "a:b.jpg", "trail.jpg. ", "lpt9.png"})
+  for (const char* name :
+       {"CON.jpg", "nul", "a:b.jpg", "trail.jpg. ", "lpt9.png", "Photo.jpg", "PHOTO.jpg"})
     manifest += "[[slide]]\npicture = \"a.jpg\"\nname = \"" + std::string(name) + "\"\n";
   writeAll(dir_ / "show.toml", manifest);
   ASSERT_EQ(build(dir_ / "show.toml", dir_ / "out.scr"), 1);
@@ -209,6 +216,8 @@ TEST_F(PackTool, NamesWindowsWouldNotStoreAreRefused) {
   EXPECT_THAT(report, HasSubstr(at + "12: stored name 'a:b.jpg': the name holds a ':'"));
   EXPECT_THAT(report, HasSubstr(at + "15: stored name 'trail.jpg. ': the name ends in a dot"));
   EXPECT_THAT(report, HasSubstr(at + "18: stored name 'lpt9.png': the name is a Windows device"));
+  EXPECT_THAT(report, HasSubstr(at + "24: stored name 'PHOTO.jpg' differs only in letter case "
+                                     "from 'Photo.jpg' on line 21"));
   EXPECT_FALSE(fs::exists(dir_ / "out.scr"));
 }
 
@@ -336,6 +345,120 @@ TEST_F(PackTool, NamesThatAreNotUtf8) {
   EXPECT_THAT(out.str(), HasSubstr(R"("FileName":"caf\u00e9\"\u000a")"));
   EXPECT_EQ(runExtract(dir_ / "latin.scr", dir_ / "unpacked", out, err), 1);
   EXPECT_THAT(err.str(), HasSubstr("is not UTF-8"));
+}
+
+// Nothing is written through a FIFO, a device, a link or a folder given as the output.
+TEST_F(PackTool, AnOutputThatIsNoRegularFileIsRefusedAndKept) {
+  picture("a.jpg", 0.5);
+  writeAll(dir_ / "show.toml", "[area]\nwidth = 8\nheight = 6\n[[slide]]\npicture = \"a.jpg\"\n");
+  ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
+  fs::create_directory(dir_ / "folder");
+  fs::create_symlink("a.jpg", dir_ / "link");
+  const bool root = ::mknod((dir_ / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+  for (const std::string name : {"fifo", "folder", "link", "null"}) {
+    if (name == "null" && !root) continue;
+    EXPECT_EQ(build(dir_ / "show.toml", dir_ / name), 1) << name;
+    EXPECT_THAT(errors_.str(), HasSubstr("the output " + (dir_ / name).string() + " is a")) << name;
+  }
+  EXPECT_TRUE(fs::is_fifo(dir_ / "fifo"));
+  EXPECT_TRUE(fs::is_symlink(dir_ / "link"));
+  EXPECT_TRUE(!root || fs::is_character_file(dir_ / "null"));
+  EXPECT_EQ(filesIn(dir_).size(), root ? 7u : 6u);
+}
+
+// Ends the program with the signal as soon as the build's progress says that it writes.
+class SignalOnWriting : public std::streambuf {
+ public:
+  explicit SignalOnWriting(int signal) : signal_(signal) {}
+
+ protected:
+  std::streamsize xsputn(const char* text, std::streamsize count) override {
+    if (std::string_view(text, static_cast<std::size_t>(count)).starts_with("writing"))
+      ::raise(signal_);
+    return count;
+  }
+  int_type overflow(int_type c) override { return traits_type::not_eof(c); }
+
+ private:
+  int signal_;
+};
+
+// The saver and the spool of converted pictures are both removed, whichever end signal comes.
+TEST_F(PackTool, AnEndSignalWhileTheSaverIsWrittenLeavesNoFile) {
+  picture("a.jpg", 0.5);
+  writeAll(dir_ / "show.toml",
+           "[area]\nwidth = 8\nheight = 6\nfit = \"cover\"\n[[slide]]\npicture = \"a.jpg\"\n");
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    EXPECT_EXIT(
+        {
+          SignalOnWriting raiser(signal);
+          std::ostream terminal(&raiser);
+          runBuild(dir_ / "show.toml", dir_ / "out.scr", dir_ / "player", errors_, &terminal);
+        },
+        ::testing::KilledBySignal(signal), "");
+  }
+  EXPECT_EQ(filesIn(dir_), (std::vector<fs::path>{"a.jpg", "player", "show.toml"}));
+}
+
+// A disk that fills up, or cannot be written at all, is named as the cause, and no tool leaves
+// a half-written file.
+TEST_F(PackTool, OnAFullOrReadOnlyDiskNothingIsLeftHalfWritten) {
+  const SmallDisk disk(dir_ / "disk", 64 * 1024);
+  const SmallDisk readOnly(dir_ / "ro", 64 * 1024, SmallDisk::Mode::ReadOnly);
+  if (!disk.mounted()) GTEST_SKIP() << disk.reason();
+  const Bytes large(200 * 1024, 0x5A);
+  writeBytes(dir_ / "player", large);
+  picture("a.jpg", 0.5);
+  writeAll(dir_ / "show.toml", "[area]\nwidth = 8\nheight = 6\n[[slide]]\npicture = \"a.jpg\"\n");
+  EXPECT_EQ(build(dir_ / "show.toml", disk.path() / "out.scr"), 1);
+  EXPECT_THAT(errors_.str(), HasSubstr(": No space left on device; nothing was written"));
+  EXPECT_EQ(build(dir_ / "show.toml", readOnly.path() / "out.scr"), 1);
+  EXPECT_THAT(errors_.str(), HasSubstr(": Read-only file system; nothing was written"));
+
+  PackageRecord r;
+  r.Pictures.shape = {1, 0};
+  PictureEntry& e = r.Pictures.entries.emplace_back();
+  e.FileName = "large.bin";
+  e.FileData.data = ByteBuffer(large);
+  writeBytes(dir_ / "large.scr", writePackage(r));
+  std::ostringstream out, err;
+  EXPECT_EQ(runExtract(dir_ / "large.scr", disk.path() / "files", out, err), 1);
+  EXPECT_THAT(err.str(), HasSubstr("No space left on device"));
+  EXPECT_EQ(runExtract(dir_ / "large.scr", readOnly.path() / "files", out, err), 1);
+  EXPECT_THAT(err.str(), HasSubstr("cannot be made: Read-only file system"));
+  EXPECT_TRUE(filesIn(disk.path()).empty());
+
+  std::ofstream(disk.path() / "filler") << std::string(128 * 1024, 'f');  // fills the disk
+  EXPECT_EQ(runInit(dir_, disk.path() / "show.toml", "8x6", out, err), 1);
+  EXPECT_THAT(err.str(), HasSubstr("cannot write " + (disk.path() / "show.toml").string() +
+                                   ": No space left on device"));
+  EXPECT_EQ(filesIn(disk.path()), std::vector<fs::path>{"filler"});
+}
+
+// A folder the user may not list is named, rather than said to hold no picture.
+TEST_F(PackTool, AFolderThatCannotBeListedIsNamed) {
+  picture("a.jpg", 0.5);
+  fs::create_directory(dir_ / "locked");
+  fs::rename(dir_ / "a.jpg", dir_ / "locked" / "a.jpg");
+  fs::permissions(dir_ / "locked", fs::perms::none);
+  writeAll(dir_ / "show.toml", "[area]\nwidth = 8\nheight = 6\n[[slide]]\npictures = \"locked\"\n");
+  // Root may list any folder: the build runs as another user.
+  const auto buildAsUser = [this] {
+    if (::geteuid() == 0 && ::setuid(65534) != 0) std::exit(2);
+    std::exit(runBuild(dir_ / "show.toml", dir_ / "out.scr", dir_ / "player", std::cerr));
+  };
+  EXPECT_EXIT(buildAsUser(), ::testing::ExitedWithCode(1),
+              "'pictures' 'locked' cannot be read: the folder .*locked cannot be listed");
+  fs::permissions(dir_ / "locked", fs::perms::owner_all);
+}
+
+TEST(Progress, BytesBeyondTheTotalKeepTheBarFull) {
+  std::ostringstream terminal;
+  {
+    Progress progress(&terminal, "checking", 1, 10);
+    progress.fileDone(25);  // a file that grew while it was read
+  }
+  EXPECT_THAT(terminal.str(), HasSubstr("[" + std::string(30, '#') + "] 1/1 files"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// Kamishibai: copying file ranges when the file systems refuse splices, when every call moves
-// only a few bytes, when the source ends early, and when the disk fails.
+// Kamishibai: copying file ranges when the file systems refuse splices (with each error that
+// says so), when every call moves only a few bytes or is interrupted, when the source ends early,
+// and when the disk fails.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 
@@ -20,8 +21,10 @@ using Bytes = std::vector<std::uint8_t>;
 bool fillsThePipe(const off64_t* inOffset) {
   return inOffset != nullptr;
 }
+// Every error that says the file systems or file kinds take no splice.
+template <int error>
 ssize_t refuseSplice(int, off64_t*, int, off64_t*, std::size_t, unsigned) {
-  errno = EINVAL;
+  errno = error;
   return -1;
 }
 ssize_t failSplice(int, off64_t*, int, off64_t*, std::size_t, unsigned) {
@@ -39,10 +42,25 @@ ssize_t shortSplice(int in, off64_t* inOffset, int out, off64_t* outOffset, std:
 ssize_t shortWrite(int fd, const void* buffer, std::size_t count) {
   return ::write(fd, buffer, std::min<std::size_t>(count, 3));
 }
+// True on every other call: that call is interrupted by a signal.
+bool interruptNow() {
+  static bool interrupt = false;
+  interrupt = !interrupt;
+  if (interrupt) errno = EINTR;
+  return interrupt;
+}
+ssize_t interruptedRead(int fd, void* buffer, std::size_t count, off_t offset) {
+  return interruptNow() ? -1 : ::pread(fd, buffer, std::min<std::size_t>(count, 5), offset);
+}
+ssize_t interruptedWrite(int fd, const void* buffer, std::size_t count) {
+  return interruptNow() ? -1 : shortWrite(fd, buffer, count);
+}
 // A target that takes no splices: what is already in the pipe must still reach it.
 ssize_t refuseEmptying(int in, off64_t* inOffset, int out, off64_t* outOffset, std::size_t length,
                        unsigned flags) {
-  if (!fillsThePipe(inOffset)) return refuseSplice(in, inOffset, out, outOffset, length, flags);
+  if (!fillsThePipe(inOffset)) {
+    return refuseSplice<EINVAL>(in, inOffset, out, outOffset, length, flags);
+  }
   return shortSplice(in, inOffset, out, outOffset, length, flags);
 }
 // Empties the pipe only in part before the disk fills up.
@@ -57,20 +75,14 @@ ssize_t diskFullWhileEmptying(int in, off64_t* inOffset, int out, off64_t* outOf
 // Interrupted on every other call, and moves a little on the others: the copy goes on.
 ssize_t interruptedSplice(int in, off64_t* inOffset, int out, off64_t* outOffset,
                           std::size_t length, unsigned flags) {
-  static bool interrupt = false;
-  interrupt = !interrupt;
-  if (interrupt) {
-    errno = EINTR;
-    return -1;
-  }
-  return shortSplice(in, inOffset, out, outOffset, length, flags);
+  return interruptNow() ? -1 : shortSplice(in, inOffset, out, outOffset, length, flags);
 }
 // Fills the pipe a first time, then refuses: the buffered way must go on from there.
 ssize_t fillOnceThenRefuse(int in, off64_t* inOffset, int out, off64_t* outOffset,
                            std::size_t length, unsigned flags) {
   static int fills = 0;
   if (fillsThePipe(inOffset) && ++fills % 2 == 0) {
-    return refuseSplice(in, inOffset, out, outOffset, length, flags);
+    return refuseSplice<EXDEV>(in, inOffset, out, outOffset, length, flags);
   }
   return shortSplice(in, inOffset, out, outOffset, length, flags);
 }
@@ -81,22 +93,34 @@ struct Way {
 };
 
 std::vector<Way> waysThatWork() {
-  CopyCalls bufferOnly, shortEverywhere, shortBuffer, targetRefuses, interrupted, switching;
-  bufferOnly.splice = refuseSplice;
+  CopyCalls shortEverywhere, shortBuffer, targetRefuses, interrupted, interruptedBuffer, switching;
   shortEverywhere.splice = shortSplice;
-  shortBuffer.splice = refuseSplice;
+  shortBuffer.splice = refuseSplice<EINVAL>;
   shortBuffer.write = shortWrite;
   targetRefuses.splice = refuseEmptying;
   targetRefuses.write = shortWrite;
   interrupted.splice = interruptedSplice;
+  interruptedBuffer.splice = refuseSplice<ENOSYS>;
+  interruptedBuffer.readAt = interruptedRead;
+  interruptedBuffer.write = interruptedWrite;
   switching.splice = fillOnceThenRefuse;
-  return {{"through the pipe", {}},
-          {"read and write where splice is refused", bufferOnly},
-          {"seven bytes per splice", shortEverywhere},
-          {"three bytes per write", shortBuffer},
-          {"a target that takes no splices", targetRefuses},
-          {"interrupted calls", interrupted},
-          {"the pipe, then read and write", switching}};
+  std::vector<Way> ways = {{"through the pipe", {}},
+                           {"seven bytes per splice", shortEverywhere},
+                           {"three bytes per write", shortBuffer},
+                           {"a target that takes no splices", targetRefuses},
+                           {"interrupted splices", interrupted},
+                           {"interrupted reads and writes", interruptedBuffer},
+                           {"the pipe, then read and write", switching}};
+  for (const auto& [name, refusal] : {std::pair{"ENOSYS", &refuseSplice<ENOSYS>},
+                                      {"EOPNOTSUPP", &refuseSplice<EOPNOTSUPP>},
+                                      {"EXDEV", &refuseSplice<EXDEV>},
+                                      {"EBADF", &refuseSplice<EBADF>},
+                                      {"EINVAL", &refuseSplice<EINVAL>}}) {
+    CopyCalls bufferOnly;
+    bufferOnly.splice = refusal;
+    ways.push_back({name, bufferOnly});
+  }
+  return ways;
 }
 
 class CopyRangeTest : public ::testing::Test {
@@ -154,7 +178,7 @@ TEST_F(CopyRangeTest, RealErrorsEndTheCopyInsteadOfFallingBack) {
   EXPECT_FALSE(copy(0, 100, fullWhileEmptying));
 
   CopyCalls fullDisk;
-  fullDisk.splice = refuseSplice;
+  fullDisk.splice = refuseSplice<EINVAL>;
   fullDisk.write = failWrite;
   EXPECT_FALSE(copy(0, 100, fullDisk));
 }

@@ -1,6 +1,6 @@
 // Kamishibai: the Windows services: stored names on the Windows file system, the work folder and
 // its fallback, the running-copy mutex, the registry switch, the password module, the tick
-// count and the wait, and the own-file rule with Windows paths.
+// count and the wait, the settings file's attributes, and the own-file rule with Windows paths.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -9,12 +9,14 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/file_names.h"
 #include "platform/folder_lock.h"
 #include "platform/instance_lock.h"
 #include "platform/user_folders.h"
 #include "platform/win32/event_loop_win32.h"
 #include "platform/win32/password_dialog_win32.h"
 #include "startup/paths.h"
+#include "startup/settings.h"
 #include "startup/work_folder.h"
 #include "tests/unit/scratch_folder.h"
 
@@ -53,11 +55,11 @@ TEST(WindowsWorkFiles, NamesWindowsWouldNotStoreAsPlainFilesAreNeverWrittenOrRea
 TEST(WindowsWorkFolder, TheWindowsFolderElseTheUsersTemporaryFolder) {
   const auto windows = workFoldersParent();
   ASSERT_TRUE(windows.has_value());
-  EXPECT_TRUE(fs::is_directory(utf8Path(*windows)));
+  EXPECT_TRUE(fs::is_directory(pathFromUtf8(*windows)));
   const auto temporary = fallbackWorkFoldersParent();
   ASSERT_TRUE(temporary.has_value());
   EXPECT_NE(temporary->back(), '\\');
-  EXPECT_TRUE(fs::is_directory(utf8Path(*temporary)));
+  EXPECT_TRUE(fs::is_directory(pathFromUtf8(*temporary)));
 
   ScratchFolder scratch;
   const std::string unwritable = scratch.str() + "\\no such folder";
@@ -182,6 +184,20 @@ TEST(WindowsEventLoop, TicksCountFromTheProgramsStartAndWaitsEndOnAMessage) {
   events.waitForEventOrDeadline(events.tickCount() + 60 * 60 * 1000);
   MSG message{};
   EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_REMOVE));
+}
+
+// A hidden or a system settings file counts as absent: both switches are on.
+TEST(WindowsSettingsFile, AHiddenOrSystemFileCountsAsAbsent) {
+  ScratchFolder scratch;
+  const fs::path file = scratch.path() / "saver.set";
+  writeBytes(file, {0, 0, 0, 0});
+  EXPECT_EQ(readSettingsFile(file.string()).BgmOn, 0);
+  for (const DWORD attribute : {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM}) {
+    ASSERT_TRUE(SetFileAttributesW(file.c_str(), attribute));
+    const SettingsSwitches switches = readSettingsFile(file.string());
+    EXPECT_EQ(switches.BgmOn, -1) << attribute;
+    EXPECT_EQ(switches.SoundOn, -1) << attribute;
+  }
 }
 
 TEST(WindowsProgramPaths, OwnFileBesideTheExecutableWithBackslashes) {
