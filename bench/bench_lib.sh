@@ -32,15 +32,43 @@ make_pictures() {
   done
 }
 
+# make_photos FOLDER COUNT: COUNT different photo-like 1920 by 1080 JPEG pictures of about 700 KB,
+# photo-000.jpg, ...: one noisy plasma, shifted by another amount for each. The first has a
+# magenta square at its centre (FIRST_PHOTO_CENTRE), by which a screen shows that it is there.
+FIRST_PHOTO_CENTRE=ff00ff
+make_photos() {
+  local n mark
+  mkdir -p "$1"
+  convert -size 1920x1080 -seed 1 plasma:fractal -attenuate 0.15 +noise Gaussian "$1/plasma.ppm"
+  for ((n = 0; n < $2; n++)); do
+    mark=()
+    ((n > 0)) || mark=(-fill "#$FIRST_PHOTO_CENTRE" -draw "rectangle 900,480 1019,599")
+    convert "$1/plasma.ppm" -roll "+$((n * 97))+$((n * 53))" "${mark[@]}" -quality 90 \
+      "$1/$(printf 'photo-%03d.jpg' "$n")"
+  done
+  rm "$1/plasma.ppm"
+}
+
+# photo_slides FOLDER TIME: the write_manifest slides of every photo in FOLDER, in name order,
+# each left by the plain cut after TIME ms.
+photo_slides() {
+  local photo slides=""
+  for photo in "$1"/photo-*.jpg; do
+    slides+="$(basename "$photo") $(basename "$photo") $2 0"$'\n'
+  done
+  echo "${slides%$'\n'}"
+}
+
 # write_manifest FOLDER AREA SLIDES: FOLDER/show.toml with an AREA (WIDTHxHEIGHT) centred area and
-# one slide per line of SLIDES: "PICTURE NAME TIME EFFECT".
+# one slide per line of SLIDES: "PICTURE NAME TIME EFFECT [X Y]".
 write_manifest() {
-  local folder=$1 width=${2%x*} height=${2#*x} picture name time effect
+  local folder=$1 width=${2%x*} height=${2#*x} picture name time effect x y
   {
     printf 'settings = false\n\n[area]\nwidth = %s\nheight = %s\ncolour = "#000000"\n' "$width" "$height"
-    while read -r picture name time effect; do
+    while read -r picture name time effect x y; do
       printf '\n[[slide]]\npicture = "%s"\nname = "%s"\ntime = %s\neffect = %s\nspeed = 0\n' \
         "$picture" "$name" "$time" "$effect"
+      [ -z "$x" ] || printf 'x = %s\ny = %s\n' "$x" "$y"
     done <<<"$3"
   } >"$folder/show.toml"
 }

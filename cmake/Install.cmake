@@ -26,6 +26,8 @@ pictures. The package holds the player, the packer, a demo saver and the manual 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Loaded when the first sound needs it, so the binaries do not name it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-mixer-2.0-0")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver | xss-lock | xautolock")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -13,6 +13,12 @@ namespace kamishibai {
 // when it cannot be read.
 void loadPicture(const std::string& path, Surface& target);
 
+// loadPicture, except that a picture that lies wholly inside `frame` with its top-left corner at
+// `at` is decoded straight into the frame, cleared around it, and target is left alone: the frame
+// then needs no copy of the picture, nor the memory a picture of its own would take. Returns the
+// frame's rectangle that holds the picture then, else an empty one.
+PixelRect loadPictureInto(const std::string& path, Surface& target, Surface& frame, Point at);
+
 // Decodes the picture file as loadPicture does, without keeping it: empty when the show loads it,
 // else why it does not. The packer checks the pictures it stores as they are with this, so that
 // it refuses what the player would refuse.

@@ -50,13 +50,13 @@ PixelWord rgbWordOf(const std::uint8_t* p) {
 }
 
 // Each layout has its own loop, so that an opaque picture's rows convert without a test per
-// pixel.
+// pixel. The picture's rows go to the target's words from `at` on.
 template <PixelLayout layout>
-void fillRows(Surface& target, const DecodedPixels& pixels) {
+void fillRows(Surface& target, const DecodedPixels& pixels, Point at) {
   const PixelWord background = toPixelWord(target.backColour());
   for (std::int32_t y = 0; y < pixels.height; ++y) {
     const std::uint8_t* in = pixels.data + static_cast<std::size_t>(y) * pixels.rowBytes;
-    PixelWord* out = target.rowForWriting(y);
+    PixelWord* out = target.wordsForWriting(at.x, at.y + y, pixels.width);
     std::int32_t x = 0;
     if constexpr (layout == PixelLayout::Rgb) {
       // Every pixel but the row's last has a fourth byte after it to load with it.
@@ -68,27 +68,63 @@ void fillRows(Surface& target, const DecodedPixels& pixels) {
   }
 }
 
-}  // namespace
-
-void fillFromDecoded(Surface& target, const DecodedPixels& pixels) {
+void checkRows(const DecodedPixels& pixels) {
   if (pixels.width < 0 || pixels.height < 0 ||
       (pixels.width > 0 && pixels.height > 0 &&
        (!pixels.data ||
         pixels.rowBytes / bytesPerPixel(pixels.layout) < static_cast<std::size_t>(pixels.width)))) {
     throw std::invalid_argument("decoded picture rows are shorter than its width");
   }
-  // Every word is written below.
-  target.resizeForOverwrite(pixels.width, pixels.height);
+}
+
+void fillAllRows(Surface& target, const DecodedPixels& pixels, Point at) {
   switch (pixels.layout) {
     case PixelLayout::Rgb:
-      return fillRows<PixelLayout::Rgb>(target, pixels);
+      return fillRows<PixelLayout::Rgb>(target, pixels, at);
     case PixelLayout::Rgba:
-      return fillRows<PixelLayout::Rgba>(target, pixels);
+      return fillRows<PixelLayout::Rgba>(target, pixels, at);
     case PixelLayout::Bgrx:
-      return fillRows<PixelLayout::Bgrx>(target, pixels);
+      return fillRows<PixelLayout::Bgrx>(target, pixels, at);
     case PixelLayout::Bgra:
-      return fillRows<PixelLayout::Bgra>(target, pixels);
+      return fillRows<PixelLayout::Bgra>(target, pixels, at);
   }
+}
+
+}  // namespace
+
+void fillFromDecoded(Surface& target, const DecodedPixels& pixels) {
+  checkRows(pixels);
+  // Every word is written below.
+  target.resizeForOverwrite(pixels.width, pixels.height);
+  fillAllRows(target, pixels, {0, 0});
+}
+
+PixelRect placementIn(const Surface& frame, std::int32_t width, std::int32_t height, Point at) {
+  if (width <= 0 || height <= 0 || at.x < 0 || at.y < 0 || at.x > frame.width() - width ||
+      at.y > frame.height() - height) {
+    return {};
+  }
+  return {at.x, at.y, at.x + width, at.y + height};
+}
+
+void fillFromDecodedAt(Surface& frame, const DecodedPixels& pixels, Point at) {
+  checkRows(pixels);
+  const PixelRect place = placementIn(frame, pixels.width, pixels.height, at);
+  if (place.empty()) throw std::invalid_argument("the decoded picture does not fit in the frame");
+  // Every word of the rectangle is written below.
+  frame.clearAround(place);
+  fillAllRows(frame, pixels, at);
+}
+
+PixelRect fillFrameOrTarget(Surface& target, Surface& frame, const DecodedPixels& pixels,
+                            Point at) {
+  const PixelRect place = placementIn(frame, pixels.width, pixels.height, at);
+  if (place.empty()) {
+    fillFromDecoded(target, pixels);
+  } else {
+    fillFromDecodedAt(frame, pixels, at);
+  }
+  return place;
 }
 
 }  // namespace kamishibai

@@ -27,4 +27,19 @@ struct DecodedPixels {
 // for the width or the data is missing.
 void fillFromDecoded(Surface& target, const DecodedPixels& pixels);
 
+// The rectangle that a width by height picture takes in the frame with its top-left corner at
+// `at`, when it lies wholly inside the frame; else an empty one.
+PixelRect placementIn(const Surface& frame, std::int32_t width, std::int32_t height, Point at);
+
+// Clears the frame around the picture's rectangle at `at` and lays the pixels into it, as
+// fillFromDecoded would into a surface of the picture's own size that is then drawn there on the
+// cleared frame; transparency is blended over the frame's back colour. Throws
+// std::invalid_argument when the rectangle does not lie wholly inside the frame, and as
+// fillFromDecoded.
+void fillFromDecodedAt(Surface& frame, const DecodedPixels& pixels, Point at);
+
+// fillFromDecodedAt when the picture lies wholly inside the frame at `at`, returning its
+// rectangle there; else fillFromDecoded into target, returning an empty rectangle.
+PixelRect fillFrameOrTarget(Surface& target, Surface& frame, const DecodedPixels& pixels, Point at);
+
 }  // namespace kamishibai

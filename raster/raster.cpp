@@ -255,6 +255,8 @@ void Surface::resize(std::int32_t width, std::int32_t height) {
   // Filled with the back colour at once: a fill after a zeroing would write the image twice.
   pixels_.assign(wordCount(width, height), toPixelWord(backColour_));
   takeSize(width, height);
+  fillWord_ = toPixelWord(backColour_);
+  overFill_ = {};
 }
 
 void Surface::resizeForOverwrite(std::int32_t width, std::int32_t height) {
@@ -276,8 +278,28 @@ void Surface::placeWords(std::pmr::memory_resource* memory) {
 }
 
 void Surface::clear() {
-  std::fill(pixels_.begin(), pixels_.end(), toPixelWord(backColour_));
-  markChanged(bounds());
+  clearAround({});
+}
+
+void Surface::clearAround(const PixelRect& spared) {
+  const PixelWord back = toPixelWord(backColour_);
+  // Outside what was drawn since the last fill of the same colour, every word holds it already.
+  const PixelRect stale = fillWord_ == back ? overFill_ : bounds();
+  const PixelRect kept = spared.intersected(stale);
+  for (std::int32_t r = stale.top; r < stale.bottom; ++r) {
+    PixelWord* out = row(r);
+    if (r < kept.top || r >= kept.bottom) {
+      std::fill(out + stale.left, out + stale.right, back);
+    } else {
+      std::fill(out + stale.left, out + kept.left, back);
+      std::fill(out + kept.right, out + stale.right, back);
+    }
+  }
+  changedTiles_.mark(stale);
+  // The whole surface counts as changed, as after a fill of every word.
+  noteChanged(bounds());
+  fillWord_ = back;
+  overFill_ = spared.intersected(bounds());
 }
 
 PixelRect Surface::drawable(AxisSpan cols, AxisSpan rows) const {
@@ -327,6 +349,7 @@ void Surface::markChanged(const PixelRect& changed) {
 void Surface::noteChanged(const PixelRect& changed) {
   if (changed.empty()) return;
   changed_ = changed_.united(changed);
+  overFill_ = overFill_.united(changed);
   known_.dirty = known_.dirty.united(changed);
   generation_ = newGeneration();
 }
@@ -361,6 +384,18 @@ void Surface::leftUndrawn(const PixelRect& spared) {
   known_.dirty = known_.dirty.united(spared);
 }
 
+PixelRect Surface::mayDifferFrom(const Surface& source, std::int64_t dx, std::int64_t dy) const {
+  if (fillWord_ != source.fillWord_) return bounds();
+  const PixelRect& drawn = source.overFill_;
+  if (drawn.empty()) return overFill_;
+  const auto inside = [](std::int64_t v, std::int32_t limit) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, 0, limit));
+  };
+  const PixelRect moved{inside(drawn.left + dx, width_), inside(drawn.top + dy, height_),
+                        inside(drawn.right + dx, width_), inside(drawn.bottom + dy, height_)};
+  return overFill_.united(moved);
+}
+
 PixelRect Surface::copyArea(const Surface& source, std::int32_t xs, std::int32_t ys, std::int32_t x,
                             std::int32_t y, std::int32_t w, std::int32_t h) const {
   if (w <= 0 || h <= 0) return {};
@@ -382,7 +417,13 @@ void Surface::copyFrom(const Surface& source, std::int32_t xs, std::int32_t ys, 
     copyFrom(snapshot, 0, 0, area.left, area.top, area.width(), area.height(), spared);
     return;
   }
+  // Where both surfaces hold their common fill word, the words are equal already.
+  const PixelRect mayDiffer = mayDifferFrom(source, dx, dy);
   auto copyRunAt = [&](std::int32_t row, std::int32_t from, std::int32_t to) {
+    if (row < mayDiffer.top || row >= mayDiffer.bottom) return PixelRun{from, from};
+    from = std::max(from, mayDiffer.left);
+    to = std::min(to, mayDiffer.right);
+    if (from >= to) return PixelRun{from, from};
     const PixelWord* in = source.row(static_cast<std::int32_t>(row - dy)) + (from - dx);
     if (clip_) {
       return copyChangedTiles(this->row(row), in, from, to,
@@ -492,23 +533,15 @@ void Surface::drawImage(const Surface& source, std::int32_t x, std::int32_t y) {
 }
 
 void Surface::clearAndDraw(const Surface& source, std::int32_t x, std::int32_t y) {
-  // What the picture overwrites anyway; with a clipping region or from itself it covers nothing
-  // for certain.
-  const PixelRect covered = clip_ || &source == this ? PixelRect{}
-                                                     : drawable(extentSpan(x, source.width()),
-                                                                extentSpan(y, source.height()));
-  const PixelWord back = toPixelWord(backColour_);
-  for (std::int32_t r = 0; r < height_; ++r) {
-    PixelWord* out = row(r);
-    if (r < covered.top || r >= covered.bottom) {
-      std::fill(out, out + width_, back);
-    } else {
-      std::fill(out, out + covered.left, back);
-      std::fill(out + covered.right, out + width_, back);
-    }
-  }
-  markChanged(bounds());
-  drawImage(source, x, y);
+  clearAndCopy(source, 0, 0, x, y, source.width(), source.height());
+}
+
+void Surface::clearAndCopy(const Surface& source, std::int32_t xs, std::int32_t ys, std::int32_t x,
+                           std::int32_t y, std::int32_t w, std::int32_t h) {
+  // What the copy overwrites anyway; with a clipping region or from itself it covers nothing for
+  // certain.
+  clearAround(clip_ || &source == this ? PixelRect{} : copyArea(source, xs, ys, x, y, w, h));
+  copyFrom(source, xs, ys, x, y, w, h);
 }
 
 void Surface::selectClip(const Region* region) {
@@ -550,9 +583,15 @@ void Surface::setPixel(std::int32_t x, std::int32_t y, Colour colour) {
 }
 
 PixelWord* Surface::rowForWriting(std::int32_t y) {
-  if (y < 0 || y >= height()) throw std::out_of_range("row outside the surface");
-  markChanged({0, y, width_, y + 1});
-  return row(y);
+  return wordsForWriting(0, y, width_);
+}
+
+PixelWord* Surface::wordsForWriting(std::int32_t x, std::int32_t y, std::int32_t count) {
+  if (y < 0 || y >= height() || x < 0 || count < 0 || x > width() - count) {
+    throw std::out_of_range("words outside the surface");
+  }
+  markChanged({x, y, x + count, y + 1});
+  return row(y) + x;
 }
 
 }  // namespace kamishibai

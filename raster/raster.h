@@ -169,6 +169,8 @@ class Surface {
 
   // Fills the whole surface with its back colour (clipping is ignored).
   void clear();
+  // clear(), except the words inside `spared`, for a caller that writes every one of them next.
+  void clearAround(const PixelRect& spared);
   // BitBlt with SRCCOPY: the w by h rectangle of source at (xs, ys) onto (x, y).
   // The copy and the fill below leave the words inside `spared` as they are, for a caller that
   // draws over every one of them next (a background laid under a picture).
@@ -192,6 +194,9 @@ class Surface {
   void drawImage(const Surface& source, std::int32_t x, std::int32_t y);
   // clear(), then drawImage(source, x, y), without first filling the words the picture covers.
   void clearAndDraw(const Surface& source, std::int32_t x, std::int32_t y);
+  // The same for the w by h rectangle of source at (xs, ys): clear(), then copyFrom.
+  void clearAndCopy(const Surface& source, std::int32_t xs, std::int32_t ys, std::int32_t x,
+                    std::int32_t y, std::int32_t w, std::int32_t h);
 
   // Selects a clipping region for the later copies, stretches and fills; nullptr removes it.
   void selectClip(const Region* region);
@@ -212,6 +217,8 @@ class Surface {
   // Row y for writing, for the picture loaders that fill a surface; the whole row counts as
   // changed.
   PixelWord* rowForWriting(std::int32_t y);
+  // The `count` words of row y from column x on, for writing; they count as changed.
+  PixelWord* wordsForWriting(std::int32_t x, std::int32_t y, std::int32_t count);
 
  private:
   PixelWord* row(std::int32_t y) { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
@@ -231,6 +238,9 @@ class Surface {
                      std::int32_t y, std::int32_t w, std::int32_t h) const;
   // Words a drawing left out: they no longer count as holding what an earlier drawing drew.
   void leftUndrawn(const PixelRect& spared);
+  // The words of a copy from source, moved by (dx, dy), that may differ from the source's: those
+  // inside what either surface drew over its last fill, when both were filled alike.
+  PixelRect mayDifferFrom(const Surface& source, std::int64_t dx, std::int64_t dy) const;
   // Calls draw(y, from, to) for every run of pixels of `area` (already inside the surface)
   // that the clipping region lets through; draw returns the part of the run whose pixels it
   // changed, which is added to the changed area, and marks the changed tiles itself (a run may
@@ -284,6 +294,11 @@ class Surface {
   KnownDrawing known_;
   // The known drawing at the last Refresh: what the screen shows where it held.
   KnownDrawing shown_;
+  // Every word outside `overFill_` holds `fillWord_`, the word of the last clear or resize: a
+  // clear then fills only what was drawn since, and a copy between surfaces filled alike only
+  // what either drew. On a large area with a small picture this is most of the area.
+  PixelWord fillWord_ = 0;
+  PixelRect overFill_;
 };
 
 }  // namespace kamishibai

@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  libgtk-3-dev fonts-noto-cjk libsdl2-mixer-dev libsodium-dev libtomlplusplus-dev libcli11-dev
+  libgtk-3-dev libjpeg-dev fonts-noto-cjk libsdl2-mixer-dev libsodium-dev libtomlplusplus-dev
+  libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-format libclang-rt-14-dev
   xvfb xdotool imagemagick x11-utils sox python3 openbox libxrandr-dev libxext-dev libxdamage-dev
@@ -13,6 +14,9 @@ packages=(
   webp-pixbuf-loader
   g++-mingw-w64-x86-64-posix googletest wine wine64
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
+  # Mesa's GL drivers, which a GTK program maps unless told not to: the test that the saver maps
+  # no GL fails without them only where they are. feh: the benchmarks' reference viewer.
+  libgl1-mesa-dri feh
 )
 
 missing=()

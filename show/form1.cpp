@@ -44,8 +44,19 @@ Form1::~Form1() {
   window_.setInput(nullptr);
 }
 
+void Form1::prepare() {
+  prepared_ = true;
+  try {
+    prepareSurfaces();
+  } catch (const std::exception&) {
+    preparationError_ = std::current_exception();
+  }
+}
+
 void Form1::load() {
   try {
+    if (!prepared_) prepareSurfaces();
+    if (preparationError_) std::rethrow_exception(preparationError_);
     setup();
     for (;;) {
       startOfShow();
@@ -58,7 +69,7 @@ void Form1::load() {
   }
 }
 
-void Form1::setup() {
+void Form1::prepareSurfaces() {
   source_ = "Form1: setup";
   const PackageRecord& record = inputs_.record;
   // The bare player, copied away from a saver, carries no package: the user is told what it
@@ -82,8 +93,11 @@ void Form1::setup() {
     hidden->resize(Picture1.width(), Picture1.height());
   }
   MemPicture.setBackColour(Picture1.backColour());
-  loadMemPicture(0);
+  // NextPicture is built anew before anything reads it: it may hold the first picture meanwhile.
+  loadMemPicture(0, true);
+}
 
+void Form1::setup() {
   window_.show();
   window_.events().processPendingEvents();
   window_.makeTopmost();
@@ -100,7 +114,7 @@ void Form1::startOfShow() {
   opaqueNextFrameOf_ = -1;
   StartCursorPos = window_.cursorPos();
   const PictureEntry& first = entry(0);
-  Picture1.clearAndDraw(MemPicture, first.PosX, first.PosY);
+  drawMemPicture(Picture1, first.PosX, first.PosY);
   Picture1.refresh();
 }
 
@@ -124,8 +138,8 @@ void Form1::runIteration() {
 
   CurrentIndex = i == checkedSub(inputs_.record.PictureCount, 1) ? 0 : checkedAdd(i, 1);
   const std::int32_t n = CurrentIndex;
-  loadMemPicture(n);
   const PictureEntry& next = entry(n);
+  loadMemPicture(n, next.Overlay == 0);
   buildNextFrame(n);
 
   waitForDeadline(events, endFlag_, deadline);
@@ -143,8 +157,9 @@ const PictureEntry& Form1::entry(std::int32_t index) const {
   return inputs_.record.Pictures.at(index);
 }
 
-void Form1::loadMemPicture(std::int32_t index) {
-  const std::string& name = entry(index).FileName;
+void Form1::loadMemPicture(std::int32_t index, bool intoNextPicture) {
+  const PictureEntry& loaded = entry(index);
+  const std::string& name = loaded.FileName;
   // No clear first: loading replaces MemPicture's size and every word, and a picture that
   // cannot be loaded ends the show.
   // Only plain names are read, so a package never reaches outside the work folder.
@@ -157,6 +172,7 @@ void Form1::loadMemPicture(std::int32_t index) {
     throw std::runtime_error("cannot read the picture \"" + name + "\" of " + entryName(index) +
                              ": an earlier picture's name differs from it only in letter case");
   }
+  if (inputs_.awaitWorkFile) inputs_.awaitWorkFile(name);
   const std::string path = inputs_.WorkDir + name;
   // A picture too large to hold is refused from its header, before any decoding.
   if (const auto header = readPictureFileHeader(pathFromUtf8(path))) {
@@ -165,7 +181,29 @@ void Form1::loadMemPicture(std::int32_t index) {
                                " is too large: " + problem);
     }
   }
-  loadPicture(path, MemPicture);
+  memPictureIn_ = nullptr;
+  if (!intoNextPicture) {
+    loadPicture(path, MemPicture);
+    return;
+  }
+  // MemPicture's own words would only be copied into the frame: they go first, so that the show
+  // holds three area-sized images rather than four.
+  MemPicture = Surface(0, 0, MemPicture.backColour());
+  const PixelRect placed =
+      loadPictureInto(path, MemPicture, NextPicture, {loaded.PosX, loaded.PosY});
+  if (!placed.empty()) {
+    memPictureIn_ = &NextPicture;
+    memPictureRect_ = placed;
+  }
+}
+
+void Form1::drawMemPicture(Surface& target, std::int32_t x, std::int32_t y) {
+  if (memPictureIn_ == nullptr) {
+    target.clearAndDraw(MemPicture, x, y);
+    return;
+  }
+  const PixelRect& held = memPictureRect_;
+  target.clearAndCopy(*memPictureIn_, held.left, held.top, x, y, held.width(), held.height());
 }
 
 void Form1::buildFrameBeingLeft(std::int32_t index) {
@@ -174,10 +212,11 @@ void Form1::buildFrameBeingLeft(std::int32_t index) {
     NowPicture.clearAndDraw(Picture1, 0, 0);
   } else if (opaqueNextFrameOf_ == index) {
     // The last next frame is this very frame, drawn from the same MemPicture: its words are
-    // taken over instead of drawn again.
+    // taken over instead of drawn again, and MemPicture's picture goes with them.
     std::swap(NowPicture, NextPicture);
+    if (memPictureIn_ == &NextPicture) memPictureIn_ = &NowPicture;
   } else {
-    NowPicture.clearAndDraw(MemPicture, leaving.PosX, leaving.PosY);
+    drawMemPicture(NowPicture, leaving.PosX, leaving.PosY);
   }
   opaqueNextFrameOf_ = -1;
 }
@@ -185,7 +224,8 @@ void Form1::buildFrameBeingLeft(std::int32_t index) {
 void Form1::buildNextFrame(std::int32_t index) {
   const PictureEntry& next = entry(index);
   if (next.Overlay == 0) {
-    NextPicture.clearAndDraw(MemPicture, next.PosX, next.PosY);
+    // Loaded straight into NextPicture, the picture is this frame already.
+    if (memPictureIn_ != &NextPicture) NextPicture.clearAndDraw(MemPicture, next.PosX, next.PosY);
     opaqueNextFrameOf_ = index;
     return;
   }

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -31,13 +33,33 @@ struct ShowInputs {
   // Removes the work files and the folder, as start-up does after the show. The show calls it
   // itself only when the session ends, since the system may stop the process before start-up's
   // turn comes.
-  std::function<void()> removeWorkFiles;
+  std::function<void()> removeWorkFiles = {};
+  // Returns once the work file of that name is complete, for a show made ready while the files
+  // are unpacked; none: every file is in place.
+  std::function<void(const std::string& name)> awaitWorkFile = {};
 };
 
-// Creates the show window on the display and runs its load handler: the slide show, the end
-// sequence with the password check, and the error message when something fails. Returns when
-// the show has ended; the caller then removes the work folder. False, with the cause on standard
-// error, when no window could be had for the show (no display, a host window that is gone).
+// Form1 on the display: its window, the machine's sound output and Form1 itself, made ready
+// without showing anything, so that this may happen while the work files are unpacked.
+class PreparedForm1 {
+ public:
+  explicit PreparedForm1(const ShowInputs& inputs);
+  ~PreparedForm1();
+  PreparedForm1(const PreparedForm1&) = delete;
+  PreparedForm1& operator=(const PreparedForm1&) = delete;
+
+  // Runs the load handler: the slide show, the end sequence with the password check, and the
+  // error message when something fails. Returns when the show has ended; the caller then removes
+  // the work folder. False, with the cause on standard error, when no window could be had for the
+  // show (no display, a host window that is gone).
+  bool load();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+// Creates the show window on the display and runs its load handler (PreparedForm1, then load).
 bool loadForm1(const ShowInputs& inputs);
 
 // The transition of an effect code; nullptr when that code draws nothing.
@@ -51,6 +73,9 @@ class Form1 : public ShowInput {
         RandomSequence& random = RandomSequence::process(), EffectLookup lookup = &findEffect);
   ~Form1() override;
 
+  // The steps of the setup that show nothing: the surfaces, their places and the first picture.
+  // A failure is reported when the load handler runs.
+  void prepare();
   // The load handler: returns when the show has finished or an error has been reported.
   void load();
 
@@ -63,13 +88,13 @@ class Form1 : public ShowInput {
   const Surface& picture1() const { return Picture1; }
   const Surface& nowPicture() const { return NowPicture; }
   const Surface& nextPicture() const { return NextPicture; }
-  const Surface& memPicture() const { return MemPicture; }
   std::int32_t currentIndex() const { return CurrentIndex; }
   EndFlag endFlag() const { return endFlag_; }
 
  private:
   enum class EndOfShow { Finished, Restart };
 
+  void prepareSurfaces();
   void setup();
   void startOfShow();
   void runIteration();
@@ -79,7 +104,11 @@ class Form1 : public ShowInput {
   void reportError(const std::string& description);
 
   const PictureEntry& entry(std::int32_t index) const;
-  void loadMemPicture(std::int32_t index);
+  // Loads the entry's picture as MemPicture; into NextPicture's own words, cleared around it, when
+  // asked and it lies wholly inside (an opaque next frame).
+  void loadMemPicture(std::int32_t index, bool intoNextPicture);
+  // clearAndDraw of MemPicture onto the target, wherever MemPicture's words are.
+  void drawMemPicture(Surface& target, std::int32_t x, std::int32_t y);
   void buildFrameBeingLeft(std::int32_t index);
   void buildNextFrame(std::int32_t index);
   std::int32_t speedFactorOf(const PictureEntry& leaving, std::int32_t index);
@@ -105,6 +134,10 @@ class Form1 : public ShowInput {
   // The entry whose picture NextPicture holds alone on the back colour, drawn from the
   // MemPicture of now, or -1.
   std::int32_t opaqueNextFrameOf_ = -1;
+  // The surface whose rectangle holds MemPicture's picture while MemPicture itself holds no words
+  // (the picture was loaded straight into its frame), or null when MemPicture holds it.
+  const Surface* memPictureIn_ = nullptr;
+  PixelRect memPictureRect_;
   Point StartCursorPos;
   EndFlag endFlag_ = kFalse;
   // Set once the system asked for the end; the show then finishes without the password.
@@ -113,6 +146,8 @@ class Form1 : public ShowInput {
   bool running_ = false;
   // Where the show stands, named in the error message as its source.
   std::string source_;
+  bool prepared_ = false;
+  std::exception_ptr preparationError_;
 };
 
 }  // namespace kamishibai

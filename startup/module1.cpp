@@ -74,16 +74,27 @@ int runShowMode(StartupServices& services, StartupState& state,
   WorkFolder folder;
   skipOnError([&] { folder = prepareWorkFolder(*parent, services.fallbackWorkFoldersParent()); });
   state.WorkDir = folder.path;
-  skipOnError([&] { writeWorkFiles(state.record, state.WorkDir); });
   const auto removeFiles = [&] {
     skipOnError([&] { removeWorkFiles(state.record, state.WorkDir); });
   };
   bool windowFound = true;
-  if (!services.endSignalled()) {
-    skipOnError([&] {
-      windowFound = services.runShow(
-          {state.record, state.WorkDir, state.BgmOn, state.SoundOn, host, removeFiles});
-    });
+  {
+    // The files are unpacked while the show gets ready (its window, its surfaces, the first
+    // picture once its file is complete); the show itself starts when every file is in place.
+    std::optional<WorkFileWriter> writer;
+    skipOnError([&] { writer.emplace(state.record, state.WorkDir); });
+    const ShowInputs inputs{state.record,
+                            state.WorkDir,
+                            state.BgmOn,
+                            state.SoundOn,
+                            host,
+                            removeFiles,
+                            [&writer](const std::string& name) {
+                              if (writer) writer->awaitFile(name);
+                            }};
+    skipOnError([&] { services.prepareShow(inputs); });
+    if (writer) writer->finish();
+    if (!services.endSignalled()) skipOnError([&] { windowFound = services.runShow(inputs); });
   }
   removeFiles();
   return windowFound ? 0 : kNoWindow;

@@ -49,7 +49,11 @@ class StartupServices {
   virtual void watchEndSignals() = 0;
   // True once such a signal has arrived.
   virtual bool endSignalled() = 0;
-  // Loads Form1: returns when the show has ended; false when it had no window to run in.
+  // Gets the show ready while the work files are unpacked: whatever does not show anything yet
+  // (by default nothing). The inputs stay alive until runShow.
+  virtual void prepareShow(const ShowInputs&) {}
+  // Loads Form1, the one prepared for these inputs if any: returns when the show has ended; false
+  // when it had no window to run in.
   virtual bool runShow(const ShowInputs& inputs) = 0;
 };
 

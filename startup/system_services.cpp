@@ -87,8 +87,15 @@ bool SystemServices::endSignalled() {
   return endSignalReceived() != 0;
 }
 
+void SystemServices::prepareShow(const ShowInputs& inputs) {
+  preparedShow_ = std::make_unique<PreparedForm1>(inputs);
+  preparedFor_ = &inputs;
+}
+
 bool SystemServices::runShow(const ShowInputs& inputs) {
-  return loadForm1(inputs);
+  if (!preparedShow_ || preparedFor_ != &inputs) return loadForm1(inputs);
+  const std::unique_ptr<PreparedForm1> show = std::move(preparedShow_);
+  return show->load();
 }
 
 }  // namespace kamishibai

@@ -22,6 +22,7 @@ class SystemServices : public StartupServices {
   std::optional<std::string> fallbackWorkFoldersParent() override;
   void watchEndSignals() override;
   bool endSignalled() override;
+  void prepareShow(const ShowInputs& inputs) override;
   bool runShow(const ShowInputs& inputs) override;
 
  private:
@@ -30,6 +31,9 @@ class SystemServices : public StartupServices {
 
   // Held until the program ends.
   std::unique_ptr<InstanceLock> lock_;
+  // The show made ready by prepareShow, and the inputs it was made for.
+  std::unique_ptr<PreparedForm1> preparedShow_;
+  const ShowInputs* preparedFor_ = nullptr;
 };
 
 }  // namespace kamishibai

@@ -5,6 +5,8 @@
 #include <functional>
 #include <limits>
 #include <set>
+#include <system_error>
+#include <utility>
 
 #include "base/file_names.h"
 #include "formats/stored_name.h"
@@ -52,19 +54,35 @@ void deleteWorkFile(const std::string& workDir, const std::string& name) {
   if (isPlainFileName(name) && isNormalFileIn(workDir, name)) deleteFileIn(workDir, name);
 }
 
-// Writes the entries' files named by member, the first entry with each name only. Windows keeps
-// one file for names that differ only in letter case, so there a later such name writes nothing
-// either: it would replace the earlier entry's file.
-void writeFirstOfEachName(const PackageRecord& record, const std::string& workDir,
-                          std::string PictureEntry::*name, ByteArray PictureEntry::*data) {
+// The name as the work folder's file system tells names apart: on Windows, names that differ only
+// in letter case name one file.
+std::string fileKey(const std::string& name) {
+  return kWindowsFileNames ? foldedCase(name) : name;
+}
+
+// Adds the writes of the entries' files named by member, the first entry with each name only.
+// Windows keeps one file for names that differ only in letter case, so there a later such name
+// writes nothing either: it would replace the earlier entry's file.
+void addFirstOfEachName(const PackageRecord& record, const std::string PictureEntry::*name,
+                        const ByteArray PictureEntry::*data,
+                        std::vector<WorkFileWriter::Write>& writes) {
   std::set<std::string> written;
   forEachPicture(record, [&](const PictureEntry& entry) {
     const std::string& fileName = entry.*name;
-    if (fileName.empty() ||
-        !written.insert(kWindowsFileNames ? foldedCase(fileName) : fileName).second)
-      return;
-    writeWorkFile(workDir, fileName, entry.*data);
+    if (fileName.empty() || !written.insert(fileKey(fileName)).second) return;
+    writes.push_back({&fileName, &(entry.*data)});
   });
+}
+
+// Every file in the order of writing: the music, then every picture, then every sound.
+std::vector<WorkFileWriter::Write> workFileWrites(const PackageRecord& record) {
+  std::vector<WorkFileWriter::Write> writes;
+  if (!record.BgmName.empty() && record.BgmName.front() != '\0') {
+    writes.push_back({&record.BgmName, &record.BgmData});
+  }
+  addFirstOfEachName(record, &PictureEntry::FileName, &PictureEntry::FileData, writes);
+  addFirstOfEachName(record, &PictureEntry::SoundName, &PictureEntry::SoundData, writes);
+  return writes;
 }
 
 // Once everything is unpacked, the package is not read again: the system need not keep any of it
@@ -135,12 +153,62 @@ WorkFolder prepareWorkFolder(const std::string& parent,
 }
 
 void writeWorkFiles(const PackageRecord& record, const std::string& workDir) {
-  if (!record.BgmName.empty() && record.BgmName.front() != '\0') {
-    writeWorkFile(workDir, record.BgmName, record.BgmData);
+  for (const WorkFileWriter::Write& write : workFileWrites(record)) {
+    writeWorkFile(workDir, *write.name, *write.data);
   }
-  writeFirstOfEachName(record, workDir, &PictureEntry::FileName, &PictureEntry::FileData);
-  writeFirstOfEachName(record, workDir, &PictureEntry::SoundName, &PictureEntry::SoundData);
   releasePackageFile(record);
+}
+
+WorkFileWriter::WorkFileWriter(const PackageRecord& record, std::string workDir)
+    : record_(record), workDir_(std::move(workDir)), writes_(workFileWrites(record)) {
+  for (std::size_t k = 0; k < writes_.size(); ++k)
+    completeAfter_[fileKey(*writes_[k].name)] = k + 1;
+  try {
+    thread_ = std::thread([this] { writeAll(); });
+  } catch (const std::system_error&) {
+    writeAll();
+  }
+}
+
+WorkFileWriter::~WorkFileWriter() {
+  finish();
+}
+
+void WorkFileWriter::writeAll() {
+  try {
+    for (const Write& write : writes_) {
+      writeWorkFile(workDir_, *write.name, *write.data);
+      {
+        const std::lock_guard lock(mutex_);
+        ++writesDone_;
+      }
+      progress_.notify_all();
+    }
+    releasePackageFile(record_);
+  } catch (const std::exception&) {
+    // As for writeWorkFiles, a step that fails ends the writing: the files still to come are
+    // missing.
+  }
+  {
+    const std::lock_guard lock(mutex_);
+    finished_ = true;
+  }
+  progress_.notify_all();
+}
+
+void WorkFileWriter::awaitFile(const std::string& name) {
+  const auto last = completeAfter_.find(fileKey(name));
+  if (last == completeAfter_.end()) return;
+  std::unique_lock lock(mutex_);
+  progress_.wait(lock, [&] { return finished_ || writesDone_ >= last->second; });
+}
+
+void WorkFileWriter::finish() {
+  {
+    std::unique_lock lock(mutex_);
+    progress_.wait(lock, [&] { return finished_; });
+  }
+  if (thread_.joinable()) thread_.join();
 }
 
 void removeWorkFiles(const PackageRecord& record, const std::string& workDir) {

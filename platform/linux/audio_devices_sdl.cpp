@@ -1,8 +1,6 @@
 // Kamishibai: the music device and the sound player on SDL2_mixer.
 #include "platform/linux/audio_devices_sdl.h"
 
-#include <SDL.h>
-
 #include <utility>
 
 namespace kamishibai {
@@ -18,23 +16,27 @@ constexpr int kOutputFrames = 2048;
 SdlAudioOutput::SdlAudioOutput() = default;
 
 SdlAudioOutput::~SdlAudioOutput() {
+  const SdlAudioLibrary* sdl = sdlAudioLibrary();
   if (state_ == State::Open) {
-    Mix_CloseAudio();
-    Mix_Quit();
+    sdl->closeAudio();
+    sdl->quit();
   }
-  if (subsystemStarted_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  if (subsystemStarted_) sdl->quitSubSystem(SDL_INIT_AUDIO);
 }
 
 bool SdlAudioOutput::ready() {
   if (state_ != State::Untried) return state_ == State::Open;
   state_ = State::Failed;
+  const SdlAudioLibrary* sdl = sdlAudioLibrary();
+  if (sdl == nullptr) return false;
   // The saver ends on SIGTERM like any program; SDL would otherwise turn it into a quit event
   // that nobody reads.
-  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Kamishibai");
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+  sdl->setHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  sdl->setHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Kamishibai");
+  if (sdl->initSubSystem(SDL_INIT_AUDIO) != 0) return false;
   subsystemStarted_ = true;
-  if (Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, kOutputChannels, kOutputFrames) != 0)
+  if (sdl->openAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, kOutputChannels, kOutputFrames) !=
+      0)
     return false;
   state_ = State::Open;
   return true;
@@ -50,25 +52,26 @@ SdlMusicBackend::~SdlMusicBackend() {
 bool SdlMusicBackend::load(const std::string& path) {
   close();
   if (!output_->ready()) return false;
-  music_.reset(Mix_LoadMUS(path.c_str()));
+  music_.reset(sdlAudioLibrary()->loadMusic(path.c_str()));
   return music_ != nullptr;
 }
 
 void SdlMusicBackend::play() {
-  if (music_ && Mix_PlayingMusic() == 0) Mix_PlayMusic(music_.get(), 0);
+  if (music_ && sdlAudioLibrary()->playingMusic() == 0)
+    sdlAudioLibrary()->playMusic(music_.get(), 0);
 }
 
 bool SdlMusicBackend::isPlaying() const {
-  return music_ && Mix_PlayingMusic() != 0;
+  return music_ && sdlAudioLibrary()->playingMusic() != 0;
 }
 
 void SdlMusicBackend::rewind() {
-  if (music_) Mix_HaltMusic();
+  if (music_) sdlAudioLibrary()->haltMusic();
 }
 
 void SdlMusicBackend::close() {
   if (!music_) return;
-  Mix_HaltMusic();
+  sdlAudioLibrary()->haltMusic();
   music_.reset();
 }
 
@@ -88,14 +91,15 @@ void SdlSoundPlayer::playSound(const std::string* file, std::uint32_t flags) {
   // Only sounds named by a file path are known here.
   if ((flags & kSndFilename) == 0 || !output_->ready()) return;
   stop();
-  current_.reset(Mix_LoadWAV(file->c_str()));
-  if (current_ && Mix_PlayChannel(kSoundChannel, current_.get(), 0) < 0) current_.reset();
+  const SdlAudioLibrary* sdl = sdlAudioLibrary();
+  current_.reset(sdl->loadWav(file->c_str()));
+  if (current_ && sdl->playChannelTimed(kSoundChannel, current_.get(), 0, -1) < 0) current_.reset();
 }
 
 void SdlSoundPlayer::stop() {
   if (!current_) return;
   // Halting first means the mixer no longer reads the chunk when it is freed.
-  Mix_HaltChannel(kSoundChannel);
+  sdlAudioLibrary()->haltChannel(kSoundChannel);
   current_.reset();
 }
 

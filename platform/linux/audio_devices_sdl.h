@@ -5,16 +5,16 @@
 #include <memory>
 #include <string>
 
-#include <SDL_mixer.h>
-
 #include "platform/audio.h"
 #include "platform/audio_devices.h"
+#include "platform/linux/audio_library_sdl.h"
 #include "platform/linux/music_commands.h"
 
 namespace kamishibai {
 
-// The SDL audio subsystem and the mixer's output. The first call of ready() opens both; when
-// that fails (no sound device) it is not tried again and every later call answers false.
+// The SDL audio subsystem and the mixer's output. The first call of ready() loads the library and
+// opens both; when that fails (no library, no sound device) it is not tried again and every later
+// call answers false.
 class SdlAudioOutput {
  public:
   SdlAudioOutput();
@@ -30,11 +30,12 @@ class SdlAudioOutput {
   bool subsystemStarted_ = false;
 };
 
+// Music and chunks exist only once the library is loaded.
 struct MixMusicDeleter {
-  void operator()(Mix_Music* music) const { Mix_FreeMusic(music); }
+  void operator()(Mix_Music* music) const { sdlAudioLibrary()->freeMusic(music); }
 };
 struct MixChunkDeleter {
-  void operator()(Mix_Chunk* chunk) const { Mix_FreeChunk(chunk); }
+  void operator()(Mix_Chunk* chunk) const { sdlAudioLibrary()->freeChunk(chunk); }
 };
 using MixMusicPtr = std::unique_ptr<Mix_Music, MixMusicDeleter>;
 using MixChunkPtr = std::unique_ptr<Mix_Chunk, MixChunkDeleter>;

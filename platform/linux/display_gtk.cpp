@@ -1,13 +1,82 @@
-// Kamishibai: opening the GTK display and finding the foreground window on X11.
+// Kamishibai: the display on X11: GDK opened without GL, the events of the show's own windows
+// routed to their handlers, GTK started when a dialog needs it, and the foreground window.
 #include "platform/display.h"
 
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
+#include <clocale>
+#include <cstdlib>
+
+#include "platform/linux/display_gtk.h"
+
 namespace kamishibai {
 
+namespace {
+
+const char* const kHandlerKey = "kamishibai-event-handler";
+bool gtkStarted = false;
+
+bool isInput(GdkEventType type) {
+  switch (type) {
+    case GDK_KEY_PRESS:
+    case GDK_KEY_RELEASE:
+    case GDK_BUTTON_PRESS:
+    case GDK_2BUTTON_PRESS:
+    case GDK_3BUTTON_PRESS:
+    case GDK_BUTTON_RELEASE:
+    case GDK_MOTION_NOTIFY:
+    case GDK_SCROLL:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Events of a window with a handler go to it; every other event is GTK's, once GTK runs. While a
+// GTK dialog runs modally, the input of those windows goes to the dialog, as GTK does with its
+// own windows: the show's grab reports the keys typed into the dialog on the show's window.
+void routeEvent(GdkEvent* event, gpointer) {
+  auto* handler = event->any.window ? static_cast<WindowEventHandler*>(g_object_get_data(
+                                          G_OBJECT(event->any.window), kHandlerKey))
+                                    : nullptr;
+  GtkWidget* modal =
+      gtkStarted && handler && isInput(event->type) ? gtk_grab_get_current() : nullptr;
+  if (modal) {
+    gtk_propagate_event(modal, event);
+  } else if (handler) {
+    handler->handleEvent(*event);
+  } else if (gtkStarted) {
+    gtk_main_do_event(event);
+  }
+}
+
+}  // namespace
+
 bool openDisplay() {
-  return gtk_init_check(nullptr, nullptr);
+  if (gdk_display_get_default() != nullptr) return true;
+  // GDK probes GL when it opens a display, to choose its visuals, and so maps the GL driver and
+  // its compiler (tens of megabytes) into a program that draws with its own raster. The switch
+  // stays set for the whole process, as GDK reads it again when GTK starts.
+  setenv("GDK_GL", "disable", 1);
+  // The locale GTK's start would set, so that the show runs under the same one.
+  std::setlocale(LC_ALL, "");
+  if (!gdk_init_check(nullptr, nullptr)) return false;
+  gdk_event_handler_set(routeEvent, nullptr, nullptr);
+  return true;
+}
+
+bool startGtk() {
+  if (gtkStarted) return true;
+  if (!openDisplay() || !gtk_init_check(nullptr, nullptr)) return false;
+  gtkStarted = true;
+  // GTK takes every event when it starts; the show's windows keep their own handlers.
+  gdk_event_handler_set(routeEvent, nullptr, nullptr);
+  return true;
+}
+
+void attachEventHandler(GdkWindow* window, WindowEventHandler* handler) {
+  g_object_set_data(G_OBJECT(window), kHandlerKey, handler);
 }
 
 std::optional<ScreenSize> primaryScreenSize() {

@@ -2,7 +2,6 @@
 #include "platform/linux/event_loop_gtk.h"
 
 #include <glib-unix.h>
-#include <gtk/gtk.h>
 #include <sys/timerfd.h>
 #include <time.h>
 #include <unistd.h>
@@ -52,7 +51,7 @@ std::int32_t GtkEventLoop::tickCount() {
 }
 
 void GtkEventLoop::processPendingEvents() {
-  while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+  while (g_main_context_pending(nullptr)) g_main_context_iteration(nullptr, FALSE);
 }
 
 void GtkEventLoop::waitForEventOrDeadline(std::int32_t deadline) {

@@ -3,7 +3,6 @@
 // else through cairo, and leaves input, the cursor and locking to the host.
 #include <cairo-xlib.h>
 #include <gdk/gdkx.h>
-#include <gtk/gtk.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -12,6 +11,7 @@
 #include <span>
 #include <stdexcept>
 
+#include "platform/display.h"
 #include "platform/end_signals.h"
 #include "platform/hosted_window.h"
 #include "platform/linux/event_loop_gtk.h"
@@ -190,9 +190,7 @@ void HostedShowWindow::paintPicture1(std::span<const PixelRect> parts) {
 }  // namespace
 
 std::unique_ptr<ShowWindow> createHostedShowWindow(const HostWindow& host) {
-  if (!gtk_init_check(nullptr, nullptr)) {
-    throw std::runtime_error("cannot open the display for the show");
-  }
+  if (!openDisplay()) throw std::runtime_error("cannot open the display for the show");
   GdkDisplay* display = gdk_display_get_default();
   if (!GDK_IS_X11_DISPLAY(display)) {
     throw std::runtime_error("showing inside another window needs an X11 display");

@@ -12,7 +12,8 @@ namespace {
 
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
-// Images of a huge page or more take whole huge pages, aligned, and are marked for huge pages.
+// Images of a huge page or more start in an aligned huge page, and the huge pages they fill are
+// marked for huge pages.
 // The mark is only a hint: where the system gives none, the memory is ordinary heap memory all
 // the same. Each image starts at another offset into its first page, in turn: images of one size
 // would otherwise keep every row in the same cache sets as the same row of the others, and a copy
@@ -35,7 +36,9 @@ class HugePageImageMemory : public std::pmr::memory_resource {
     if (!staggered(bytes, alignment)) return heap()->allocate(bytes, alignment);
     const std::size_t offset = next_.fetch_add(1, std::memory_order_relaxed) % kStaggers * kStagger;
     auto* pages = static_cast<std::byte*>(heap()->allocate(wholePages(offset + bytes), kHugePage));
-    madvise(pages, wholePages(offset + bytes), MADV_HUGEPAGE);
+    // Only the huge pages that the image fills: the partly used last one stays in small pages,
+    // of which only the used ones become resident.
+    madvise(pages, (offset + bytes) / kHugePage * kHugePage, MADV_HUGEPAGE);
     return pages + offset;
   }
   void do_deallocate(void* words, std::size_t bytes, std::size_t alignment) override {

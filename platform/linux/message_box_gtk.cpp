@@ -4,6 +4,7 @@
 #include <gtk/gtk.h>
 
 #include "platform/linux/dialog_gtk.h"
+#include "platform/linux/display_gtk.h"
 
 namespace kamishibai {
 
@@ -24,6 +25,7 @@ void addIcon(GtkWidget* box, const char* iconName) {
 }  // namespace
 
 void showMessageBox(const std::string& prompt, const std::string& title, MessageIcon icon) {
+  if (!startGtk()) return;
   const bool information = icon == MessageIcon::Information;
   const char* iconName = information ? "dialog-information" : "dialog-warning";
   GtkWidget* box = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL,

@@ -11,6 +11,7 @@
 #include "base/short_text.h"
 #include "platform/display.h"
 #include "platform/linux/dialog_gtk.h"
+#include "platform/linux/display_gtk.h"
 #include "platform/linux/password_sodium.h"
 #include "platform/linux/password_store.h"
 #include "platform/message_box.h"
@@ -174,6 +175,7 @@ bool applyChange(const PasswordDialog& dialog, const DesktopFiles& files, bool r
 }  // namespace
 
 void runPasswordChangeDialog(std::int32_t ownerWindow) {
+  if (!startGtk()) return;
   const std::optional<DesktopFiles> userFiles = DesktopFiles::forCurrentUser();
   if (!userFiles) {
     showNothingChanged("neither XDG_CONFIG_HOME nor HOME names an absolute folder to keep it in");

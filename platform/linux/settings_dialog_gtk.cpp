@@ -7,6 +7,7 @@
 #include <initializer_list>
 
 #include "platform/linux/dialog_gtk.h"
+#include "platform/linux/display_gtk.h"
 #include "platform/settings_form_layout.h"
 #include "platform/translate.h"
 
@@ -90,6 +91,7 @@ bool isActive(GtkWidget* option) {
 }  // namespace
 
 std::optional<SettingsChoice> runFrmSetting(SettingsChoice initial) {
+  if (!startGtk()) return std::nullopt;
   GtkWidget* dialog = gtk_dialog_new();
   gtk_window_set_title(GTK_WINDOW(dialog), tr("設定"));
   gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);

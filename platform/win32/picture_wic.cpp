@@ -20,6 +20,11 @@ struct Decoded {
   UINT width = 0;
   UINT height = 0;
   const char* problem = nullptr;  // set when the picture cannot be read
+
+  DecodedPixels view() const {
+    return {static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), pixels.data(),
+            std::size_t{width} * 4, PixelLayout::Bgra};
+  }
 };
 
 Decoded decode(const std::string& path) {
@@ -57,16 +62,23 @@ Decoded decode(const std::string& path) {
   return out;
 }
 
-}  // namespace
-
-void loadPicture(const std::string& path, Surface& target) {
-  const Decoded picture = decode(path);
+// The decoded picture; throws when it cannot be read.
+Decoded readable(const std::string& path) {
+  Decoded picture = decode(path);
   if (picture.problem != nullptr) {
     throw std::runtime_error("cannot read the picture " + path + ": " + picture.problem);
   }
-  fillFromDecoded(
-      target, {static_cast<std::int32_t>(picture.width), static_cast<std::int32_t>(picture.height),
-               picture.pixels.data(), std::size_t{picture.width} * 4, PixelLayout::Bgra});
+  return picture;
+}
+
+}  // namespace
+
+void loadPicture(const std::string& path, Surface& target) {
+  fillFromDecoded(target, readable(path).view());
+}
+
+PixelRect loadPictureInto(const std::string& path, Surface& target, Surface& frame, Point at) {
+  return fillFrameOrTarget(target, frame, readable(path).view(), at);
 }
 
 std::string pictureLoadProblem(const std::string& path) {

@@ -1,6 +1,7 @@
 // Kamishibai: the show window on Win32: a borderless, topmost black popup over the primary
-// monitor that shows Picture1, and a plain black topmost popup over every other monitor so that
-// no desktop stays in view. Input on any of them goes to the show's handlers.
+// monitor that shows Picture1, and plain black topmost popups over every part of the other
+// monitors that it leaves in view, so that no desktop stays in view. Input on any of them goes to
+// the show's handlers.
 #include "platform/show_window.h"
 
 #include <windows.h>
@@ -9,6 +10,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/cover_areas.h"
 #include "platform/win32/event_loop_win32.h"
 #include "platform/win32/frame_presenter_gdi.h"
 #include "platform/win32/password_dialog_win32.h"
@@ -41,15 +43,17 @@ void registerWindowClass() {
   RegisterClassExW(&windowClass);
 }
 
-std::vector<RECT> otherMonitors() {
-  std::vector<RECT> areas;
+std::vector<PixelRect> monitorAreas() {
+  std::vector<PixelRect> areas;
   EnumDisplayMonitors(
       nullptr, nullptr,
       [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
         MONITORINFO info{};
         info.cbSize = sizeof info;
-        if (GetMonitorInfoW(monitor, &info) && (info.dwFlags & MONITORINFOF_PRIMARY) == 0) {
-          reinterpret_cast<std::vector<RECT>*>(data)->push_back(info.rcMonitor);
+        if (GetMonitorInfoW(monitor, &info)) {
+          const RECT& r = info.rcMonitor;
+          reinterpret_cast<std::vector<PixelRect>*>(data)->push_back(
+              {r.left, r.top, r.right, r.bottom});
         }
         return TRUE;
       },
@@ -99,8 +103,13 @@ Win32ShowWindow::Win32ShowWindow()
   registerWindowClass();
   window_ = createPopup({0, 0, screen_.width, screen_.height});
   if (!window_) throw std::runtime_error("cannot create the show window");
-  for (const RECT& area : otherMonitors()) {
-    if (UniqueWindow cover = createPopup(area)) covers_.push_back(std::move(cover));
+  // Every part of every monitor that the show's window leaves in view, clones of another size
+  // included.
+  for (const PixelRect& part :
+       uncoveredParts(monitorAreas(), {0, 0, screen_.width, screen_.height})) {
+    if (UniqueWindow cover = createPopup({part.left, part.top, part.right, part.bottom})) {
+      covers_.push_back(std::move(cover));
+    }
   }
 }
 

@@ -147,6 +147,24 @@ TEST(WorkFiles, FirstEntryWithANameWritesAndLaterWritesReplace) {
   EXPECT_FALSE(fs::exists(dir));
 }
 
+// The show gets ready while the files are written: a file it awaits is complete, including a
+// replacement that comes after a large file.
+TEST(WorkFiles, AnAwaitedFileHoldsItsLastWrite) {
+  ScratchFolder parent;
+  const std::string dir = prepareWorkFolder(parent.str()).path;
+  PackageRecord record = recordOf({{"a.jpg", 1, "a.jpg", 9}, {"big.jpg", 2, "", 0}});
+  const Bytes big(std::size_t{32} << 20, 2);
+  record.Pictures.entries[1].FileData = bytesOf(big);
+  WorkFileWriter writer(record, dir);
+  writer.awaitFile("a.jpg");
+  EXPECT_EQ(readBytes(dir + "a.jpg"), Bytes{9});
+  writer.awaitFile("big.jpg");
+  EXPECT_EQ(fs::file_size(dir + "big.jpg"), big.size());
+  writer.awaitFile("never.jpg");
+  writer.finish();
+  EXPECT_EQ(namesIn(dir), (std::vector<std::string>{"a.jpg", "big.jpg"}));
+}
+
 // A file that cannot be written whole is removed, so the show finds it missing instead of cut
 // short; here the saver's file was cut short while the show unpacked it.
 TEST(WorkFiles, AFileThatCannotBeWrittenWholeIsNotLeft) {
