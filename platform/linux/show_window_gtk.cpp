@@ -463,6 +463,7 @@ bool GtkShowWindow::verifyScreenSaverPassword() {
   gtk_container_set_border_width(GTK_CONTAINER(grid), 12);
   GtkWidget* entry = addPasswordRow(GTK_GRID(grid), 0, tr("パスワード:"));
   gtk_container_add(GTK_CONTAINER(gtk_dialog_get_content_area(GTK_DIALOG(dialog.get()))), grid);
+  fitTitleBar(dialog.get());
   gtk_widget_show_all(dialog.get());
   gtk_widget_grab_focus(entry);
   if (gtk_dialog_run(GTK_DIALOG(dialog.get())) != GTK_RESPONSE_OK) return false;
