@@ -124,13 +124,13 @@ std::string encode(Codecs& codecs, IWICBitmapSource* picture, bool png, int qual
 
 // The picture of `decoded` upright, scaled and cropped as the request asks, in `clipper`; why it
 // cannot be, or empty.
-std::string fitted(Codecs& codecs, const Decoded& decoded, const FitRequest& request,
+std::string fitted(Codecs& codecs, IWICBitmapSource* picture, const FitRequest& request,
                    ComPtr<IWICBitmapClipper>& clipper, FitGeometry& geometry) {
   ComPtr<IWICBitmapFlipRotator> turned;
   UINT width = 0;
   UINT height = 0;
   if (FAILED(codecs.factory->CreateBitmapFlipRotator(turned.put())) ||
-      FAILED(turned->Initialize(decoded.frame.get(), turnFor(request.orientation))) ||
+      FAILED(turned->Initialize(picture, turnFor(request.orientation))) ||
       FAILED(turned->GetSize(&width, &height))) {
     return "the picture cannot be turned upright";
   }
@@ -169,8 +169,9 @@ FittedPicture fitPicture(std::span<const std::uint8_t> bytes, const FitRequest& 
   ComPtr<IWICBitmapClipper> clipper;
   FitGeometry geometry;
   open(codecs, bytes, decoded);
-  result.problem = decoded.problem.empty() ? fitted(codecs, decoded, request, clipper, geometry)
-                                           : decoded.problem;
+  result.problem = decoded.problem.empty()
+                       ? fitted(codecs, decoded.frame.get(), request, clipper, geometry)
+                       : decoded.problem;
   if (!result.problem.empty()) return result;
   result.png = request.png || hasAlpha(codecs, decoded.frame.get());
   result.width = geometry.width;
@@ -187,17 +188,21 @@ std::string fitPictureInto(std::span<const std::uint8_t> bytes, const FitRequest
   FitGeometry geometry;
   open(codecs, bytes, decoded);
   if (!decoded.problem.empty()) return decoded.problem;
-  if (std::string problem = fitted(codecs, decoded, request, clipper, geometry); !problem.empty())
-    return problem;
+  // Converted first, so that the scaler and the clipper pass on the pixels as they are kept.
   ComPtr<IWICBitmapSource> converted;
+  if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, decoded.frame.get(),
+                                    converted.put())))
+    return "the picture cannot be decoded";
+  if (std::string problem = fitted(codecs, converted.get(), request, clipper, geometry);
+      !problem.empty())
+    return problem;
   const auto width = static_cast<UINT>(geometry.width);
+  // The whole picture, named: not every chain of transforms takes a null rectangle.
+  const WICRect whole{0, 0, geometry.width, geometry.height};
   std::vector<std::uint8_t> pixels(std::size_t{width} * static_cast<UINT>(geometry.height) * 4);
   if (FAILED(
-          WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, clipper.get(), converted.put())) ||
-      FAILED(converted->CopyPixels(nullptr, width * 4, static_cast<UINT>(pixels.size()),
-                                   pixels.data()))) {
+          clipper->CopyPixels(&whole, width * 4, static_cast<UINT>(pixels.size()), pixels.data())))
     return "the picture cannot be decoded";
-  }
   fillFromDecoded(target, {geometry.width, geometry.height, pixels.data(), std::size_t{width} * 4,
                            PixelLayout::Bgra});
   return {};
