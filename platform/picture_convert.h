@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "raster/raster.h"
+
 namespace kamishibai {
 
 enum class PictureFit {
@@ -27,6 +29,11 @@ struct FitGeometry {
   int height = 0;
 };
 FitGeometry fitGeometry(PictureFit fit, int width, int height, int areaWidth, int areaHeight);
+
+// Where a fitted picture's side of the given length starts on an area's side: centred.
+constexpr int centredOn(int areaSide, int side) {
+  return (areaSide - side) / 2;
+}
 
 struct PictureFacts {
   std::string problem;  // empty when the picture decodes
@@ -57,6 +64,11 @@ struct FittedPicture {
 
 // Decodes, turns upright, scales with area filtering and encodes the picture as the request asks.
 FittedPicture fitPicture(std::span<const std::uint8_t> bytes, const FitRequest& request);
+
+// Fits the picture as fitPicture does, into target instead of encoding it (the request's png and
+// jpegQuality play no part): why it cannot, or empty.
+std::string fitPictureInto(std::span<const std::uint8_t> bytes, const FitRequest& request,
+                           Surface& target);
 
 // The file name endings of every picture format the codecs read, lower case, without the dot.
 std::vector<std::string> pictureFileEndings();

@@ -4,7 +4,11 @@
 
 #include <CLI/CLI.hpp>
 #include <filesystem>
+#include <optional>
 #include <ostream>
+#include <string>
+
+#include "platform/display.h"
 
 namespace kamishibai {
 
@@ -15,6 +19,10 @@ void addExtractCommand(CLI::App& app);
 // render (one transition to PNG frames and an optional animated GIF) and effects (the list of
 // transitions).
 void addRenderCommands(CLI::App& app);
+
+// "1920x1080" as the size of a picture area. The pictures are fitted to it, so it may not be
+// larger than a picture the player shows; nullopt for any other text.
+std::optional<ScreenSize> parseAreaSize(const std::string& text);
 
 // Writes a starting manifest at output for the pictures in a folder, with an area of size
 // ("WIDTHxHEIGHT"), or of the screen's size when size is empty.

@@ -17,13 +17,20 @@ namespace kamishibai {
 // by the frame that follows it, so the animation keeps its overall pace.
 class GifWriter {
  public:
-  // Starts the file for frames of the given size; throws std::runtime_error naming the file. The
-  // file takes its name only when it is finished.
-  GifWriter(const std::filesystem::path& path, std::int32_t width, std::int32_t height);
+  // Starts the file for frames of the given size, stored scaled down to at most maxWidth pixels
+  // wide (each pixel the average of those it covers); throws std::runtime_error naming the file.
+  // The file takes its name only when it is finished.
+  GifWriter(const std::filesystem::path& path, std::int32_t frameWidth, std::int32_t frameHeight,
+            std::int32_t maxWidth);
 
   void addFrame(const Surface& frame, double atMs);
   // Writes the last frame, shown for holdMs, and the trailer, and gives the file its name.
   void finish(double holdMs);
+
+  std::int32_t width() const { return width_; }
+  std::int32_t height() const { return height_; }
+  // The compressed image data written so far, nearly all of the file.
+  std::uint64_t imageBytes() const { return imageBytes_; }
 
  private:
   struct Pending {
@@ -38,6 +45,7 @@ class GifWriter {
   std::int32_t width_;
   std::int32_t height_;
   std::optional<Pending> pending_;
+  std::uint64_t imageBytes_ = 0;
 };
 
 }  // namespace kamishibai

@@ -38,18 +38,6 @@ std::string starterManifest(const std::string& pictures, int width, int height, 
   return out.str();
 }
 
-// "1920x1080" as a size within what an area may be. The pictures are fitted to it, so it may not
-// be larger than a picture the player shows.
-std::optional<ScreenSize> parseSize(const std::string& text) {
-  static const std::regex form("([0-9]{1,5})x([0-9]{1,5})");
-  std::smatch match;
-  if (!std::regex_match(text, match, form)) return std::nullopt;
-  const ScreenSize size{std::stoi(match[1]), std::stoi(match[2])};
-  if (size.width < 1 || size.height < 1 || !pictureSizeProblem({size.width, size.height}).empty())
-    return std::nullopt;
-  return size;
-}
-
 // The pictures' folder as the manifest names it: relative to the manifest's folder when it lies
 // inside it, so that the two move together; else absolute, so that moving the manifest alone
 // keeps it.
@@ -63,9 +51,19 @@ fs::path folderAsNamed(const fs::path& pictures, const fs::path& manifest) {
 
 }  // namespace
 
+std::optional<ScreenSize> parseAreaSize(const std::string& text) {
+  static const std::regex form("([0-9]{1,5})x([0-9]{1,5})");
+  std::smatch match;
+  if (!std::regex_match(text, match, form)) return std::nullopt;
+  const ScreenSize size{std::stoi(match[1]), std::stoi(match[2])};
+  if (size.width < 1 || size.height < 1 || !pictureSizeProblem({size.width, size.height}).empty())
+    return std::nullopt;
+  return size;
+}
+
 int runInit(const fs::path& pictures, const fs::path& output, const std::string& size,
             std::ostream& out, std::ostream& err) {
-  const std::optional<ScreenSize> area = size.empty() ? primaryScreenSize() : parseSize(size);
+  const std::optional<ScreenSize> area = size.empty() ? primaryScreenSize() : parseAreaSize(size);
   if (!area) {
     err << (size.empty() ? "no screen to take the size from; give one with --size WIDTHxHEIGHT\n"
                          : "--size must be WIDTHxHEIGHT, each 1 to 16384, at most 100 "

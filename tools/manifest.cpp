@@ -63,14 +63,6 @@ std::string unreadable(const fs::path& path) {
   return "cannot be read";
 }
 
-std::optional<PictureFit> fitNamed(std::string_view name) {
-  if (name == "none") return PictureFit::None;
-  if (name == "contain") return PictureFit::Contain;
-  if (name == "cover") return PictureFit::Cover;
-  if (name == "shrink") return PictureFit::Shrink;
-  return std::nullopt;
-}
-
 // A slide before shuffling, with the keys that are settled only once the order is known.
 struct SlideDraft {
   PictureEntry entry;
@@ -583,6 +575,14 @@ class ManifestReader {
 };
 
 }  // namespace
+
+std::optional<PictureFit> fitNamed(std::string_view name) {
+  if (name == "none") return PictureFit::None;
+  if (name == "contain") return PictureFit::Contain;
+  if (name == "cover") return PictureFit::Cover;
+  if (name == "shrink") return PictureFit::Shrink;
+  return std::nullopt;
+}
 
 std::string inQuotes(std::string_view text) {
   std::string out;

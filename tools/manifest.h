@@ -85,6 +85,9 @@ std::string manifestFor(const PackageRecord& record, const std::set<std::string>
 // The text between single quotes, as messages name values.
 std::string inQuotes(std::string_view text);
 
+// The fit a manifest names "none", "contain", "cover" or "shrink"; nullopt for any other name.
+std::optional<PictureFit> fitNamed(std::string_view name);
+
 // The checks build makes of a stored name beyond the rules of the player: empty when usable.
 std::string storedNameTrouble(std::string_view name);
 

@@ -8,22 +8,33 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/file_names.h"
 #include "effects/transition.h"
+#include "formats/picture_header.h"
 #include "platform/headless/event_loop_headless.h"
 #include "platform/headless/frame_recorder_headless.h"
 #include "platform/output_file.h"
 #include "platform/picture.h"
+#include "platform/picture_convert.h"
 #include "platform/png_file.h"
 #include "tools/commands.h"
 #include "tools/gif_writer.h"
+#include "tools/manifest.h"
+#include "tools/show_files.h"
 #include "tools/utf8.h"
 
 namespace kamishibai {
 namespace {
 
 namespace fs = std::filesystem;
+
+// GIFs wider than this are large files that show little more in a preview.
+constexpr std::int32_t kGifWidth = 640;
+// Past this many bytes of frames and GIF a render is warned to choose a smaller area.
+constexpr std::uint64_t kLargeOutput = 100'000'000;
 
 struct RenderOptions {
   std::string effect;
@@ -32,6 +43,9 @@ struct RenderOptions {
   std::string out;
   int speed = 0;
   std::string gif;
+  std::int32_t gifWidth = kGifWidth;
+  std::string area;  // "WIDTHxHEIGHT", or empty for the first picture's size
+  std::string fit = "none";
 };
 
 // An effect given by its code or its name.
@@ -49,12 +63,74 @@ const EffectInfo& effectNamed(const std::string& text) {
   return *effect;
 }
 
-// A picture drawn at (0, 0) on a black surface of the given size, as the show composes a frame.
-Surface frameOf(const Surface& picture, std::int32_t width, std::int32_t height) {
+// A picture drawn at (x, y) on a black surface of the given size, as the show composes a frame.
+Surface frameOf(const Surface& picture, std::int32_t width, std::int32_t height, std::int32_t x = 0,
+                std::int32_t y = 0) {
   Surface frame(width, height, makeColour(0, 0, 0));
-  frame.drawImage(picture, 0, 0);
+  frame.drawImage(picture, x, y);
   return frame;
 }
+
+// The picture on an area as a saver shows it: fitted, upright and centred as a manifest's fit
+// makes it when packed, or as it is at the area's corner with fit "none".
+Surface onArea(const std::string& path, PictureFit fit, const ScreenSize& area) {
+  Surface picture;
+  if (fit == PictureFit::None) {
+    loadPicture(path, picture);
+    return frameOf(picture, area.width, area.height);
+  }
+  const auto header = readPictureFileHeader(pathFromUtf8(path));
+  const FitRequest request{.fit = fit,
+                           .areaWidth = area.width,
+                           .areaHeight = area.height,
+                           .orientation = header ? header->orientation : 1};
+  std::vector<std::uint8_t> bytes;
+  if (!readWhole(pathFromUtf8(path), bytes))
+    throw std::runtime_error("cannot read the picture " + path);
+  if (const std::string problem = fitPictureInto(bytes, request, picture); !problem.empty())
+    throw std::runtime_error("cannot read the picture " + path + ": " + problem);
+  return frameOf(picture, area.width, area.height, centredOn(area.width, picture.width()),
+                 centredOn(area.height, picture.height()));
+}
+
+// The two pictures as the transition starts from and ends on: on the area when one is given,
+// else each at (0, 0) on a surface of the first picture's size.
+std::pair<Surface, Surface> startAndEnd(const RenderOptions& options) {
+  if (!options.area.empty()) {
+    const std::optional<ScreenSize> area = parseAreaSize(options.area);
+    if (!area) {
+      throw std::runtime_error(
+          "--area must be WIDTHxHEIGHT, each 1 to 16384, at most 100 "
+          "megapixels");
+    }
+    const PictureFit fit = fitNamed(options.fit).value_or(PictureFit::None);
+    return {onArea(options.from, fit, *area), onArea(options.to, fit, *area)};
+  }
+  Surface pictureA, pictureB;
+  loadPicture(options.from, pictureA);
+  loadPicture(options.to, pictureB);
+  const std::int32_t width = pictureA.width(), height = pictureA.height();
+  return {frameOf(pictureA, width, height), frameOf(pictureB, width, height)};
+}
+
+// Counts what a render writes, and warns once before it writes more than kLargeOutput bytes.
+class OutputSize {
+ public:
+  explicit OutputSize(std::ostream& err) : err_(err) {}
+
+  void comingBytes(std::uint64_t bytes) {
+    written_ += bytes;
+    if (written_ <= kLargeOutput || warned_) return;
+    warned_ = true;
+    err_ << "kamishibai-pack render: warning: the frames and GIF come to more than "
+         << kLargeOutput / 1'000'000 << " MB; --area WIDTHxHEIGHT renders smaller frames\n";
+  }
+
+ private:
+  std::ostream& err_;
+  std::uint64_t written_ = 0;
+  bool warned_ = false;
+};
 
 // Frames of an earlier, longer render would pass for frames of this one: remove those that
 // continue the numbering.
@@ -65,9 +141,11 @@ void removeStaleFrames(const fs::path& dir, int firstStale) {
 }
 
 // A frame, written whole under its name or not at all.
-void writeFrame(const Surface& frame, const fs::path& path) {
+void writeFrame(const Surface& frame, const fs::path& path, OutputSize& size) {
+  const std::vector<std::uint8_t> png = encodePng(frame);
+  size.comingBytes(png.size());
   OutputFile file(path, ExistingTarget::Replace);
-  file.write(encodePng(frame));
+  file.write(png);
   file.commit();
 }
 
@@ -109,14 +187,10 @@ void checkOutputs(const RenderOptions& options, const fs::path& dir) {
   }
 }
 
-void render(const RenderOptions& options, std::ostream& out) {
+void render(const RenderOptions& options, std::ostream& out, std::ostream& err) {
   const EffectInfo& effect = effectNamed(options.effect);
-  Surface pictureA, pictureB;
-  loadPicture(options.from, pictureA);
-  loadPicture(options.to, pictureB);
-  const std::int32_t width = pictureA.width(), height = pictureA.height();
-  const Surface current = frameOf(pictureA, width, height);
-  const Surface next = frameOf(pictureB, width, height);
+  const auto [current, next] = startAndEnd(options);
+  const std::int32_t width = current.width(), height = current.height();
   Surface display = frameOf(current, width, height);
 
   const fs::path dir = pathFromUtf8(options.out);
@@ -129,14 +203,22 @@ void render(const RenderOptions& options, std::ostream& out) {
   const std::int32_t speedFactor = 1 << options.speed;
   const double frameMs = static_cast<double>(effect.frameMs) / speedFactor;
   std::unique_ptr<GifWriter> gif;
-  if (!options.gif.empty())
-    gif = std::make_unique<GifWriter>(pathFromUtf8(options.gif), width, height);
+  if (!options.gif.empty()) {
+    gif = std::make_unique<GifWriter>(pathFromUtf8(options.gif), width, height, options.gifWidth);
+  }
+  OutputSize size(err);
+  // The GIF's frames reach the file one frame late; each is counted as it is compressed.
+  const auto addToGif = [&](const Surface& frame, double atMs) {
+    const std::uint64_t before = gif->imageBytes();
+    gif->addFrame(frame, atMs);
+    size.comingBytes(gif->imageBytes() - before);
+  };
 
   int frames = 0;
   if (effect.run) {
     FrameRecorder recorder(display, [&](const Surface& frame, int index) {
-      writeFrame(frame, dir / frameFileName(index));
-      if (gif) gif->addFrame(frame, index * frameMs);
+      writeFrame(frame, dir / frameFileName(index), size);
+      if (gif) addToGif(frame, index * frameMs);
     });
     VirtualEventLoop events;
     const EndFlag endFlag = kFalse;
@@ -148,9 +230,9 @@ void render(const RenderOptions& options, std::ostream& out) {
     display.copyFrom(next, 0, 0, 0, 0, width, height);
   }
   removeStaleFrames(dir, frames);
-  writeFrame(display, dir / "final.png");
+  writeFrame(display, dir / "final.png", size);
   if (gif) {
-    gif->addFrame(display, frames * frameMs);
+    addToGif(display, frames * frameMs);
     gif->finish(1000);
   }
   out << "effect " << effect.code << " (" << effect.name << "): " << frames
@@ -161,7 +243,7 @@ void render(const RenderOptions& options, std::ostream& out) {
 // reported on err with status 1.
 int runRender(const RenderOptions& options, std::ostream& out, std::ostream& err) {
   try {
-    render(options, out);
+    render(options, out, err);
     return 0;
   } catch (const std::exception& e) {
     err << "kamishibai-pack render: " << terminalText(e.what(), Backslashes::Kept) << "\n";
@@ -218,7 +300,24 @@ void addRenderCommands(CLI::App& app) {
       ->add_option("--speed", options->speed,
                    "Speed exponent as in a manifest: every step lasts frame time / 2^K")
       ->check(CLI::Range(0, 30));
+  CLI::Option* area = render->add_option(
+      "--area", options->area,
+      "Picture area WIDTHxHEIGHT as in a manifest: both pictures on it, placed as --fit says "
+      "(default: the size of picture A, each picture at its corner)");
+  render
+      ->add_option("--fit", options->fit,
+                   "With --area, as a manifest's fit: none, contain (whole, upright and centred), "
+                   "cover or shrink (default: none)")
+      ->check([](const std::string& text) {
+        return fitNamed(text) ? std::string() : "must be none, contain, cover or shrink";
+      })
+      ->needs(area);
   render->add_option("--gif", options->gif, "Also write the frames as an animated GIF");
+  render
+      ->add_option("--gif-width", options->gifWidth,
+                   "The GIF's largest width; wider frames are scaled down (default: " +
+                       std::to_string(kGifWidth) + ")")
+      ->check(CLI::Range(1, 65535));
   render->callback([options] { finishCommand(runRender(*options, std::cout, std::cerr)); });
 
   app.add_subcommand("effects",

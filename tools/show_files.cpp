@@ -29,17 +29,6 @@ std::string describe(const PlannedFile& file) {
   return std::string(kind) + " " + inQuotes(file.shownPath);
 }
 
-bool readWhole(const fs::path& path, std::vector<std::uint8_t>& bytes) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return false;
-  const std::streamoff size = in.tellg();
-  if (size < 0) return false;
-  bytes.resize(static_cast<std::size_t>(size));
-  in.seekg(0);
-  in.read(reinterpret_cast<char*>(bytes.data()), size);
-  return in.gcount() == size;
-}
-
 // What the player would refuse of a picture stored as it is: data cut short (which the decoders
 // show half grey, or not at all), then what its decoder refuses. A JPEG's header alone goes
 // through the decoder, as the first check covers its image data; any other picture is decoded
@@ -400,8 +389,8 @@ void completePlan(ShowPlan& plan, const std::vector<PreparedFile>& prepared) {
     PictureEntry& entry = r.Pictures.entries[(k - 1) / 2];
     if (!ready.problem.empty()) continue;
     if (file.fit.fit != PictureFit::None) {
-      entry.PosX = (r.AreaWidth - ready.width) / 2;
-      entry.PosY = (r.AreaHeight - ready.height) / 2;
+      entry.PosX = centredOn(r.AreaWidth, ready.width);
+      entry.PosY = centredOn(r.AreaHeight, ready.height);
     }
     if (ready.converted && !file.explicitName) {
       file.storedName =
@@ -413,6 +402,17 @@ void completePlan(ShowPlan& plan, const std::vector<PreparedFile>& prepared) {
   NameClaims(plan, prepared).claimAll();
   sortByLine(plan.problems);
   sortByLine(plan.notes);
+}
+
+bool readWhole(const fs::path& path, std::vector<std::uint8_t>& bytes) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return false;
+  const std::streamoff size = in.tellg();
+  if (size < 0) return false;
+  bytes.resize(static_cast<std::size_t>(size));
+  in.seekg(0);
+  in.read(reinterpret_cast<char*>(bytes.data()), size);
+  return in.gcount() == size;
 }
 
 bool copyPrepared(const PreparedFile& file, std::ostream& out) {

@@ -50,6 +50,9 @@ struct PreparedFile {
   int orientation = 1;
 };
 
+// Reads the whole file into bytes; false when it cannot be read.
+bool readWhole(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes);
+
 // Checks every file of the plan: pictures are read from their header first (a picture too large
 // is refused before decoding), decoded, and fitted or converted where the plan asks; music and
 // sounds must load. Converted pictures go to the spool.

@@ -24,4 +24,22 @@ GtkWidget* addPasswordRow(GtkGrid* grid, int row, const char* caption) {
   return entry;
 }
 
+// What a title bar holds besides the title: its icon, its buttons and their margins.
+constexpr int kTitleBarRoom = 112;
+
+void fitTitleBar(GtkWidget* dialog) {
+  // Title bars commonly set their title in bold.
+  PangoLayout* layout =
+      gtk_widget_create_pango_layout(dialog, gtk_window_get_title(GTK_WINDOW(dialog)));
+  PangoAttrList* bold = pango_attr_list_new();
+  pango_attr_list_insert(bold, pango_attr_weight_new(PANGO_WEIGHT_BOLD));
+  pango_layout_set_attributes(layout, bold);
+  pango_attr_list_unref(bold);
+  int titleWidth = 0;
+  pango_layout_get_pixel_size(layout, &titleWidth, nullptr);
+  g_object_unref(layout);
+  gtk_widget_set_size_request(dialog, titleWidth + kTitleBarRoom, -1);
+  gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
+}
+
 }  // namespace kamishibai

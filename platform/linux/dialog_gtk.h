@@ -17,4 +17,9 @@ void runModalDialog(GtkWidget* dialog, const std::function<bool(gint response)>&
 // grid's row; returns the entry.
 GtkWidget* addPasswordRow(GtkGrid* grid, int row, const char* caption);
 
+// Makes the dialog wide enough for a window manager's title bar to show its whole title beside
+// the bar's icon and buttons, and of a fixed size: a window manager then draws no resize handle,
+// an empty strip, beneath it.
+void fitTitleBar(GtkWidget* dialog);
+
 }  // namespace kamishibai

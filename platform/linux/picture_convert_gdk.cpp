@@ -9,6 +9,7 @@
 #include "formats/picture_header.h"
 #include "platform/linux/handle_owner_glib.h"
 #include "platform/picture_convert.h"
+#include "raster/decoded_pixels.h"
 
 namespace kamishibai {
 namespace {
@@ -137,6 +138,43 @@ std::string encode(GdkPixbuf* picture, bool png, int quality, std::vector<std::u
   return {};
 }
 
+// The picture decoded, upright, scaled and cropped as the request asks; no picture on a problem.
+struct Fitted {
+  std::string problem;
+  PixbufPtr picture;
+  FitGeometry geometry;
+};
+
+Fitted fitted(std::span<const std::uint8_t> bytes, const FitRequest& request) {
+  Fitted result;
+  FitGeometry& geometry = result.geometry;
+  const bool quarter = turnsQuarter(request.orientation);
+  DecodeSize toScale{[&](int storedWidth, int storedHeight) {
+    const int width = quarter ? storedHeight : storedWidth;
+    const int height = quarter ? storedWidth : storedHeight;
+    geometry = fitGeometry(request.fit, width, height, request.areaWidth, request.areaHeight);
+    return quarter ? std::pair{geometry.scaledHeight, geometry.scaledWidth}
+                   : std::pair{geometry.scaledWidth, geometry.scaledHeight};
+  }};
+  Decoded decoded = decode(bytes, toScale);
+  if (!decoded.problem.empty()) {
+    result.problem = decoded.problem;
+    return result;
+  }
+  PixbufPtr picture = upright(std::move(decoded.pixbuf), request.orientation);
+  picture = scaled(std::move(picture), geometry.scaledWidth, geometry.scaledHeight);
+  if (!picture) {
+    result.problem = "not enough memory to scale the picture";
+    return result;
+  }
+  if (geometry.width != geometry.scaledWidth || geometry.height != geometry.scaledHeight) {
+    picture = PixbufPtr(gdk_pixbuf_new_subpixbuf(picture.get(), geometry.cropX, geometry.cropY,
+                                                 geometry.width, geometry.height));
+  }
+  result.picture = std::move(picture);
+  return result;
+}
+
 }  // namespace
 
 PictureFacts checkJpegHeader(std::span<const std::uint8_t> headerBytes) {
@@ -162,35 +200,30 @@ PictureFacts checkJpegHeader(std::span<const std::uint8_t> headerBytes) {
 
 FittedPicture fitPicture(std::span<const std::uint8_t> bytes, const FitRequest& request) {
   FittedPicture result;
-  FitGeometry geometry;
-  const bool quarter = turnsQuarter(request.orientation);
-  DecodeSize toScale{[&](int storedWidth, int storedHeight) {
-    const int width = quarter ? storedHeight : storedWidth;
-    const int height = quarter ? storedWidth : storedHeight;
-    geometry = fitGeometry(request.fit, width, height, request.areaWidth, request.areaHeight);
-    return quarter ? std::pair{geometry.scaledHeight, geometry.scaledWidth}
-                   : std::pair{geometry.scaledWidth, geometry.scaledHeight};
-  }};
-  Decoded decoded = decode(bytes, toScale);
-  if (!decoded.problem.empty()) {
-    result.problem = decoded.problem;
+  const Fitted picture = fitted(bytes, request);
+  if (!picture.problem.empty()) {
+    result.problem = picture.problem;
     return result;
   }
-  PixbufPtr picture = upright(std::move(decoded.pixbuf), request.orientation);
-  picture = scaled(std::move(picture), geometry.scaledWidth, geometry.scaledHeight);
-  if (!picture) {
-    result.problem = "not enough memory to scale the picture";
-    return result;
-  }
-  if (geometry.width != geometry.scaledWidth || geometry.height != geometry.scaledHeight) {
-    picture = PixbufPtr(gdk_pixbuf_new_subpixbuf(picture.get(), geometry.cropX, geometry.cropY,
-                                                 geometry.width, geometry.height));
-  }
-  result.png = request.png || gdk_pixbuf_get_has_alpha(picture.get());
-  result.width = geometry.width;
-  result.height = geometry.height;
-  result.problem = encode(picture.get(), result.png, request.jpegQuality, result.bytes);
+  result.png = request.png || gdk_pixbuf_get_has_alpha(picture.picture.get());
+  result.width = picture.geometry.width;
+  result.height = picture.geometry.height;
+  result.problem = encode(picture.picture.get(), result.png, request.jpegQuality, result.bytes);
   return result;
+}
+
+std::string fitPictureInto(std::span<const std::uint8_t> bytes, const FitRequest& request,
+                           Surface& target) {
+  const Fitted picture = fitted(bytes, request);
+  if (!picture.problem.empty()) return picture.problem;
+  GdkPixbuf* pixbuf = picture.picture.get();
+  if (gdk_pixbuf_get_bits_per_sample(pixbuf) != 8) return "unsupported pixel format";
+  fillFromDecoded(
+      target,
+      {gdk_pixbuf_get_width(pixbuf), gdk_pixbuf_get_height(pixbuf), gdk_pixbuf_read_pixels(pixbuf),
+       static_cast<std::size_t>(gdk_pixbuf_get_rowstride(pixbuf)),
+       gdk_pixbuf_get_has_alpha(pixbuf) ? PixelLayout::Rgba : PixelLayout::Rgb});
+  return {};
 }
 
 std::vector<std::string> pictureFileEndings() {

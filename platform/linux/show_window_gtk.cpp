@@ -479,6 +479,7 @@ bool GdkShowWindow::verifyScreenSaverPassword() {
   GtkWidget* entry = addPasswordRow(GTK_GRID(grid), 0, tr("パスワード:"));
   gtk_container_add(GTK_CONTAINER(gtk_dialog_get_content_area(GTK_DIALOG(dialog.get()))), grid);
   gtk_widget_show_all(grid);
+  fitTitleBar(dialog.get());
   makeOwned(dialog.get());
   gtk_widget_show_all(dialog.get());
   gtk_widget_grab_focus(entry);

@@ -9,6 +9,7 @@
 #include "platform/picture_convert.h"
 #include "platform/win32/handle_owner_com.h"
 #include "platform/win32/memory_stream_win32.h"
+#include "raster/decoded_pixels.h"
 
 namespace kamishibai {
 namespace {
@@ -121,6 +122,34 @@ std::string encode(Codecs& codecs, IWICBitmapSource* picture, bool png, int qual
   return {};
 }
 
+// The picture of `decoded` upright, scaled and cropped as the request asks, in `clipper`; why it
+// cannot be, or empty.
+std::string fitted(Codecs& codecs, IWICBitmapSource* picture, const FitRequest& request,
+                   ComPtr<IWICBitmapClipper>& clipper, FitGeometry& geometry) {
+  ComPtr<IWICBitmapFlipRotator> turned;
+  UINT width = 0;
+  UINT height = 0;
+  if (FAILED(codecs.factory->CreateBitmapFlipRotator(turned.put())) ||
+      FAILED(turned->Initialize(picture, turnFor(request.orientation))) ||
+      FAILED(turned->GetSize(&width, &height))) {
+    return "the picture cannot be turned upright";
+  }
+  geometry = fitGeometry(request.fit, static_cast<int>(width), static_cast<int>(height),
+                         request.areaWidth, request.areaHeight);
+  // The Fant filter averages what each pixel covers, as area filtering does.
+  ComPtr<IWICBitmapScaler> scaler;
+  const WICRect crop{geometry.cropX, geometry.cropY, geometry.width, geometry.height};
+  if (FAILED(codecs.factory->CreateBitmapScaler(scaler.put())) ||
+      FAILED(scaler->Initialize(turned.get(), static_cast<UINT>(geometry.scaledWidth),
+                                static_cast<UINT>(geometry.scaledHeight),
+                                WICBitmapInterpolationModeFant)) ||
+      FAILED(codecs.factory->CreateBitmapClipper(clipper.put())) ||
+      FAILED(clipper->Initialize(scaler.get(), &crop))) {
+    return "the picture cannot be scaled";
+  }
+  return {};
+}
+
 }  // namespace
 
 // WIC's JPEG decoder takes a file only whole, with its image data, so the header alone is checked
@@ -137,41 +166,46 @@ FittedPicture fitPicture(std::span<const std::uint8_t> bytes, const FitRequest& 
   FittedPicture result;
   Codecs codecs;
   Decoded decoded;
-  open(codecs, bytes, decoded);
-  if (!decoded.problem.empty()) {
-    result.problem = decoded.problem;
-    return result;
-  }
-  ComPtr<IWICBitmapFlipRotator> turned;
-  UINT width = 0;
-  UINT height = 0;
-  if (FAILED(codecs.factory->CreateBitmapFlipRotator(turned.put())) ||
-      FAILED(turned->Initialize(decoded.frame.get(), turnFor(request.orientation))) ||
-      FAILED(turned->GetSize(&width, &height))) {
-    result.problem = "the picture cannot be turned upright";
-    return result;
-  }
-  const FitGeometry geometry =
-      fitGeometry(request.fit, static_cast<int>(width), static_cast<int>(height), request.areaWidth,
-                  request.areaHeight);
-  // The Fant filter averages what each pixel covers, as area filtering does.
-  ComPtr<IWICBitmapScaler> scaler;
   ComPtr<IWICBitmapClipper> clipper;
-  const WICRect crop{geometry.cropX, geometry.cropY, geometry.width, geometry.height};
-  if (FAILED(codecs.factory->CreateBitmapScaler(scaler.put())) ||
-      FAILED(scaler->Initialize(turned.get(), static_cast<UINT>(geometry.scaledWidth),
-                                static_cast<UINT>(geometry.scaledHeight),
-                                WICBitmapInterpolationModeFant)) ||
-      FAILED(codecs.factory->CreateBitmapClipper(clipper.put())) ||
-      FAILED(clipper->Initialize(scaler.get(), &crop))) {
-    result.problem = "the picture cannot be scaled";
-    return result;
-  }
+  FitGeometry geometry;
+  open(codecs, bytes, decoded);
+  result.problem = decoded.problem.empty()
+                       ? fitted(codecs, decoded.frame.get(), request, clipper, geometry)
+                       : decoded.problem;
+  if (!result.problem.empty()) return result;
   result.png = request.png || hasAlpha(codecs, decoded.frame.get());
   result.width = geometry.width;
   result.height = geometry.height;
   result.problem = encode(codecs, clipper.get(), result.png, request.jpegQuality, result.bytes);
   return result;
+}
+
+std::string fitPictureInto(std::span<const std::uint8_t> bytes, const FitRequest& request,
+                           Surface& target) {
+  Codecs codecs;
+  Decoded decoded;
+  ComPtr<IWICBitmapClipper> clipper;
+  FitGeometry geometry;
+  open(codecs, bytes, decoded);
+  if (!decoded.problem.empty()) return decoded.problem;
+  // Converted first, so that the scaler and the clipper pass on the pixels as they are kept.
+  ComPtr<IWICBitmapSource> converted;
+  if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, decoded.frame.get(),
+                                    converted.put())))
+    return "the picture cannot be decoded";
+  if (std::string problem = fitted(codecs, converted.get(), request, clipper, geometry);
+      !problem.empty())
+    return problem;
+  const auto width = static_cast<UINT>(geometry.width);
+  // The whole picture, named: not every chain of transforms takes a null rectangle.
+  const WICRect whole{0, 0, geometry.width, geometry.height};
+  std::vector<std::uint8_t> pixels(std::size_t{width} * static_cast<UINT>(geometry.height) * 4);
+  if (FAILED(
+          clipper->CopyPixels(&whole, width * 4, static_cast<UINT>(pixels.size()), pixels.data())))
+    return "the picture cannot be decoded";
+  fillFromDecoded(target, {geometry.width, geometry.height, pixels.data(), std::size_t{width} * 4,
+                           PixelLayout::Bgra});
+  return {};
 }
 
 std::vector<std::string> pictureFileEndings() {

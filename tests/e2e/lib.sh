@@ -136,3 +136,16 @@ english() {
   fi
   LOCPATH=$E2E_DIR/locales LC_ALL=en_US.UTF-8 LANGUAGE= "$@"
 }
+
+# sideways_photo OUT: a JPEG stored 160 x 80, red on the left and blue on the right, whose EXIF
+# orientation 6 turns it a quarter clockwise: upright it is 80 x 160 with red on top.
+sideways_photo() {
+  convert -size 80x80 xc:red -size 80x80 xc:blue +append "$1.plain.jpg"
+  python3 - "$1.plain.jpg" "$1" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+exif = b"Exif\0\0MM\0\x2a\0\0\0\x08\0\x01" + struct.pack(">HHIHH", 0x0112, 3, 1, 6, 0) + b"\0\0\0\0"
+open(sys.argv[2], "wb").write(data[:2] + b"\xff\xe1" + struct.pack(">H", len(exif) + 2) + exif + data[2:])
+PY
+  rm "$1.plain.jpg"
+}

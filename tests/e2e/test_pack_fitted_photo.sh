@@ -5,16 +5,8 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/show_lib.sh"
 e2e_setup
 
-# Stored 160 x 80, red on the left and blue on the right; EXIF orientation 6 turns it a quarter
-# clockwise, so upright it is 80 x 160 with red on top.
-convert -size 80x80 xc:red -size 80x80 xc:blue +append "$E2E_DIR/sideways.jpg"
-python3 - "$E2E_DIR/sideways.jpg" "$E2E_DIR/photos/portrait.jpg" <<'PY'
-import os, struct, sys
-data = open(sys.argv[1], "rb").read()
-exif = b"Exif\0\0MM\0\x2a\0\0\0\x08\0\x01" + struct.pack(">HHIHH", 0x0112, 3, 1, 6, 0) + b"\0\0\0\0"
-os.makedirs(os.path.dirname(sys.argv[2]), exist_ok=True)
-open(sys.argv[2], "wb").write(data[:2] + b"\xff\xe1" + struct.pack(">H", len(exif) + 2) + exif + data[2:])
-PY
+mkdir -p "$E2E_DIR/photos"
+sideways_photo "$E2E_DIR/photos/portrait.jpg"
 cat >"$E2E_DIR/show.toml" <<'TOML'
 [area]
 width = 400

@@ -43,6 +43,26 @@ same_pixels -fuzz 12% gif-frame-12.png busy/frame-0012.png || fail "the GIF's fr
 [ -z "$(ls cut/frame-*.png 2>/dev/null)" ] || fail "the cut wrote frames"
 [ "$(pixel_at cut/final.png 5 5)" = 0,0,255 ] || fail "the cut's final.png does not show B"
 
+# Pictures of different sizes on an area, placed as a manifest's fit places them: a photo stored
+# on its side stands upright, whole and centred (80 x 160 becomes 60 x 120 at (70, 0)); a wide
+# picture fills the area's width (64 x 48 becomes 640 x 480 at (80, 0) on 800 x 480). The GIF is
+# at most 640 pixels wide unless told otherwise.
+sideways_photo photo.jpg
+"$PACK" render --effect cut --from a.png --to photo.jpg --area 200x120 --fit contain --out upright \
+  >/dev/null || fail "render --area --fit failed"
+[ "$(identify -format '%wx%h' upright/final.png)" = 200x120 ] || fail "final.png is not the area"
+expect_colour upright/final.png 100 20 255,0,0 "the photo's top"
+expect_colour upright/final.png 100 100 0,0,255 "the photo's bottom"
+[ "$(pixel_at upright/final.png 66 60)" = 0,0,0 ] || fail "the photo is not centred"
+for width in "" 100; do
+  "$PACK" render --effect cut --from photo.jpg --to a.png --area 800x480 --fit contain --out wide \
+    --gif "wide$width.gif" ${width:+--gif-width $width} >/dev/null || fail "render to a GIF failed"
+done
+[ "$(pixel_at wide/final.png 78 240)" = 0,0,0 ] && [ "$(pixel_at wide/final.png 400 240)" = 255,0,0 ] ||
+  fail "the wide picture does not fill the area's width"
+[ "$(identify -format '%wx%h ' wide.gif wide100.gif)" = "640x384 100x60 " ] ||
+  fail "the GIFs are not scaled to their widths"
+
 # Mistakes give a message and a failing status.
 if "$PACK" render --effect 99 --from a.png --to b.png --out x 2>err.txt; then
   fail "an unknown effect was accepted"

@@ -108,7 +108,7 @@ TEST_F(PackPhotos, FittingTurnsPortraitPhotosUprightScalesAndCentresThem) {
   writeBytes(dir() / "portrait.jpg", withOrientation(halves(80, 40), 6));
   writeBytes(dir() / "small.jpg", halves(20, 10));
   {
-    GifWriter gif(dir() / "still.gif", 20, 10);
+    GifWriter gif(dir() / "still.gif", 20, 10, 640);
     gif.addFrame(Surface(20, 10, makeColour(0, 0, 255)), 0);
     gif.finish(0);
   }
