@@ -15,10 +15,9 @@ struct ByteRange {
   std::uint64_t size = 0;
 };
 
-// Where the EXIF thumbnail lies in the JPEG file: its JPEGInterchangeFormat and
-// JPEGInterchangeFormatLength from IFD1, checked to lie inside the EXIF block and to start with a
-// JPEG's start-of-image marker. nullopt when the file has none.
-std::optional<ByteRange> findExifThumbnail(const ByteReader& read);
-std::optional<ByteRange> findExifThumbnail(std::span<const std::uint8_t> jpeg);
+// Where the EXIF thumbnail lies in the JPEG whose header was read: IFD1's JPEGInterchangeFormat
+// and JPEGInterchangeFormatLength, checked to lie inside the EXIF block and to start with a
+// JPEG's start-of-image marker. nullopt when it has none.
+std::optional<ByteRange> findExifThumbnail(const PictureHeader& header, const ByteReader& read);
 
 }  // namespace kamishibai
