@@ -10,12 +10,17 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/picture_convert.h"
 #include "tools/manifest.h"
 
 namespace kamishibai {
+
+// Keys of a table the show does not edit, each with its value as TOML text, in the table's
+// order. A kept key is written back unless the show now gives that key a value of its own.
+using KeptKeys = std::vector<std::pair<std::string, std::string>>;
 
 // The effect value "random": a code from 1 to 35 picked for the slide when the saver is built.
 inline constexpr std::int32_t kRandomEffect = -1;
@@ -37,7 +42,7 @@ struct ManifestSlide {
   std::optional<std::int32_t> quality;
   bool overlay = false;
   bool transparent = false;
-  std::string keptKeys;  // TOML lines written back as they are
+  KeptKeys keptKeys;
 
   bool operator==(const ManifestSlide&) const = default;
 };
@@ -49,7 +54,7 @@ struct ManifestDefaults {
   std::optional<PictureFit> fit;
   std::optional<std::int32_t> quality;
   std::vector<std::int32_t> randomExcept;  // codes "random" never picks
-  std::string keptKeys;
+  KeptKeys keptKeys;
 
   bool operator==(const ManifestDefaults&) const = default;
 };
@@ -66,9 +71,9 @@ struct ManifestSettings {
   ManifestDefaults defaults;
   std::optional<std::filesystem::path> music;  // absolute
   std::optional<std::string> musicName;
-  std::string keptShowKeys;
-  std::string keptAreaKeys;
-  std::string keptMusicKeys;
+  KeptKeys keptShowKeys;
+  KeptKeys keptAreaKeys;
+  KeptKeys keptMusicKeys;
 
   bool operator==(const ManifestSettings&) const = default;
 };

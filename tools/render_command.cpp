@@ -13,7 +13,6 @@
 
 #include "base/file_names.h"
 #include "effects/transition.h"
-#include "formats/picture_header.h"
 #include "platform/headless/event_loop_headless.h"
 #include "platform/headless/frame_recorder_headless.h"
 #include "platform/output_file.h"
@@ -23,7 +22,7 @@
 #include "tools/commands.h"
 #include "tools/gif_writer.h"
 #include "tools/manifest.h"
-#include "tools/show_files.h"
+#include "tools/transition_render.h"
 #include "tools/utf8.h"
 
 namespace kamishibai {
@@ -63,34 +62,12 @@ const EffectInfo& effectNamed(const std::string& text) {
   return *effect;
 }
 
-// A picture drawn at (x, y) on a black surface of the given size, as the show composes a frame.
-Surface frameOf(const Surface& picture, std::int32_t width, std::int32_t height, std::int32_t x = 0,
-                std::int32_t y = 0) {
+// A picture drawn at the corner of a black surface of the given size, as the show composes a
+// frame.
+Surface frameOf(const Surface& picture, std::int32_t width, std::int32_t height) {
   Surface frame(width, height, makeColour(0, 0, 0));
-  frame.drawImage(picture, x, y);
+  frame.drawImage(picture, 0, 0);
   return frame;
-}
-
-// The picture on an area as a saver shows it: fitted, upright and centred as a manifest's fit
-// makes it when packed, or as it is at the area's corner with fit "none".
-Surface onArea(const std::string& path, PictureFit fit, const ScreenSize& area) {
-  Surface picture;
-  if (fit == PictureFit::None) {
-    loadPicture(path, picture);
-    return frameOf(picture, area.width, area.height);
-  }
-  const auto header = readPictureFileHeader(pathFromUtf8(path));
-  const FitRequest request{.fit = fit,
-                           .areaWidth = area.width,
-                           .areaHeight = area.height,
-                           .orientation = header ? header->orientation : 1};
-  std::vector<std::uint8_t> bytes;
-  if (!readWhole(pathFromUtf8(path), bytes))
-    throw std::runtime_error("cannot read the picture " + path);
-  if (const std::string problem = fitPictureInto(bytes, request, picture); !problem.empty())
-    throw std::runtime_error("cannot read the picture " + path + ": " + problem);
-  return frameOf(picture, area.width, area.height, centredOn(area.width, picture.width()),
-                 centredOn(area.height, picture.height()));
 }
 
 // The two pictures as the transition starts from and ends on: on the area when one is given,
@@ -104,7 +81,9 @@ std::pair<Surface, Surface> startAndEnd(const RenderOptions& options) {
           "megapixels");
     }
     const PictureFit fit = fitNamed(options.fit).value_or(PictureFit::None);
-    return {onArea(options.from, fit, *area), onArea(options.to, fit, *area)};
+    const Colour black = makeColour(0, 0, 0);
+    return {pictureOnArea(options.from, fit, *area, black),
+            pictureOnArea(options.to, fit, *area, black)};
   }
   Surface pictureA, pictureB;
   loadPicture(options.from, pictureA);
@@ -191,7 +170,6 @@ void render(const RenderOptions& options, std::ostream& out, std::ostream& err) 
   const EffectInfo& effect = effectNamed(options.effect);
   const auto [current, next] = startAndEnd(options);
   const std::int32_t width = current.width(), height = current.height();
-  Surface display = frameOf(current, width, height);
 
   const fs::path dir = pathFromUtf8(options.out);
   checkOutputs(options, dir);
@@ -200,8 +178,7 @@ void render(const RenderOptions& options, std::ostream& out, std::ostream& err) 
   if (error) {
     throw std::runtime_error("the folder " + options.out + " cannot be made: " + error.message());
   }
-  const std::int32_t speedFactor = 1 << options.speed;
-  const double frameMs = static_cast<double>(effect.frameMs) / speedFactor;
+  const double frameMs = static_cast<double>(effect.frameMs) / (1 << options.speed);
   std::unique_ptr<GifWriter> gif;
   if (!options.gif.empty()) {
     gif = std::make_unique<GifWriter>(pathFromUtf8(options.gif), width, height, options.gifWidth);
@@ -214,21 +191,15 @@ void render(const RenderOptions& options, std::ostream& out, std::ostream& err) 
     size.comingBytes(gif->imageBytes() - before);
   };
 
-  int frames = 0;
-  if (effect.run) {
-    FrameRecorder recorder(display, [&](const Surface& frame, int index) {
-      writeFrame(frame, dir / frameFileName(index), size);
-      if (gif) addToGif(frame, index * frameMs);
-    });
-    VirtualEventLoop events;
-    const EndFlag endFlag = kFalse;
-    TransitionContext context{
-        display, current, next, events, endFlag, speedFactor, RandomSequence::process()};
-    runEffect(effect, context);
-    frames = recorder.frameCount();
-  } else {
-    display.copyFrom(next, 0, 0, 0, 0, width, height);
-  }
+  Surface display;
+  const int frames = renderTransition(
+                         effect, options.speed, current, next, display,
+                         [&](const Surface& frame, int index, std::int32_t) {
+                           writeFrame(frame, dir / frameFileName(index), size);
+                           if (gif) addToGif(frame, index * frameMs);
+                         },
+                         kFalse)
+                         .frames;
   removeStaleFrames(dir, frames);
   writeFrame(display, dir / "final.png", size);
   if (gif) {
