@@ -28,6 +28,7 @@ struct BuildProblem {
 
 struct BuildProgress {
   std::size_t target = 0;  // which of the targets
+  std::string stage;       // "checking" the files, then "writing" the saver
   std::size_t filesDone = 0;
   std::size_t files = 0;
   std::uint64_t bytesDone = 0;

@@ -25,8 +25,9 @@ struct PreviewInfo {
 using PreviewSink = std::function<void(const Surface& frame, int index, std::int32_t atMs)>;
 
 // The transition that leaves slide `slide` as the saver shows it: its own effect and speed, from
-// its picture to the next slide's (the first after the last). The last frame is the next
-// picture. A stop request ends the drawing between frames.
+// its picture to the next slide's (the first after the last). After the transition's frames the
+// sink gets the next picture as it stays, with index PreviewInfo::frames at totalMs. A stop
+// request ends the drawing at the transition's next step.
 PreviewInfo previewTransition(const ShowDocument& document, std::size_t slide,
                               const PreviewSink& sink, std::stop_token stop = {});
 
