@@ -13,17 +13,16 @@
 
 #include "base/file_names.h"
 #include "effects/transition.h"
-#include "formats/picture_header.h"
 #include "platform/headless/event_loop_headless.h"
 #include "platform/headless/frame_recorder_headless.h"
 #include "platform/output_file.h"
 #include "platform/picture.h"
-#include "platform/picture_convert.h"
 #include "platform/png_file.h"
 #include "tools/commands.h"
 #include "tools/gif_writer.h"
 #include "tools/manifest.h"
 #include "tools/show_files.h"
+#include "tools/transition_frames.h"
 #include "tools/utf8.h"
 
 namespace kamishibai {
@@ -63,36 +62,6 @@ const EffectInfo& effectNamed(const std::string& text) {
   return *effect;
 }
 
-// A picture drawn at (x, y) on a black surface of the given size, as the show composes a frame.
-Surface frameOf(const Surface& picture, std::int32_t width, std::int32_t height, std::int32_t x = 0,
-                std::int32_t y = 0) {
-  Surface frame(width, height, makeColour(0, 0, 0));
-  frame.drawImage(picture, x, y);
-  return frame;
-}
-
-// The picture on an area as a saver shows it: fitted, upright and centred as a manifest's fit
-// makes it when packed, or as it is at the area's corner with fit "none".
-Surface onArea(const std::string& path, PictureFit fit, const ScreenSize& area) {
-  Surface picture;
-  if (fit == PictureFit::None) {
-    loadPicture(path, picture);
-    return frameOf(picture, area.width, area.height);
-  }
-  const auto header = readPictureFileHeader(pathFromUtf8(path));
-  const FitRequest request{.fit = fit,
-                           .areaWidth = area.width,
-                           .areaHeight = area.height,
-                           .orientation = header ? header->orientation : 1};
-  std::vector<std::uint8_t> bytes;
-  if (!readWhole(pathFromUtf8(path), bytes))
-    throw std::runtime_error("cannot read the picture " + path);
-  if (const std::string problem = fitPictureInto(bytes, request, picture); !problem.empty())
-    throw std::runtime_error("cannot read the picture " + path + ": " + problem);
-  return frameOf(picture, area.width, area.height, centredOn(area.width, picture.width()),
-                 centredOn(area.height, picture.height()));
-}
-
 // The two pictures as the transition starts from and ends on: on the area when one is given,
 // else each at (0, 0) on a surface of the first picture's size.
 std::pair<Surface, Surface> startAndEnd(const RenderOptions& options) {
@@ -104,13 +73,13 @@ std::pair<Surface, Surface> startAndEnd(const RenderOptions& options) {
           "megapixels");
     }
     const PictureFit fit = fitNamed(options.fit).value_or(PictureFit::None);
-    return {onArea(options.from, fit, *area), onArea(options.to, fit, *area)};
+    return {pictureOnArea(options.from, fit, *area), pictureOnArea(options.to, fit, *area)};
   }
   Surface pictureA, pictureB;
   loadPicture(options.from, pictureA);
   loadPicture(options.to, pictureB);
   const std::int32_t width = pictureA.width(), height = pictureA.height();
-  return {frameOf(pictureA, width, height), frameOf(pictureB, width, height)};
+  return {onBlack(pictureA, width, height), onBlack(pictureB, width, height)};
 }
 
 // Counts what a render writes, and warns once before it writes more than kLargeOutput bytes.
@@ -191,7 +160,6 @@ void render(const RenderOptions& options, std::ostream& out, std::ostream& err) 
   const EffectInfo& effect = effectNamed(options.effect);
   const auto [current, next] = startAndEnd(options);
   const std::int32_t width = current.width(), height = current.height();
-  Surface display = frameOf(current, width, height);
 
   const fs::path dir = pathFromUtf8(options.out);
   checkOutputs(options, dir);
@@ -214,25 +182,17 @@ void render(const RenderOptions& options, std::ostream& out, std::ostream& err) 
     size.comingBytes(gif->imageBytes() - before);
   };
 
-  int frames = 0;
-  if (effect.run) {
-    FrameRecorder recorder(display, [&](const Surface& frame, int index) {
-      writeFrame(frame, dir / frameFileName(index), size);
-      if (gif) addToGif(frame, index * frameMs);
-    });
-    VirtualEventLoop events;
-    const EndFlag endFlag = kFalse;
-    TransitionContext context{
-        display, current, next, events, endFlag, speedFactor, RandomSequence::process()};
-    runEffect(effect, context);
-    frames = recorder.frameCount();
-  } else {
-    display.copyFrom(next, 0, 0, 0, 0, width, height);
-  }
+  const TransitionRun run =
+      runTransition(effect, current, next, speedFactor, RandomSequence::process(),
+                    [&](const Surface& frame, int index) {
+                      writeFrame(frame, dir / frameFileName(index), size);
+                      if (gif) addToGif(frame, index * frameMs);
+                    });
+  const int frames = run.frames;
   removeStaleFrames(dir, frames);
-  writeFrame(display, dir / "final.png", size);
+  writeFrame(run.display, dir / "final.png", size);
   if (gif) {
-    addToGif(display, frames * frameMs);
+    addToGif(run.display, frames * frameMs);
     gif->finish(1000);
   }
   out << "effect " << effect.code << " (" << effect.name << "): " << frames
