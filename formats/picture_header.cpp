@@ -8,6 +8,8 @@
 #include <fstream>
 #include <vector>
 
+#include "formats/tiff_directory.h"
+
 namespace kamishibai {
 namespace {
 
@@ -46,24 +48,10 @@ std::uint32_t le24(const std::uint8_t* b) {
 
 // The orientation tag of the first image directory of an EXIF block, or 1.
 int exifOrientation(std::span<const std::uint8_t> exif) {
-  if (exif.size() < 14 || std::memcmp(exif.data(), "Exif\0\0", 6) != 0) return 1;
-  const auto tiff = exif.subspan(6);
-  const bool little = tiff[0] == 'I' && tiff[1] == 'I';
-  if (!little && !(tiff[0] == 'M' && tiff[1] == 'M')) return 1;
-  const auto u16 = [&](std::size_t at) { return little ? le16(&tiff[at]) : be16(&tiff[at]); };
-  const auto u32 = [&](std::size_t at) { return little ? le32(&tiff[at]) : be32(&tiff[at]); };
-  const std::uint64_t directory = u32(4);
-  if (directory + 2 > tiff.size()) return 1;
-  const std::uint32_t count = u16(directory);
-  for (std::uint32_t i = 0; i < count; ++i) {
-    const std::uint64_t entry = directory + 2 + 12 * static_cast<std::uint64_t>(i);
-    if (entry + 12 > tiff.size()) return 1;
-    if (u16(entry) == 0x0112) {
-      const std::uint32_t value = u16(entry + 8);
-      return value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
-    }
-  }
-  return 1;
+  const TiffDirectories tiff(exif);
+  const auto directory = tiff.first();
+  const auto value = directory ? tiff.value(*directory, 0x0112) : std::nullopt;
+  return value && *value >= 1 && *value <= 8 ? static_cast<int>(*value) : 1;
 }
 
 bool isStartOfFrame(std::uint8_t marker) {
@@ -106,9 +94,13 @@ std::optional<PictureHeader> jpegHeader(const ByteReader& read) {
       header.width = be16(&frame[3]);
       framed = true;
     }
-    if (marker == 0xE1 && header.orientation == 1) {
+    if (marker == 0xE1 && header.exifSize == 0) {
       std::vector<std::uint8_t> exif(length - 2);
-      if (read(offset + 4, exif) == exif.size()) header.orientation = exifOrientation(exif);
+      if (read(offset + 4, exif) == exif.size() && TiffDirectories(exif).size() > 0) {
+        header.orientation = exifOrientation(exif);
+        header.exifOffset = offset + 4;
+        header.exifSize = exif.size();
+      }
     }
     offset += 2 + length;
   }

@@ -24,6 +24,9 @@ struct PictureHeader {
   PictureFormat format = PictureFormat::Jpeg;
   // JPEG: the bytes up to where the image data starts, all a decoder reads before its pixels.
   std::uint64_t headerBytes = 0;
+  // JPEG: where the data of the EXIF segment (APP1, from "Exif\0\0") lies; size 0 without one.
+  std::uint64_t exifOffset = 0;
+  std::uint64_t exifSize = 0;
 
   // Orientations 5 to 8 turn the picture a quarter, so its upright width is the stored height.
   bool turnsQuarter() const { return orientation >= 5 && orientation <= 8; }

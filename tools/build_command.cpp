@@ -1,15 +1,13 @@
 // Kamishibai: kamishibai-pack build: a manifest and its files become a saver.
 #include <cstdio>
 #include <iostream>
-#include <map>
 
 #include "base/file_names.h"
-#include "platform/output_file.h"
 #include "platform/running_program.h"
 #include "tools/commands.h"
 #include "tools/manifest.h"
 #include "tools/progress.h"
-#include "tools/show_files.h"
+#include "tools/saver_build.h"
 #include "tools/utf8.h"
 
 namespace kamishibai {
@@ -25,25 +23,6 @@ fs::path defaultPlayer() {
   return player;
 }
 
-// Writing over an input would lose it, and writing through a device, a FIFO or a link would
-// reach what is not the user's saver: the output may be none of them. True when it is usable.
-bool checkOutput(ShowPlan& plan, const fs::path& manifest, const fs::path& output,
-                 const fs::path& player) {
-  const std::size_t before = plan.problems.size();
-  const std::string told = "the output " + utf8Of(output) + " ";
-  if (const std::string problem = outputTargetProblem(output); !problem.empty()) {
-    plan.problems.push_back({0, told + problem});
-  }
-  if (sameFile(output, manifest)) plan.problems.push_back({0, told + "is the manifest itself"});
-  if (sameFile(output, player)) plan.problems.push_back({0, told + "is the player"});
-  for (const PlannedFile& file : plan.files) {
-    if (sameFile(output, file.path)) {
-      plan.problems.push_back({file.line, told + "is the file " + file.shownPath + " named here"});
-    }
-  }
-  return plan.problems.size() == before;
-}
-
 void report(const fs::path& manifest, const std::vector<ManifestProblem>& lines,
             std::ostream& err) {
   for (const ManifestProblem& p : lines) {
@@ -53,50 +32,22 @@ void report(const fs::path& manifest, const std::vector<ManifestProblem>& lines,
   }
 }
 
-// The player, then the package with each file streamed in as its place comes.
-void writeSaver(OutputFile& saver, const fs::path& player, const ShowPlan& plan,
-                const std::vector<PreparedFile>& prepared, std::ostream* terminal) {
-  std::ostream& out = saver.stream();
-  PreparedFile playerFile;
-  playerFile.source = player;
-  playerFile.size = fs::file_size(player);
-  if (!copyPrepared(playerFile, out)) throw std::runtime_error("the player cannot be read");
-  std::uint64_t total = 0;
-  for (const PreparedFile& file : prepared) total += file.size;
-  Progress progress(terminal, "writing ", prepared.size(), total);
-  // Arrays written without elements never reach the writer, so each is found by its place.
-  std::map<const ByteArray*, int> fileOf;
-  const PackageRecord& r = plan.record;
-  fileOf[&r.BgmData] = plan.arrays[0].file;
-  for (std::size_t e = 0; e < r.Pictures.entries.size(); ++e) {
-    fileOf[&r.Pictures.entries[e].FileData] = plan.arrays[1 + 2 * e].file;
-    fileOf[&r.Pictures.entries[e].SoundData] = plan.arrays[2 + 2 * e].file;
-  }
-  writePackage(r, out, [&](const ByteArray& array, std::ostream& to) {
-    const int index = fileOf.at(&array);
-    if (index < 0) return;
-    if (!copyPrepared(prepared[index], to)) {
-      throw std::runtime_error(plan.files[index].shownPath + " changed while the saver was built");
-    }
-    progress.fileDone(prepared[index].size);
-  });
-}
-
 // One line for the saver written, and the seed that repeats a build whose order was drawn.
-void reportWritten(const fs::path& manifest, const fs::path& output, const ShowPlan& plan,
+void reportWritten(const fs::path& manifest, const fs::path& output, const SaverBuild& build,
                    std::ostream& err) {
   std::error_code error;
   const std::uintmax_t bytes = fs::file_size(output, error);
-  const std::size_t slides = plan.record.Pictures.entries.size();
+  const std::size_t slides = build.slides;
   char size[32];
   std::snprintf(size, sizeof size, "%.1f MB", error ? 0.0 : static_cast<double>(bytes) / 1e6);
   err << terminalText(utf8Of(fs::absolute(output)), Backslashes::Kept) << ": " << slides
       << (slides == 1 ? " slide, " : " slides, ") << size << "\n";
-  if (plan.drawnSeed) {
-    report(manifest,
-           {{0, "the random order and effects came from seed = " + std::to_string(*plan.drawnSeed) +
-                    " (add it to the manifest to repeat this build)"}},
-           err);
+  if (build.drawnSeed) {
+    report(
+        manifest,
+        {{0, "the random order and effects came from seed = " + std::to_string(*build.drawnSeed) +
+                 " (add it to the manifest to repeat this build)"}},
+        err);
   }
 }
 
@@ -104,36 +55,19 @@ void reportWritten(const fs::path& manifest, const fs::path& output, const ShowP
 
 int runBuild(const fs::path& manifest, const fs::path& output, const fs::path& player,
              std::ostream& err, std::ostream* terminal) {
-  ShowPlan plan = planShowFile(manifest);
-  std::error_code error;
-  if (!fs::is_regular_file(player, error)) {
-    plan.problems.push_back({0, "the player " + utf8Of(player) + " cannot be read"});
-  }
-  // The converted pictures wait beside the output, so nothing is made there before the output
-  // is known to be usable.
-  Spool spool(output);
-  std::vector<PreparedFile> prepared;
-  if (checkOutput(plan, manifest, output, player)) {
-    prepared = prepareFiles(plan, spool, terminal);
-    completePlan(plan, prepared);
-  }
+  const SaverBuild build = buildSaver(planShowFile(manifest), manifest, output, player, terminal);
   // Warnings about a saver that is not written would only hide the problems.
-  if (!plan.problems.empty()) {
-    sortByLine(plan.problems);
-    report(manifest, plan.problems, err);
-    err << plan.problems.size() << " problem(s); nothing was written\n";
+  if (!build.problems.empty()) {
+    report(manifest, build.problems, err);
+    err << build.problems.size() << " problem(s); nothing was written\n";
     return 1;
   }
-  report(manifest, plan.notes, err);
-  try {
-    OutputFile saver(output, ExistingTarget::Replace);
-    writeSaver(saver, player, plan, prepared, terminal);
-    saver.commit(fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec);
-  } catch (const std::exception& e) {
-    err << terminalText(e.what(), Backslashes::Kept) << "; nothing was written\n";
+  report(manifest, build.notes, err);
+  if (!build.failure.empty()) {
+    err << terminalText(build.failure, Backslashes::Kept) << "; nothing was written\n";
     return 1;
   }
-  reportWritten(manifest, output, plan, err);
+  reportWritten(manifest, output, build, err);
   return 0;
 }
 

@@ -82,6 +82,13 @@ void sortByLine(std::vector<ManifestProblem>& problems);
 // unplayable: the stored names of music and sounds that the audio library cannot load.
 std::string manifestFor(const PackageRecord& record, const std::set<std::string>& unplayable = {});
 
+// Values as a written manifest gives them: a TOML string; a colour as "#rrggbb" (or the stored
+// integer when it holds more than a colour); an effect by its name (or its code when it has
+// none).
+std::string tomlString(std::string_view text);
+std::string colourText(std::int32_t stored);
+std::string effectText(std::int32_t code);
+
 // The text between single quotes, as messages name values.
 std::string inQuotes(std::string_view text);
 

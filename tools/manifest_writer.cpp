@@ -15,27 +15,10 @@
 namespace kamishibai {
 namespace {
 
-std::string tomlString(std::string_view text) {
-  return quotedText(text, [](unsigned char byte) { return byte < 0x20 || byte == 0x7F; });
-}
-
 std::string switchText(std::int16_t value) {
   if (value == 0) return "false";
   if (value == -1) return "true";
   return std::to_string(value);
-}
-
-std::string colourText(std::int32_t stored) {
-  const auto value = static_cast<std::uint32_t>(stored);
-  if (value > 0xFFFFFF) return std::to_string(value);
-  char text[8];
-  std::snprintf(text, sizeof text, "#%06x", static_cast<unsigned>(toPixelWord(value)));
-  return tomlString(text);
-}
-
-std::string effectText(std::int32_t code) {
-  const EffectInfo* info = findEffect(code);
-  return info ? tomlString(info->name) : std::to_string(code);
 }
 
 // The shape key, when the stored shape is not the one a manifest gives by default.
@@ -130,6 +113,23 @@ void writeSlide(std::ostream& out, const PictureEntry& e, const std::set<std::st
 }
 
 }  // namespace
+
+std::string tomlString(std::string_view text) {
+  return quotedText(text, [](unsigned char byte) { return byte < 0x20 || byte == 0x7F; });
+}
+
+std::string colourText(std::int32_t stored) {
+  const auto value = static_cast<std::uint32_t>(stored);
+  if (value > 0xFFFFFF) return std::to_string(value);
+  char text[8];
+  std::snprintf(text, sizeof text, "#%06x", static_cast<unsigned>(toPixelWord(value)));
+  return tomlString(text);
+}
+
+std::string effectText(std::int32_t code) {
+  const EffectInfo* info = findEffect(code);
+  return info ? tomlString(info->name) : std::to_string(code);
+}
 
 std::string manifestFor(const PackageRecord& r, const std::set<std::string>& unplayable) {
   const RawNames rawNames(r);

@@ -17,8 +17,13 @@ std::string mebibytes(std::uint64_t bytes) {
 
 }  // namespace
 
-Progress::Progress(std::ostream* terminal, std::string what, std::size_t files, std::uint64_t bytes)
-    : terminal_(terminal), what_(std::move(what)), files_(files), bytes_(bytes) {
+Progress::Progress(std::ostream* terminal, std::string what, std::size_t files, std::uint64_t bytes,
+                   ProgressListener listener)
+    : terminal_(terminal),
+      listener_(std::move(listener)),
+      what_(std::move(what)),
+      files_(files),
+      bytes_(bytes) {
   draw();
 }
 
@@ -34,6 +39,7 @@ void Progress::fileDone(std::uint64_t bytes) {
 }
 
 void Progress::draw() {
+  if (listener_) listener_({what_, filesDone_, files_, bytesDone_, bytes_});
   if (terminal_ == nullptr) return;
   // Files may grow while they are read, so what is done may pass the total: the bar stays full.
   const double share =

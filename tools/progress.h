@@ -2,16 +2,31 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 namespace kamishibai {
 
+// How far a piece of work is, for a window's progress bar.
+struct ProgressCounts {
+  std::string_view what;
+  std::size_t filesDone = 0;
+  std::size_t files = 0;
+  std::uint64_t bytesDone = 0;
+  std::uint64_t bytes = 0;
+};
+// Called from the threads doing the work, one call at a time.
+using ProgressListener = std::function<void(const ProgressCounts&)>;
+
 class Progress {
  public:
-  // terminal: where to draw, or nullptr to stay silent (output that is not a terminal).
-  Progress(std::ostream* terminal, std::string what, std::size_t files, std::uint64_t bytes);
+  // terminal: where to draw, or nullptr to stay silent (output that is not a terminal);
+  // listener, when given, hears of every file done.
+  Progress(std::ostream* terminal, std::string what, std::size_t files, std::uint64_t bytes,
+           ProgressListener listener = {});
   ~Progress();
   Progress(const Progress&) = delete;
   Progress& operator=(const Progress&) = delete;
@@ -23,6 +38,7 @@ class Progress {
   void draw();
 
   std::ostream* terminal_;
+  ProgressListener listener_;
   std::string what_;
   std::size_t files_;
   std::uint64_t bytes_;

@@ -17,12 +17,12 @@
 #include "platform/headless/frame_recorder_headless.h"
 #include "platform/output_file.h"
 #include "platform/picture.h"
+#include "platform/picture_convert.h"
 #include "platform/png_file.h"
 #include "tools/commands.h"
 #include "tools/gif_writer.h"
 #include "tools/manifest.h"
-#include "tools/show_files.h"
-#include "tools/transition_frames.h"
+#include "tools/transition_render.h"
 #include "tools/utf8.h"
 
 namespace kamishibai {
@@ -62,6 +62,14 @@ const EffectInfo& effectNamed(const std::string& text) {
   return *effect;
 }
 
+// A picture drawn at the corner of a black surface of the given size, as the show composes a
+// frame.
+Surface frameOf(const Surface& picture, std::int32_t width, std::int32_t height) {
+  Surface frame(width, height, makeColour(0, 0, 0));
+  frame.drawImage(picture, 0, 0);
+  return frame;
+}
+
 // The two pictures as the transition starts from and ends on: on the area when one is given,
 // else each at (0, 0) on a surface of the first picture's size.
 std::pair<Surface, Surface> startAndEnd(const RenderOptions& options) {
@@ -73,13 +81,15 @@ std::pair<Surface, Surface> startAndEnd(const RenderOptions& options) {
           "megapixels");
     }
     const PictureFit fit = fitNamed(options.fit).value_or(PictureFit::None);
-    return {pictureOnArea(options.from, fit, *area), pictureOnArea(options.to, fit, *area)};
+    const Colour black = makeColour(0, 0, 0);
+    return {pictureOnArea(options.from, fit, *area, black),
+            pictureOnArea(options.to, fit, *area, black)};
   }
   Surface pictureA, pictureB;
   loadPicture(options.from, pictureA);
   loadPicture(options.to, pictureB);
   const std::int32_t width = pictureA.width(), height = pictureA.height();
-  return {onBlack(pictureA, width, height), onBlack(pictureB, width, height)};
+  return {frameOf(pictureA, width, height), frameOf(pictureB, width, height)};
 }
 
 // Counts what a render writes, and warns once before it writes more than kLargeOutput bytes.
@@ -168,8 +178,7 @@ void render(const RenderOptions& options, std::ostream& out, std::ostream& err) 
   if (error) {
     throw std::runtime_error("the folder " + options.out + " cannot be made: " + error.message());
   }
-  const std::int32_t speedFactor = 1 << options.speed;
-  const double frameMs = static_cast<double>(effect.frameMs) / speedFactor;
+  const double frameMs = static_cast<double>(effect.frameMs) / (1 << options.speed);
   std::unique_ptr<GifWriter> gif;
   if (!options.gif.empty()) {
     gif = std::make_unique<GifWriter>(pathFromUtf8(options.gif), width, height, options.gifWidth);
@@ -182,17 +191,19 @@ void render(const RenderOptions& options, std::ostream& out, std::ostream& err) 
     size.comingBytes(gif->imageBytes() - before);
   };
 
-  const TransitionRun run =
-      runTransition(effect, current, next, speedFactor, RandomSequence::process(),
-                    [&](const Surface& frame, int index) {
-                      writeFrame(frame, dir / frameFileName(index), size);
-                      if (gif) addToGif(frame, index * frameMs);
-                    });
-  const int frames = run.frames;
+  Surface display;
+  const int frames = renderTransition(
+                         effect, options.speed, current, next, display,
+                         [&](const Surface& frame, int index, std::int32_t) {
+                           writeFrame(frame, dir / frameFileName(index), size);
+                           if (gif) addToGif(frame, index * frameMs);
+                         },
+                         kFalse)
+                         .frames;
   removeStaleFrames(dir, frames);
-  writeFrame(run.display, dir / "final.png", size);
+  writeFrame(display, dir / "final.png", size);
   if (gif) {
-    addToGif(run.display, frames * frameMs);
+    addToGif(display, frames * frameMs);
     gif->finish(1000);
   }
   out << "effect " << effect.code << " (" << effect.name << "): " << frames

@@ -332,7 +332,8 @@ std::uint64_t Spool::append(std::span<const std::uint8_t> bytes) {
   return offset;
 }
 
-std::vector<PreparedFile> prepareFiles(const ShowPlan& plan, Spool& spool, std::ostream* terminal) {
+std::vector<PreparedFile> prepareFiles(const ShowPlan& plan, Spool& spool, std::ostream* terminal,
+                                       const ProgressListener& listener) {
   std::vector<PreparedFile> prepared(plan.files.size());
   std::vector<std::size_t> pictures;
   std::uint64_t pictureBytes = 0;
@@ -347,7 +348,7 @@ std::vector<PreparedFile> prepareFiles(const ShowPlan& plan, Spool& spool, std::
     pictureBytes += sizeOrNothing(file.path);
   }
   pictureFileEndings();  // loads the codecs once, before the threads use them
-  Progress progress(terminal, "checking", pictures.size(), pictureBytes);
+  Progress progress(terminal, "checking", pictures.size(), pictureBytes, listener);
   std::atomic<std::size_t> next{0};
   const auto work = [&] {
     for (std::size_t n = next++; n < pictures.size(); n = next++) {

@@ -13,6 +13,7 @@
 
 #include "platform/output_file.h"
 #include "tools/manifest.h"
+#include "tools/progress.h"
 
 namespace kamishibai {
 
@@ -56,7 +57,8 @@ bool readWhole(const std::filesystem::path& path, std::vector<std::uint8_t>& byt
 // Checks every file of the plan: pictures are read from their header first (a picture too large
 // is refused before decoding), decoded, and fitted or converted where the plan asks; music and
 // sounds must load. Converted pictures go to the spool.
-std::vector<PreparedFile> prepareFiles(const ShowPlan& plan, Spool& spool, std::ostream* terminal);
+std::vector<PreparedFile> prepareFiles(const ShowPlan& plan, Spool& spool, std::ostream* terminal,
+                                       const ProgressListener& listener = {});
 
 // Completes the plan with what the files showed: sizes, array shapes, centred positions of
 // fitted pictures, names of converted pictures, unique stored names; adds problems and notes.

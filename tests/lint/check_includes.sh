@@ -18,6 +18,7 @@ allowed_folders() {
     show) echo "base raster formats effects platform show" ;;
     startup) echo "base raster formats effects platform show startup" ;;
     tools) echo "base raster formats effects platform platform/headless tools" ;;
+    studio) echo "base raster formats effects platform show tools studio" ;;
   esac
 }
 
@@ -32,7 +33,7 @@ forbid() {
   status=1
 }
 
-for folder in base raster formats effects show startup tools platform platform/linux \
+for folder in base raster formats effects show startup tools studio platform platform/linux \
   platform/win32 platform/headless; do
   allowed=$(allowed_folders "$folder")
   for file in "$folder"/*.cpp "$folder"/*.h; do

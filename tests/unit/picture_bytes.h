@@ -61,4 +61,44 @@ inline PictureBytes pngHeaderOnly(std::uint32_t width, std::uint32_t height) {
   return out;
 }
 
+// The JPEG with an EXIF block (little-endian) right after its start marker: IFD0 holds the
+// orientation, IFD1 the camera's thumbnail (JPEGInterchangeFormat and its length). A thumbnail
+// length above the thumbnail's size gives a damaged block.
+inline PictureBytes withExifThumbnail(const PictureBytes& jpeg, const PictureBytes& thumbnail,
+                                      int orientation, std::uint32_t statedLength = 0) {
+  PictureBytes exif = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 0x2A, 0, 8, 0, 0, 0};
+  const auto add16 = [&exif](std::uint32_t v) {
+    exif.push_back(static_cast<std::uint8_t>(v));
+    exif.push_back(static_cast<std::uint8_t>(v >> 8));
+  };
+  const auto add32 = [&](std::uint32_t v) {
+    add16(v & 0xFFFF);
+    add16(v >> 16);
+  };
+  const auto entry = [&](std::uint32_t tag, std::uint32_t type, std::uint32_t value) {
+    add16(tag);
+    add16(type);
+    add32(1);
+    add32(value);
+  };
+  add16(1);  // IFD0 at 8
+  entry(0x0112, 3, static_cast<std::uint32_t>(orientation));
+  add32(26);  // IFD1
+  add16(2);
+  entry(0x0201, 4, 56);
+  entry(0x0202, 4, statedLength ? statedLength : static_cast<std::uint32_t>(thumbnail.size()));
+  add32(0);
+  for (const std::uint8_t byte : thumbnail) exif.push_back(byte);
+  const std::size_t length = exif.size() + 2;
+  PictureBytes out;
+  out.reserve(jpeg.size() + length + 2);
+  for (const std::uint8_t byte :
+       {jpeg[0], jpeg[1], std::uint8_t{0xFF}, std::uint8_t{0xE1},
+        static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length & 0xFF)})
+    out.push_back(byte);
+  for (const std::uint8_t byte : exif) out.push_back(byte);
+  for (std::size_t i = 2; i < jpeg.size(); ++i) out.push_back(jpeg[i]);
+  return out;
+}
+
 }  // namespace kamishibai

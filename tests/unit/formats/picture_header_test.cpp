@@ -1,9 +1,11 @@
 // Kamishibai: picture sizes and orientation read from headers alone, and the size limit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
+#include "formats/exif_thumbnail.h"
 #include "formats/picture_header.h"
 #include "tests/unit/picture_bytes.h"
 #include "tests/unit/scratch_folder.h"
@@ -53,6 +55,38 @@ TEST(PictureHeader, JpegSizeAndOrientationBehindOtherSegments) {
     ASSERT_TRUE(header);
     EXPECT_EQ(header->orientation, 1);
     EXPECT_EQ(header->width, 37);
+  }
+}
+
+// The camera's thumbnail comes from IFD1 only when it lies wholly inside the EXIF block and
+// starts as a JPEG does.
+TEST(PictureHeader, ExifThumbnailIsFoundOnlyInsideItsBlock) {
+  const PictureBytes plain = jpegHeaderOnly(37, 21);
+  const PictureBytes thumbnail = {0xFF, 0xD8, 1, 2, 3, 0xFF, 0xD9};
+  const auto find = [](const PictureBytes& bytes) -> std::optional<PictureBytes> {
+    const auto header = readPictureHeader(bytes);
+    EXPECT_TRUE(header);
+    const auto range =
+        findExifThumbnail(*header, [&](std::uint64_t offset, std::span<std::uint8_t> out) {
+          const std::size_t count =
+              offset < bytes.size() ? std::min(out.size(), bytes.size() - offset) : 0;
+          std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(offset), count, out.begin());
+          return count;
+        });
+    if (!range) return std::nullopt;
+    return PictureBytes(bytes.begin() + static_cast<std::ptrdiff_t>(range->offset),
+                        bytes.begin() + static_cast<std::ptrdiff_t>(range->offset + range->size));
+  };
+  const PictureBytes good = withExifThumbnail(plain, thumbnail, 6);
+  EXPECT_EQ(find(good), thumbnail);
+  EXPECT_EQ(readPictureHeader(good)->orientation, 6);
+  EXPECT_EQ(readPictureHeader(good)->width, 37);
+
+  PictureBytes notJpeg = good;
+  notJpeg[6 + 6 + 56] = 0;  // the thumbnail's first byte
+  for (const PictureBytes& none :
+       {plain, withOrientation(plain, 6), notJpeg, withExifThumbnail(plain, thumbnail, 1, 1000)}) {
+    EXPECT_EQ(find(none), std::nullopt);
   }
 }
 
