@@ -10,6 +10,11 @@ if(KAMISHIBAI_DEMO)
 endif()
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/README.md
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The Studio's entry in the desktop's menus, with its icon.
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/data/kamishibai-studio.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/data/kamishibai-studio.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
 set(CPACK_GENERATOR DEB)
 # The package installs under the same prefix that the programs were built for.

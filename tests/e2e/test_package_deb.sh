@@ -1,5 +1,6 @@
 # Kamishibai: the Debian package: its control data and dependencies, its files where Debian keeps
-# them, readable manual pages, and the installed programs working from where they were unpacked.
+# them, readable manual pages, a valid desktop entry, and the installed programs working from
+# where they were unpacked.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 
@@ -26,6 +27,8 @@ prefix=$(sed -n 's/^set(CPACK_PACKAGING_INSTALL_PREFIX "\(.*\)")$/\1/p' "$BUILD/
 usr=$root$prefix
 for file in bin/kamishibai bin/kamishibai-pack bin/kamishibai.scr \
   share/man/man1/kamishibai.1.gz share/man/man1/kamishibai-pack.1.gz \
+  share/man/man1/kamishibai-studio.1.gz share/applications/kamishibai-studio.desktop \
+  share/icons/hicolor/scalable/apps/kamishibai-studio.svg \
   share/xscreensaver/config/kamishibai.scr.xml; do
   [ -f "$usr/$file" ] || fail "the package lacks $prefix/$file: $(dpkg-deb --contents "$deb")"
 done
@@ -40,6 +43,12 @@ for page in "$usr"/share/man/man1/*.1.gz; do
 done
 xmllint --noout "$usr/share/xscreensaver/config/kamishibai.scr.xml" ||
   fail "the xscreensaver description is not well-formed"
+desktop-file-validate "$usr/share/applications/kamishibai-studio.desktop" ||
+  fail "the Studio's desktop entry is not valid"
+grep -q '^Name\[ja\]=' "$usr/share/applications/kamishibai-studio.desktop" ||
+  fail "the Studio's desktop entry has no Japanese name"
+xmllint --noout "$usr/share/icons/hicolor/scalable/apps/kamishibai-studio.svg" ||
+  fail "the Studio's icon is not well-formed"
 
 # The installed demo: "/P" does nothing and ends at once; its package is intact after
 # installation; it speaks English under an English locale.
