@@ -20,7 +20,7 @@ FAVOURED=()
 
 # start_bench_display WIDTHxHEIGHT: a virtual display of that size, whatever DISPLAY said.
 start_bench_display() {
-  start_x_server "${FAVOURED[@]}" Xvfb -screen 0 "$1x24" -nolisten tcp || fail "Xvfb did not start"
+  start_x_server "${FAVOURED[@]}" Xvfb -screen 0 "$1x24" -nolisten tcp -noreset || fail "Xvfb did not start"
   wait_until 5 xdpyinfo >/dev/null 2>&1 || fail "the virtual display $DISPLAY does not answer"
 }
 

@@ -1,6 +1,8 @@
 // Kamishibai: how long a program takes from its start to its first picture on screen: starts the
 // command, reads one pixel of the screen every millisecond until it has the picture's colour,
 // prints the milliseconds since the start, then ends the program with SIGTERM and waits for it.
+// An alarm ends both after SECONDS even when the display stops answering, so that a benchmark never
+// hangs on a reading.
 //
 //   kamishibai-first-picture X Y RRGGBB TOLERANCE SECONDS COMMAND [ARGUMENT...]
 #include <X11/Xlib.h>
@@ -13,9 +15,26 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
+
+pid_t watchedChild = 0;
+// What the probe was doing when the alarm came: waiting for the display's answer, or for the
+// program to end after SIGTERM.
+const char* volatile waitingFor = "the display";
+
+// At the limit, whatever the probe is waiting for: end the program and the probe.
+void onLimit(int) {
+  if (watchedChild > 0) kill(watchedChild, SIGKILL);
+  constexpr char message[] = "the time limit passed while waiting for ";
+  (void)!write(STDERR_FILENO, message, sizeof message - 1);
+  const char* what = waitingFor;
+  (void)!write(STDERR_FILENO, what, std::strlen(what));
+  (void)!write(STDERR_FILENO, "\n", 1);
+  _exit(1);
+}
 
 double nowMilliseconds() {
   timespec now{};
@@ -68,6 +87,9 @@ int main(int argc, char** argv) {
     execvp(argv[6], argv + 6);
     _exit(127);
   }
+  watchedChild = child;
+  signal(SIGALRM, onLimit);
+  alarm(static_cast<unsigned>(limit / 1e3) + 5);
   const timespec pause{0, 1'000'000};
   double elapsed = 0;
   bool shown = false;
@@ -78,6 +100,7 @@ int main(int argc, char** argv) {
     if (shown || elapsed >= limit) break;
     nanosleep(&pause, nullptr);
   }
+  waitingFor = "the program to end";
   kill(child, SIGTERM);
   waitpid(child, nullptr, 0);
   XCloseDisplay(display);

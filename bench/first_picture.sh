@@ -6,7 +6,8 @@
 # picture, so its goal is at most feh's time plus cp's. Each run starts the program and reads the
 # screen's centre every millisecond until it shows the first picture (kamishibai-first-picture),
 # with the saver's file and the package in the page cache; the figures are the medians of RUNS
-# runs (default 5), taken in turns.
+# runs (default 5), taken in turns. A run in which feh shows nothing within 10 s is named and left
+# out (now and then feh never draws its window here and ignores SIGTERM: the probe kills it).
 #
 #   KAMISHIBAI_BUILD=build bench/first_picture.sh [RUNS]
 source "$(dirname "$0")/bench_lib.sh"
@@ -48,11 +49,12 @@ compare() {
     cat "$saver" "$package" >/dev/null
     time_ms cp "$package" "$copy" >>"$WORK/cp" && echo >>"$WORK/cp"
     rm -f "$copy"
-    "$WATCH" 960 540 "$feh_colour" 24 30 feh --fullscreen --hide-pointer "$@" >>"$WORK/feh" ||
-      fail "feh showed no picture"
+    # feh now and then never draws its window here; such a run is named and left out.
+    "$WATCH" 960 540 "$feh_colour" 24 10 feh --fullscreen --hide-pointer "$@" >>"$WORK/feh" ||
+      echo "$name: feh showed no picture in run $run; left out" >&2
     # The unpacking drops the package from the page cache once it is done.
     cat "$saver" >/dev/null
-    "$WATCH" 960 540 "$show_colour" 24 30 "$saver" /s >>"$WORK/show" ||
+    "$WATCH" 960 540 "$show_colour" 24 10 "$saver" /s >>"$WORK/show" ||
       fail "the saver showed no picture"
   done
   local cp_ms feh_ms show_ms
