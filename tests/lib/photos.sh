@@ -1,0 +1,41 @@
+# Kamishibai: camera-like photos for the Studio's tests and benchmark (sourced after shell.sh):
+# JPEGs with an EXIF block that holds an orientation and a thumbnail, as cameras write them.
+
+# exif_photo IN OUT ORIENTATION [THUMBNAIL]: OUT is the JPEG IN with an EXIF block holding the
+# orientation (1 upright, 6 a quarter clockwise, ...) and, when given, the JPEG THUMBNAIL.
+exif_photo() {
+  python3 - "$@" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+orientation = int(sys.argv[3])
+thumb = open(sys.argv[4], "rb").read() if len(sys.argv) > 4 else b""
+# IFD0 (the orientation) at 8; IFD1 (where the thumbnail is) at 26; the thumbnail at 56.
+tiff = b"MM\0\x2a\0\0\0\x08" + struct.pack(">HHHIHH", 1, 0x0112, 3, 1, orientation, 0)
+tiff += struct.pack(">I", 26 if thumb else 0)
+if thumb:
+    tiff += struct.pack(">HHHII", 2, 0x0201, 4, 1, 56) + struct.pack(">HHII", 0x0202, 4, 1, len(thumb))
+    tiff += b"\0\0\0\0" + thumb
+exif = b"Exif\0\0" + tiff
+open(sys.argv[2], "wb").write(data[:2] + b"\xff\xe1" + struct.pack(">H", len(exif) + 2) + exif + data[2:])
+PY
+}
+
+# camera_photos DIR COUNT WIDTH HEIGHT: COUNT photos photo-0001.jpg ... in DIR, WIDTH x HEIGHT
+# with 160-pixel EXIF thumbnails. Every third is stored on its side (orientation 6) as a portrait
+# would be. Ten different pictures take turns, so that many photos are made quickly.
+camera_photos() {
+  local dir=$1 count=$2 width=$3 height=$4 scratch i
+  scratch=$(mktemp -d)
+  mkdir -p "$dir"
+  for i in $(seq 0 9); do
+    convert -size "${width}x${height}" "gradient:hsl($((i * 36)),100%,50%)-hsl($((i * 36 + 90)),100%,30%)" \
+      -gravity center -pointsize $((height / 4)) -fill white -annotate 0 "$i" \
+      -quality 85 "$scratch/$i.jpg"
+    convert "$scratch/$i.jpg" -resize 160x160 -quality 70 "$scratch/$i.thumb.jpg"
+  done
+  for i in $(seq 1 "$count"); do
+    exif_photo "$scratch/$((i % 10)).jpg" "$dir/$(printf 'photo-%04d.jpg' "$i")" \
+      $([ $((i % 3)) = 0 ] && echo 6 || echo 1) "$scratch/$((i % 10)).thumb.jpg"
+  done
+  rm -rf "$scratch"
+}
