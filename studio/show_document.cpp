@@ -29,7 +29,7 @@ void ShowDocument::saveAs(const fs::path& path) {
   OutputFile file(path, ExistingTarget::Replace);
   file.write({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
   file.commit();
-  manifest_ = path;
+  manifest_ = fs::absolute(path);
   saved_ = show_;
 }
 

@@ -130,7 +130,13 @@ auto intoValue(T& target, Convert convert) {
   };
 }
 const auto kText = [](const toml::node& node) { return node.value_exact<std::string>(); };
-const auto kFlag = [](const toml::node& node) { return node.value_exact<bool>(); };
+// A switch as true or false, or as the stored values -1 and 0; any other value is kept as it is.
+const auto kFlag = [](const toml::node& node) -> std::optional<bool> {
+  if (const auto value = node.value_exact<bool>()) return value;
+  const auto stored = node.value_exact<std::int64_t>();
+  if (stored == 0 || stored == -1) return *stored != 0;
+  return std::nullopt;
+};
 
 class ShowReader {
  public:
@@ -434,6 +440,18 @@ std::optional<std::size_t> slideOfLine(const ManifestShowText& text, std::int64_
   return static_cast<std::size_t>(after - text.slideLines.begin() - 1);
 }
 
+void placeSlide(ManifestSlide& slide, PictureFit fit) {
+  slide.fit = fit;
+  slide.x.reset();
+  slide.y.reset();
+}
+
+void placeSlide(ManifestSlide& slide, std::int32_t x, std::int32_t y) {
+  slide.fit = PictureFit::None;
+  slide.x = x;
+  slide.y = y;
+}
+
 std::vector<ManifestSlide> slidesForPaths(const std::vector<fs::path>& paths,
                                           std::vector<std::string>& problems) {
   const std::vector<std::string> endings = pictureFileEndings();
@@ -445,7 +463,7 @@ std::vector<ManifestSlide> slidesForPaths(const std::vector<fs::path>& paths,
   };
   for (const fs::path& path : paths) {
     std::error_code error;
-    if (fs::is_regular_file(path, error)) {
+    if (fs::is_regular_file(path, error) && hasPictureEnding(path, endings)) {
       add(path);
     } else if (fs::is_directory(path, error)) {
       // The folder is the base, so that characters of its name are never read as a pattern.
@@ -453,7 +471,7 @@ std::vector<ManifestSlide> slidesForPaths(const std::vector<fs::path>& paths,
       if (!match.problem.empty()) problems.push_back(utf8Of(path) + " " + match.problem);
       std::for_each(match.files.begin(), match.files.end(), add);
     } else {
-      problems.push_back(utf8Of(path) + " is neither a picture nor a folder");
+      problems.push_back(utf8Of(path) + " is neither a picture nor a folder of pictures");
     }
   }
   return slides;

@@ -115,6 +115,11 @@ ManifestShowText writeManifestShow(const ManifestShow& show, const std::filesyst
 // The slide a problem on that line of the written text belongs to; nullopt for the show's own.
 std::optional<std::size_t> slideOfLine(const ManifestShowText& text, std::int64_t line);
 
+// A fitted picture is centred on the area, so a fit and a position exclude each other: each sets
+// one and clears the other.
+void placeSlide(ManifestSlide& slide, PictureFit fit);
+void placeSlide(ManifestSlide& slide, std::int32_t x, std::int32_t y);
+
 // One slide for each picture path, and for each picture in and below each folder path (walked as
 // a manifest's folder is, in name order). Paths that are neither give a problem.
 std::vector<ManifestSlide> slidesForPaths(const std::vector<std::filesystem::path>& paths,

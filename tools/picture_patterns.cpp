@@ -124,6 +124,10 @@ bool matchesName(std::string_view pattern, std::string_view name) {
   return p == pattern.size();
 }
 
+bool hasPictureEnding(const fs::path& file, const std::vector<std::string>& pictureEndings) {
+  return std::binary_search(pictureEndings.begin(), pictureEndings.end(), lowerEnding(file));
+}
+
 PatternMatch matchPictures(const fs::path& base, std::string_view pattern,
                            const std::vector<std::string>& pictureEndings) {
   PatternMatch match;
@@ -136,9 +140,8 @@ PatternMatch matchPictures(const fs::path& base, std::string_view pattern,
       return match;
     }
     Walker({"**", "*"}, match).walk(full, 0);
-    std::erase_if(match.files, [&](const fs::path& file) {
-      return !std::binary_search(pictureEndings.begin(), pictureEndings.end(), lowerEnding(file));
-    });
+    std::erase_if(match.files,
+                  [&](const fs::path& file) { return !hasPictureEnding(file, pictureEndings); });
   } else {
     std::vector<std::string> parts;
     fs::path start = full.root_path();

@@ -19,6 +19,10 @@ struct PatternMatch {
 PatternMatch matchPictures(const std::filesystem::path& base, std::string_view pattern,
                            const std::vector<std::string>& pictureEndings);
 
+// True when the file's ending is one of pictureEndings (sorted, lower case), in any letter case.
+bool hasPictureEnding(const std::filesystem::path& file,
+                      const std::vector<std::string>& pictureEndings);
+
 // True when name matches the pattern of one path component ("*" any run, "?" one byte).
 bool matchesName(std::string_view pattern, std::string_view name);
 

@@ -71,13 +71,14 @@ effect = "clock"
 fit = "none"
 x = 5
 y = 6
-overlay = true
+overlay = -1
 picture_array = { dimensions = 1, lower_bound = 2 }
 )";
   const ManifestShowReading read = readManifestShow(manifest, dir, "hand.toml");
   ASSERT_TRUE(read.problems.empty());
   EXPECT_EQ(stems(read.show), "abc");
   EXPECT_EQ(read.show.slides[2].effect, 32);
+  EXPECT_TRUE(read.show.slides[2].overlay);
   EXPECT_EQ(slideEffect(read.show.settings, read.show.slides[0]), kRandomEffect);
   EXPECT_EQ(slideFit(read.show.settings, read.show.slides[1]), PictureFit::Contain);
 
@@ -215,6 +216,10 @@ TEST(ShowModel, AFolderBecomesAShowThatSavesAndOpensAgain) {
   EXPECT_EQ(again.document->show(), document.show());
   EXPECT_EQ(again.document->show().settings.areaWidth, 1280);
   EXPECT_TRUE(again.problems.empty());
+
+  std::vector<std::string> problems;
+  EXPECT_TRUE(slidesForPaths({dir / "photos" / "notes.txt", dir / "gone"}, problems).empty());
+  EXPECT_EQ(problems.size(), 2u);
 }
 
 }  // namespace
