@@ -538,13 +538,12 @@ void MainWindow::slideEdited(SlideField field, const SlidePanelValues& values) {
     case SlideField::Fit:
     case SlideField::Position: {
       what = N_("配置の変更");
-      const std::optional<PictureFit> fit = fitNamed(values.fit);
-      change = [fit, values](ManifestSlide& s) {
-        s.fit = fit;
-        if (fit == PictureFit::None) {
-          s.x = values.x;
-          s.y = values.y;
-        }
+      const PictureFit fit = fitNamed(values.fit).value_or(PictureFit::None);
+      change = [fit, x = values.x, y = values.y](ManifestSlide& s) {
+        if (fit == PictureFit::None)
+          placeSlide(s, x, y);
+        else
+          placeSlide(s, fit);
       };
       break;
     }

@@ -122,8 +122,7 @@ SaverDialog::~SaverDialog() {
 void SaverDialog::present(const ShowDocument& document) {
   if (!worker_.joinable()) {
     const std::filesystem::path manifest = document.manifestPath();
-    const std::filesystem::path folder =
-        manifest.empty() ? std::filesystem::current_path() : manifest.parent_path();
+    const std::filesystem::path folder = document.folder();
     const std::string stem = manifest.empty() ? "show" : manifest.stem().string();
     gtk_entry_set_text(GTK_ENTRY(linuxPath_), (folder / (stem + ".scr")).c_str());
     gtk_entry_set_text(GTK_ENTRY(windowsPath_), (folder / (stem + "-windows.scr")).c_str());

@@ -4,7 +4,6 @@
 # frames render draws; undo brings the order back; closing with changes asks first. A screenshot
 # of the window at 1024 x 768 is left in the build folder.
 source "$(dirname "$0")/lib.sh"
-source "$SOURCE/tests/lib/photos.sh"
 e2e_setup
 cd "$E2E_DIR"
 
