@@ -10,6 +10,16 @@ if(KAMISHIBAI_DEMO)
 endif()
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/README.md
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The Windows player, for Windows savers made here: the installed packer finds it in
+# lib/kamishibai/ beside its own bin/.
+if(KAMISHIBAI_WINDOWS_PLAYER)
+  install(FILES ${KAMISHIBAI_WINDOWS_PLAYER} DESTINATION lib/kamishibai RENAME kamishibai.exe)
+endif()
+# The Studio's entry in the desktop's menus, with its icon.
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/data/kamishibai-studio.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/data/kamishibai-studio.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
 set(CPACK_GENERATOR DEB)
 # The package installs under the same prefix that the programs were built for.
@@ -22,7 +32,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "slide-show screen saver that carries its 
 set(CPACK_PACKAGE_DESCRIPTION
     "Kamishibai runs a slide show of pictures with animated transitions, music and sounds as \
 a screen saver, on its own or inside xscreensaver. kamishibai-pack makes savers of your own \
-pictures. The package holds the player, the packer, a demo saver and the manual pages.")
+pictures, for Linux and for Windows. The package holds the player, the Windows player, the \
+packer, a demo saver and the manual pages.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

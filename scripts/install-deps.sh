@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-format libclang-rt-14-dev
   xvfb xdotool imagemagick x11-utils sox python3 openbox libxrandr-dev libxext-dev libxdamage-dev
-  gettext dpkg-dev man-db locales libxml2-utils xscreensaver
+  gettext dpkg-dev man-db locales libxml2-utils desktop-file-utils xscreensaver
   webp-pixbuf-loader
   g++-mingw-w64-x86-64-posix googletest wine wine64
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils

@@ -1,6 +1,7 @@
 // Kamishibai: kamishibai-pack build: a manifest and its files become a saver.
 #include <cstdio>
 #include <iostream>
+#include <map>
 
 #include "base/file_names.h"
 #include "platform/running_program.h"
@@ -15,13 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The player beside the packer, with the packer's own ending (".exe" on Windows).
-fs::path defaultPlayer() {
-  const fs::path packer = pathFromUtf8(runningExecutablePath());
-  fs::path player = packer.parent_path() / "kamishibai";
-  player += packer.extension();
-  return player;
-}
+// The names --for takes.
+const std::map<std::string, SaverSystem> kSystems = {{"linux", SaverSystem::Linux},
+                                                     {"windows", SaverSystem::Windows}};
 
 void report(const fs::path& manifest, const std::vector<ManifestProblem>& lines,
             std::ostream& err) {
@@ -76,15 +73,34 @@ void addBuildCommand(CLI::App& app) {
   auto manifest = std::make_shared<std::string>();
   auto output = std::make_shared<std::string>();
   auto player = std::make_shared<std::string>();
+  // The packer's own system unless told otherwise.
+  auto system = std::make_shared<std::string>(kWindowsFileNames ? "windows" : "linux");
   command->add_option("manifest", *manifest, "The show manifest (TOML)")->required();
   command->add_option("-o,--output", *output, "The saver to write, e.g. NAME.scr")->required();
-  command->add_option("--player", *player,
-                      "The bare player to copy (default: kamishibai beside this tool)");
+  CLI::Option* forSystem =
+      command
+          ->add_option("--for", *system,
+                       "The system the saver runs on: linux or windows (default: this one's); "
+                       "its player is found beside this tool or in ../lib/kamishibai/")
+          ->check(CLI::IsMember(kSystems));
+  command
+      ->add_option("--player", *player, "The bare player to copy (default: the player --for names)")
+      ->excludes(forSystem);
   command->callback([=] {
-    finishCommand(runBuild(pathFromUtf8(*manifest), pathFromUtf8(*output),
-                           player->empty() ? defaultPlayer() : pathFromUtf8(*player), std::cerr,
-                           progressTerminal()));
+    finishCommand(
+        runBuild(pathFromUtf8(*manifest), pathFromUtf8(*output),
+                 player->empty() ? playerFor(kSystems.at(*system)) : pathFromUtf8(*player),
+                 std::cerr, progressTerminal()));
   });
+}
+
+fs::path playerFor(SaverSystem system) {
+  const fs::path program = pathFromUtf8(runningExecutablePath());
+  const fs::path name = system == SaverSystem::Windows ? "kamishibai.exe" : "kamishibai";
+  const fs::path beside = program.parent_path() / name;
+  const fs::path installed = program.parent_path().parent_path() / "lib" / "kamishibai" / name;
+  std::error_code error;
+  return fs::exists(beside, error) || !fs::exists(installed, error) ? beside : installed;
 }
 
 void finishCommand(int status) {

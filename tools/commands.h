@@ -28,6 +28,13 @@ std::optional<ScreenSize> parseAreaSize(const std::string& text);
 // ("WIDTHxHEIGHT"), or of the screen's size when size is empty.
 int runInit(const std::filesystem::path& pictures, const std::filesystem::path& output,
             const std::string& size, std::ostream& out, std::ostream& err);
+// The systems a saver runs on, each with its own bare player.
+enum class SaverSystem { Linux, Windows };
+// The bare player for savers of that system: beside the running program (a build folder, and
+// the installed player of the program's own system), else in lib/kamishibai/ beside the
+// program's folder, where the package installs the Windows player.
+std::filesystem::path playerFor(SaverSystem system);
+
 // Validates the manifest and its files, then writes player + package to output atomically. A
 // progress bar is drawn on terminal when one is given.
 int runBuild(const std::filesystem::path& manifest, const std::filesystem::path& output,

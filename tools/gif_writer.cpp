@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/file_names.h"
+#include "tools/frame_scaling.h"
 
 namespace kamishibai {
 namespace {
@@ -96,38 +97,6 @@ void put16(std::ostream& file, std::int32_t value) {
   file.put(static_cast<char>(value >> 8 & 0xFF));
 }
 
-// The quotient rounded half to even.
-std::uint64_t roundedQuotient(std::uint64_t dividend, std::uint64_t divisor) {
-  const std::uint64_t quotient = dividend / divisor, rest = dividend % divisor;
-  return quotient + (2 * rest > divisor || (2 * rest == divisor && quotient % 2 == 1) ? 1 : 0);
-}
-
-// The side of a frame scaled by newSide / side, at least one pixel.
-std::int32_t scaledSide(std::int32_t other, std::int32_t newSide, std::int32_t side) {
-  const std::uint64_t scaled =
-      roundedQuotient(static_cast<std::uint64_t>(other) * static_cast<std::uint64_t>(newSide),
-                      static_cast<std::uint64_t>(side));
-  return static_cast<std::int32_t>(std::max<std::uint64_t>(scaled, 1));
-}
-
-// The average of the frame's pixels in columns [x0, x1) and rows [y0, y1).
-Colour averageOf(const Surface& frame, std::int32_t x0, std::int32_t x1, std::int32_t y0,
-                 std::int32_t y1) {
-  std::uint64_t r = 0, g = 0, b = 0;
-  for (std::int32_t y = y0; y < y1; ++y) {
-    for (std::int32_t x = x0; x < x1; ++x) {
-      const Colour c = frame.pixel(x, y);
-      r += c & 0xFF;
-      g += c >> 8 & 0xFF;
-      b += c >> 16 & 0xFF;
-    }
-  }
-  const auto count = static_cast<std::uint64_t>(x1 - x0) * static_cast<std::uint64_t>(y1 - y0);
-  return makeColour(static_cast<std::uint8_t>(roundedQuotient(r, count)),
-                    static_cast<std::uint8_t>(roundedQuotient(g, count)),
-                    static_cast<std::uint8_t>(roundedQuotient(b, count)));
-}
-
 // A size that a GIF cannot hold is refused before anything is made.
 const std::filesystem::path& checkedGif(const std::filesystem::path& path, std::int32_t width,
                                         std::int32_t height) {
@@ -168,20 +137,9 @@ GifWriter::GifWriter(const std::filesystem::path& path, std::int32_t frameWidth,
 std::vector<std::uint8_t> GifWriter::indexed(const Surface& frame) const {
   std::vector<std::uint8_t> indices;
   indices.reserve(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
-  const bool scaled = frame.width() != width_ || frame.height() != height_;
-  // Each stored pixel covers the frame's pixels from its start to the next one's.
-  const auto start = [](std::int32_t at, std::int32_t frameSide, std::int32_t side) {
-    return static_cast<std::int32_t>(static_cast<std::int64_t>(at) * frameSide / side);
-  };
+  const Surface scaled = scaledDown(frame, width_, height_);
   for (std::int32_t y = 0; y < height_; ++y) {
-    const std::int32_t y0 = start(y, frame.height(), height_),
-                       y1 = start(y + 1, frame.height(), height_);
-    for (std::int32_t x = 0; x < width_; ++x) {
-      const Colour c = scaled ? averageOf(frame, start(x, frame.width(), width_),
-                                          start(x + 1, frame.width(), width_), y0, y1)
-                              : frame.pixel(x, y);
-      indices.push_back(paletteIndex(c));
-    }
+    for (std::int32_t x = 0; x < width_; ++x) indices.push_back(paletteIndex(scaled.pixel(x, y)));
   }
   return indices;
 }

@@ -1,5 +1,6 @@
 // Kamishibai: `kamishibai-pack render`, which runs one transition headlessly on a virtual clock
-// and writes every Refresh of the display as a PNG frame, and `kamishibai-pack effects`.
+// and writes every Refresh of the display as a PNG frame, or every transition's middle frame on
+// a contact sheet, and `kamishibai-pack effects`.
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -20,6 +21,7 @@
 #include "platform/picture_convert.h"
 #include "platform/png_file.h"
 #include "tools/commands.h"
+#include "tools/contact_sheet.h"
 #include "tools/gif_writer.h"
 #include "tools/manifest.h"
 #include "tools/transition_render.h"
@@ -45,6 +47,7 @@ struct RenderOptions {
   std::int32_t gifWidth = kGifWidth;
   std::string area;  // "WIDTHxHEIGHT", or empty for the first picture's size
   std::string fit = "none";
+  std::string sheet;  // the contact sheet to write instead of one transition's frames
 };
 
 // An effect given by its code or its name.
@@ -210,11 +213,33 @@ void render(const RenderOptions& options, std::ostream& out, std::ostream& err) 
       << " frames and final.png in " << options.out << "\n";
 }
 
+// Every transition's middle frame on one picture; a sheet that is one of the pictures would lose
+// it, so it is refused.
+void renderSheet(const RenderOptions& options, std::ostream& out) {
+  const fs::path sheetPath = pathFromUtf8(options.sheet);
+  for (const std::string& input : {options.from, options.to}) {
+    if (sameFile(sheetPath, pathFromUtf8(input))) {
+      throw std::runtime_error("the sheet " + options.sheet + " is the picture " + input);
+    }
+  }
+  const auto [current, next] = startAndEnd(options);
+  const Surface sheet = contactSheet(options.speed, current, next);
+  OutputFile file(sheetPath, ExistingTarget::Replace);
+  file.write(encodePng(sheet));
+  file.commit();
+  out << "codes 1 to " << kLastEffectCode << " on " << options.sheet << " (" << sheet.width()
+      << " x " << sheet.height() << ")\n";
+}
+
 // A failure (an unreadable picture, an unknown effect, a folder that cannot be written) is
 // reported on err with status 1.
 int runRender(const RenderOptions& options, std::ostream& out, std::ostream& err) {
   try {
-    render(options, out, err);
+    if (!options.sheet.empty()) {
+      renderSheet(options, out);
+    } else {
+      render(options, out, err);
+    }
     return 0;
   } catch (const std::exception& e) {
     err << "kamishibai-pack render: " << terminalText(e.what(), Backslashes::Kept) << "\n";
@@ -256,17 +281,18 @@ void listEffects(std::ostream& out) {
 void addRenderCommands(CLI::App& app) {
   auto options = std::make_shared<RenderOptions>();
   CLI::App* render = app.add_subcommand(
-      "render", "Run one transition from picture A to picture B and write each frame as a PNG");
-  render
-      ->add_option("--effect", options->effect,
-                   "Effect code (0 to " + std::to_string(kLastEffectCode) + ") or name")
-      ->required();
+      "render",
+      "Run one transition from picture A to picture B and write each frame as a PNG, or write a "
+      "contact sheet of every transition");
+  CLI::Option* effect =
+      render->add_option("--effect", options->effect,
+                         "Effect code (0 to " + std::to_string(kLastEffectCode) + ") or name");
   // The pictures are checked as they load: the option checks would read the names in the
   // system's code page, which cannot hold every name on Windows.
   render->add_option("--from", options->from, "Picture A, the picture being left")->required();
   render->add_option("--to", options->to, "Picture B, the next picture")->required();
-  render->add_option("--out", options->out, "Folder for frame-0000.png ... and final.png")
-      ->required();
+  CLI::Option* out =
+      render->add_option("--out", options->out, "Folder for frame-0000.png ... and final.png");
   render
       ->add_option("--speed", options->speed,
                    "Speed exponent as in a manifest: every step lasts frame time / 2^K")
@@ -283,13 +309,27 @@ void addRenderCommands(CLI::App& app) {
         return fitNamed(text) ? std::string() : "must be none, contain, cover or shrink";
       })
       ->needs(area);
-  render->add_option("--gif", options->gif, "Also write the frames as an animated GIF");
+  CLI::Option* gif =
+      render->add_option("--gif", options->gif, "Also write the frames as an animated GIF");
   render
       ->add_option("--gif-width", options->gifWidth,
                    "The GIF's largest width; wider frames are scaled down (default: " +
                        std::to_string(kGifWidth) + ")")
       ->check(CLI::Range(1, 65535));
-  render->callback([options] { finishCommand(runRender(*options, std::cout, std::cerr)); });
+  render
+      ->add_option("--sheet", options->sheet,
+                   "Instead of --effect and --out: write one PNG with the middle frame of every "
+                   "transition, each labelled with its code and name")
+      ->excludes(effect)
+      ->excludes(out)
+      ->excludes(gif);
+  render->callback([options] {
+    if (options->sheet.empty() && (options->effect.empty() || options->out.empty())) {
+      throw CLI::RequiredError("render needs --effect and --out, or --sheet",
+                               CLI::ExitCodes::RequiredError);
+    }
+    finishCommand(runRender(*options, std::cout, std::cerr));
+  });
 
   app.add_subcommand("effects",
                      "List the transitions: code, name, frame time and total length at speed 0")

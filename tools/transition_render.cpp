@@ -39,7 +39,8 @@ Surface pictureOnArea(const std::string& path, PictureFit fit, const ScreenSize&
 
 TransitionRun renderTransition(const EffectInfo& effect, std::int32_t speed, const Surface& current,
                                const Surface& next, Surface& display,
-                               const TransitionFrameSink& sink, const EndFlag& endFlag) {
+                               const TransitionFrameSink& sink, const EndFlag& endFlag,
+                               RandomSequence& random) {
   display = Surface(current.width(), current.height());
   display.drawImage(current, 0, 0);
   if (!effect.run) {
@@ -49,8 +50,8 @@ TransitionRun renderTransition(const EffectInfo& effect, std::int32_t speed, con
   VirtualEventLoop events;
   FrameRecorder recorder(
       display, [&](const Surface& frame, int index) { sink(frame, index, events.now()); });
-  TransitionContext context{
-      display, current, next, events, endFlag, std::int32_t{1} << speed, RandomSequence::process()};
+  TransitionContext context{display, current, next, events, endFlag, std::int32_t{1} << speed,
+                            random};
   runEffect(effect, context);
   return {recorder.frameCount(), events.now()};
 }

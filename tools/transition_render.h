@@ -31,9 +31,11 @@ struct TransitionRun {
 
 // Runs the effect at 2^speed times its pace from current to next (both of one size), drawing on
 // display, which starts as current and ends as next. Raising endFlag (from the sink) ends the
-// transition at its next step.
+// transition at its next step. The random transitions draw from `random`: the show's own
+// sequence, or a fresh one for frames that repeat those of a fresh render.
 TransitionRun renderTransition(const EffectInfo& effect, std::int32_t speed, const Surface& current,
                                const Surface& next, Surface& display,
-                               const TransitionFrameSink& sink, const EndFlag& endFlag);
+                               const TransitionFrameSink& sink, const EndFlag& endFlag,
+                               RandomSequence& random = RandomSequence::process());
 
 }  // namespace kamishibai

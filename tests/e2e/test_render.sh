@@ -63,6 +63,25 @@ done
 [ "$(identify -format '%wx%h ' wide.gif wide100.gif)" = "640x384 100x60 " ] ||
   fail "the GIFs are not scaled to their widths"
 
+# The contact sheet: codes 1 to 35, seven to a row, each cell the middle frame that render writes
+# (frame n/2 of n, random choices included), scaled down to fit 320 x 240 (half the area here),
+# over a label. Cells are 334 pixels wide (the widest label) and 266 high, 16 apart.
+"$PACK" render --sheet sheet.png --from busy.png --to b.png --area 640x480 --fit contain \
+  >/dev/null || fail "render --sheet failed"
+[ "$(identify -format '%wx%h' sheet.png)" = 2466x1426 ] || fail "the sheet is not 7 x 5 cells"
+for cell in "3 723 16" "32 1073 1144"; do
+  read -r code x y <<<"$cell"
+  "$PACK" render --effect "$code" --from busy.png --to b.png --area 640x480 --fit contain \
+    --out "sheet-$code" >/dev/null || fail "render $code failed"
+  frames=(sheet-"$code"/frame-*.png)
+  convert "${frames[${#frames[@]} / 2]}" -scale 320x240 "middle-$code.png"
+  convert sheet.png -crop "320x240+$x+$y" +repage "cell-$code.png"
+  same_pixels -fuzz 1% "cell-$code.png" "middle-$code.png" ||
+    fail "the sheet's cell of $code is not render's middle frame"
+  [ "$(convert sheet.png -crop "320x26+$x+$((y + 240))" -format '%[fx:maxima.r]' info:)" = 1 ] ||
+    fail "the cell of $code has no label"
+done
+
 # Mistakes give a message and a failing status.
 if "$PACK" render --effect 99 --from a.png --to b.png --out x 2>err.txt; then
   fail "an unknown effect was accepted"
@@ -74,16 +93,18 @@ if "$PACK" render --effect 1 --from bad.png --to b.png --out x 2>err.txt; then
 fi
 grep -q 'bad.png' err.txt || fail "the message does not name the unreadable picture"
 
-# An output that is an input is refused, and the input kept: the GIF as a picture, a picture
-# among the frames.
+# An output that is an input is refused, and the input kept: the GIF or the sheet as a picture, a
+# picture among the frames.
 cp a.png keep.png
 cp a.png frames/frame-0003.png
 if "$PACK" render --effect 1 --from keep.png --to b.png --out elsewhere --gif keep.png 2>err.txt ||
-  "$PACK" render --effect 1 --from frames/frame-0003.png --to b.png --out frames 2>>err.txt; then
+  "$PACK" render --effect 1 --from frames/frame-0003.png --to b.png --out frames 2>>err.txt ||
+  "$PACK" render --sheet keep.png --from b.png --to keep.png 2>>err.txt; then
   fail "a render over its own picture was accepted"
 fi
 cmp -s a.png keep.png && cmp -s a.png frames/frame-0003.png || fail "a picture was overwritten"
-grep -q 'is the picture keep.png' err.txt && grep -q 'under a name the frames take' err.txt ||
+grep -q 'GIF keep.png is the picture keep.png' err.txt && grep -q 'under a name the frames take' err.txt &&
+  grep -q 'sheet keep.png is the picture keep.png' err.txt ||
   fail "the refusals do not say why: $(cat err.txt)"
 
 # On a full disk: the cause, and neither a cut frame nor a GIF.

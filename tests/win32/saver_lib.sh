@@ -5,9 +5,11 @@ PACK=${KAMISHIBAI_LINUX_BUILD:?KAMISHIBAI_LINUX_BUILD must name the Linux build 
 AREA_X=387
 AREA_Y=259
 
-# make_png_saver OUT: the saver, and expected-1.png and expected-2.png (the whole area) beside it.
+# make_png_saver OUT [BUILD-OPTION...]: the saver, and expected-1.png and expected-2.png (the whole
+# area) beside it. The options choose the player (default: this build's, by --player).
 make_png_saver() {
   local out=$1 dir
+  shift
   dir=$(dirname "$out")
   convert -size 120x90 gradient:'#ff2000-#0030ff' -depth 8 "$dir/first.png"
   convert -size 100x140 pattern:checkerboard -fill '#30c050' -opaque black -depth 8 "$dir/second.png"
@@ -31,16 +33,17 @@ x = 40
 y = 30
 effect = "cut"
 TOML
-  pack_saver "$dir/show.toml" "$out" "$WIN_BUILD/kamishibai.exe"
+  "$PACK" build "$dir/show.toml" -o "$out" "${@:---player=$WIN_BUILD/kamishibai.exe}" \
+    >"$dir/show.toml.log" 2>&1 || fail "the packer did not make $out: $(cat "$dir/show.toml.log")"
   convert -size 250x250 xc:'#102030' "$dir/first.png" -geometry +10+20 -composite "$dir/expected-1.png"
   convert -size 250x250 xc:'#102030' "$dir/second.png" -geometry +40+30 -composite "$dir/expected-2.png"
 }
 
-# start_png_show: makes the saver $WIN_DIR/pngs.scr of make_png_saver and starts its show; sets
-# saver, pid and window (the show's window).
+# start_png_show [BUILD-OPTION...]: makes the saver $WIN_DIR/pngs.scr of make_png_saver and starts
+# its show; sets saver, pid and window (the show's window).
 start_png_show() {
   saver=$WIN_DIR/pngs.scr
-  make_png_saver "$saver"
+  make_png_saver "$saver" "$@"
   open_window "$SHOW_TITLE" wine_logged "$saver" /S || fail "no show window"
 }
 
