@@ -19,6 +19,7 @@ class LoadReport {
   LoadReport& operator=(const LoadReport&) = delete;
 
   bool wanted() const { return !file_.empty(); }
+  // The window has drawn itself (the first call counts).
   void windowShown();
   // Every thumbnail asked for has arrived; the report is written and the Studio quits.
   void thumbnailsShown(std::size_t count);

@@ -11,6 +11,7 @@
 #include "studio/gtk/menu_bar.h"
 #include "studio/gtk/saver_dialog.h"
 #include "studio/gtk/show_player.h"
+#include "tools/commands.h"
 #include "tools/manifest_show.h"
 
 namespace kamishibai::studio {
@@ -97,12 +98,14 @@ MainWindow::MainWindow() {
   window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   // Usable on a 1024 x 768 screen with its panels.
   gtk_window_set_default_size(GTK_WINDOW(window_), 1000, 700);
-  grid_ = std::make_unique<SlideGrid>(SlideGrid::Handlers{
-      [this] { refreshSelection(); },
-      [this](const std::vector<int>& slides, int target) { moveTo(slides, target); },
-      [this](const std::vector<std::filesystem::path>& paths, int target) {
-        addPaths(paths, static_cast<std::size_t>(target));
-      }});
+  grid_ = std::make_unique<SlideGrid>(
+      kThumbnailSide,
+      SlideGrid::Handlers{
+          [this] { refreshSelection(); },
+          [this](const std::vector<int>& slides, int target) { moveTo(slides, target); },
+          [this](const std::vector<std::filesystem::path>& paths, int target) {
+            addPaths(paths, static_cast<std::size_t>(target));
+          }});
   panel_ = std::make_unique<SidePanel>(SidePanel::Handlers{
       [this](SlideField field, const SlidePanelValues& values) { slideEdited(field, values); },
       [this](ShowField field, const ShowPanelValues& values) { showEdited(field, values); }});
@@ -216,8 +219,13 @@ GtkWidget* MainWindow::makeLayout() {
 }
 
 void MainWindow::show() {
+  if (loadReport_.wanted())
+    g_signal_connect_after(window_, "draw", G_CALLBACK(+[](GtkWidget*, cairo_t*, gpointer report) {
+                             static_cast<LoadReport*>(report)->windowShown();
+                             return FALSE;
+                           }),
+                           &loadReport_);
   gtk_widget_show_all(window_);
-  loadReport_.windowShown();
 }
 
 bool MainWindow::openPath(const std::filesystem::path& path) {
@@ -236,6 +244,19 @@ bool MainWindow::openPath(const std::filesystem::path& path) {
   if (!opened.document) return false;
   replaceDocument(std::move(*opened.document));
   return true;
+}
+
+void MainWindow::openOnceShown(const std::filesystem::path& path) {
+  // An idle call runs after the window's first drawing, which has a higher priority.
+  auto* opening = new std::pair<MainWindow*, std::filesystem::path>(this, path);
+  g_idle_add(
+      +[](gpointer data) {
+        std::unique_ptr<std::pair<MainWindow*, std::filesystem::path>> open(
+            static_cast<std::pair<MainWindow*, std::filesystem::path>*>(data));
+        open->first->openPath(open->second);
+        return G_SOURCE_REMOVE;
+      },
+      opening);
 }
 
 void MainWindow::replaceDocument(ShowDocument document) {
@@ -405,7 +426,7 @@ void MainWindow::moveTo(const std::vector<int>& slides, int target) {
 // The saver is built on a worker from the show as it stands, then played in a window.
 void MainWindow::playShow() {
   if (document_.show().slides.empty() || playBuild_.joinable()) return;
-  const auto player = linuxPlayer();
+  const auto player = playerOf(SaverSystem::Linux);
   if (!player) {
     reportError(tr("Linux のプレーヤーが見つかりません。"));
     return;

@@ -35,6 +35,8 @@ class MainWindow {
   void show();
   // Opens a folder (a new show of its pictures), a manifest or a saver; false when it could not.
   bool openPath(const std::filesystem::path& path);
+  // openPath once the window is on screen, so that it shows at once, however large the folder.
+  void openOnceShown(const std::filesystem::path& path);
 
  private:
   GtkWidget* makeMenus();

@@ -4,24 +4,14 @@
 
 #include <string>
 
-#include "platform/running_program.h"
 #include "platform/translate.h"
 #include "studio/gtk/signals.h"
+#include "tools/commands.h"
 
 namespace kamishibai::studio {
 namespace {
 
 enum ProblemColumn { kSlideNumber, kSlideText, kMessage, kProblemColumns };
-
-std::optional<std::filesystem::path> existing(const std::filesystem::path& path) {
-  std::error_code error;
-  if (std::filesystem::is_regular_file(path, error)) return path;
-  return std::nullopt;
-}
-
-std::filesystem::path programFolder() {
-  return std::filesystem::path(runningExecutablePath()).parent_path();
-}
 
 // A check button that enables the row's path entry.
 GtkWidget* targetRow(GtkGrid* grid, int row, const char* caption, GtkWidget** entry) {
@@ -46,14 +36,11 @@ bool checked(GtkWidget* check) {
 
 }  // namespace
 
-std::optional<std::filesystem::path> linuxPlayer() {
-  return existing(programFolder() / "kamishibai");
-}
-
-std::optional<std::filesystem::path> windowsPlayer() {
-  const std::filesystem::path folder = programFolder();
-  if (auto player = existing(folder / "kamishibai.exe")) return player;
-  return existing(folder.parent_path() / "lib" / "kamishibai" / "kamishibai.exe");
+std::optional<std::filesystem::path> playerOf(SaverSystem system) {
+  const std::filesystem::path player = playerFor(system);
+  std::error_code error;
+  if (std::filesystem::is_regular_file(player, error)) return player;
+  return std::nullopt;
 }
 
 SaverDialog::SaverDialog(GtkWindow* parent, std::function<void(std::size_t slide)> selectSlide)
@@ -150,8 +137,9 @@ void SaverDialog::build() {
     else
       targets.push_back({entryText(path), *player});
   };
-  add(linux_, linuxPath_, linuxPlayer(), N_("Linux のプレーヤーが見つかりません。"));
-  add(windows_, windowsPath_, windowsPlayer(), N_("Windows のプレーヤーが見つかりません。"));
+  add(linux_, linuxPath_, playerOf(SaverSystem::Linux), N_("Linux のプレーヤーが見つかりません。"));
+  add(windows_, windowsPath_, playerOf(SaverSystem::Windows),
+      N_("Windows のプレーヤーが見つかりません。"));
   if (!missing.empty() || targets.empty()) {
     if (targets.empty() && missing.empty())
       missing.push_back({std::nullopt, tr("作成するセーバーを選んでください。")});

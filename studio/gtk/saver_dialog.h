@@ -16,12 +16,15 @@
 #include "studio/saver_build.h"
 #include "studio/show_document.h"
 
+namespace kamishibai {
+enum class SaverSystem;  // tools/commands.h
+}
+
 namespace kamishibai::studio {
 
-// The bare players savers are made from: the Linux player beside the Studio's executable, the
-// Windows player where the package installs it; nullopt when it is not there.
-std::optional<std::filesystem::path> linuxPlayer();
-std::optional<std::filesystem::path> windowsPlayer();
+// The bare player savers for the system are made from, found as the packer finds it; nullopt
+// when it is not there.
+std::optional<std::filesystem::path> playerOf(SaverSystem system);
 
 class SaverDialog {
  public:

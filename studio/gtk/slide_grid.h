@@ -21,7 +21,8 @@ class SlideGrid {
     std::function<void(const std::vector<std::filesystem::path>& paths, int target)> drop;
   };
 
-  explicit SlideGrid(Handlers handlers);
+  // Thumbnails are at most thumbnailSide pixels a side.
+  SlideGrid(int thumbnailSide, Handlers handlers);
   SlideGrid(const SlideGrid&) = delete;
   SlideGrid& operator=(const SlideGrid&) = delete;
 
@@ -43,6 +44,7 @@ class SlideGrid {
                           gpointer self);
   static void dragDataReceived(GtkWidget*, GdkDragContext* context, gint x, gint y,
                                GtkSelectionData* data, guint info, guint time, gpointer self);
+  void addCells(int thumbnailSide);
   int dropTarget(int x, int y) const;
 
   Handlers handlers_;

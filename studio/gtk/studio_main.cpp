@@ -23,8 +23,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   kamishibai::studio::MainWindow window;
-  if (argc == 2) window.openPath(argv[1]);
   window.show();
+  if (argc == 2) window.openOnceShown(argv[1]);
   gtk_main();
   return 0;
 }
