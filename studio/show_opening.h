@@ -38,7 +38,8 @@ struct OpenedShow {
 
 OpenedShow openManifest(const std::filesystem::path& manifest);
 // A new show of the pictures in and below the folder, on an area of the given size, each fitted
-// with "contain", shown 5 s and left through a random transition, as init starts a show.
+// with "contain", shown 5 s and left through a random transition as init starts a show, but in
+// name order, for the user to arrange. Never saved, it counts as changed.
 OpenedShow openPictureFolder(const std::filesystem::path& folder, std::int32_t areaWidth,
                              std::int32_t areaHeight);
 // Extracts the saver into a new folder of scratch and opens its manifest. The show has no

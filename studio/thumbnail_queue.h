@@ -29,7 +29,7 @@ class ThumbnailQueue {
   // Called on a worker thread with each thumbnail; the window hands it to its main loop.
   using Delivery = std::function<void(Thumbnail)>;
 
-  // Thumbnails fit in size x size pixels; workers threads (0: one per core).
+  // Thumbnails fit in size x size pixels (never enlarged); workers threads (0: one per core).
   ThumbnailQueue(std::int32_t size, Delivery deliver, unsigned workers = 0);
   // Cancels what waits and joins the workers: no delivery follows.
   ~ThumbnailQueue();
