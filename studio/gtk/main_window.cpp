@@ -355,40 +355,59 @@ void MainWindow::makeSaver() {
   saverDialog_->present(document_);
 }
 
-// The contact sheet of every transition between the first selected slide's picture and the
-// next one's, made by kamishibai-pack and opened with the desktop's viewer.
+// The contact sheet of every transition from the first selected slide's picture to the next
+// one's, placed on the show's area as the saver places them, made by kamishibai-pack while the
+// window goes on, then opened with the desktop's viewer.
 void MainWindow::contactSheet() {
-  const auto& slides = document_.show().slides;
+  const ManifestShow& show = document_.show();
   const Selection selected = selection();
-  if (slides.empty()) return;
+  if (show.slides.empty()) return;
   const std::size_t from = selected.empty() ? 0 : selected.front();
-  const std::size_t to = (from + 1) % slides.size();
+  const ManifestSlide& first = show.slides[from];
+  const ManifestSlide& second = show.slides[(from + 1) % show.slides.size()];
   const auto paths =
       chooseFiles(GTK_WINDOW(window_), N_("コンタクトシートを保存"), GTK_FILE_CHOOSER_ACTION_SAVE,
                   false, document_.folder() / "transitions.png");
   if (paths.empty()) return;
   const std::string pack =
-      (std::filesystem::path(runningExecutablePath()).parent_path() / "kamishibai-pack").string();
+      std::filesystem::path(runningExecutablePath()).parent_path() / "kamishibai-pack";
+  const std::string area =
+      std::to_string(show.settings.areaWidth) + "x" + std::to_string(show.settings.areaHeight);
   const std::string out = paths.front().string();
-  const std::string a = slides[from].picture.string();
-  const std::string b = slides[to].picture.string();
-  const gchar* argv[] = {pack.c_str(), "render", "--sheet", out.c_str(), "--from",
-                         a.c_str(),    "--to",   b.c_str(), nullptr};
-  gchar* errors = nullptr;
-  gint status = 0;
+  const gchar* argv[] = {pack.c_str(), "render",
+                         "--sheet",    out.c_str(),
+                         "--from",     first.picture.c_str(),
+                         "--to",       second.picture.c_str(),
+                         "--area",     area.c_str(),
+                         "--fit",      kFitNames[static_cast<int>(slideFit(show.settings, first))],
+                         nullptr};
   GError* error = nullptr;
-  if (!g_spawn_sync(nullptr, const_cast<gchar**>(argv), nullptr, G_SPAWN_STDOUT_TO_DEV_NULL,
-                    nullptr, nullptr, nullptr, &errors, &status, &error)) {
+  GSubprocess* render = g_subprocess_newv(
+      argv, GSubprocessFlags(G_SUBPROCESS_FLAGS_STDOUT_SILENCE | G_SUBPROCESS_FLAGS_STDERR_PIPE),
+      &error);
+  if (render == nullptr) {
     reportError(error->message);
     g_error_free(error);
     return;
   }
-  if (!g_spawn_check_wait_status(status, nullptr))
-    reportError(errors != nullptr ? errors : "");
-  else
-    gtk_show_uri_on_window(GTK_WINDOW(window_), ("file://" + out).c_str(), GDK_CURRENT_TIME,
-                           nullptr);
-  g_free(errors);
+  auto* sheet = new std::pair<MainWindow*, std::string>(this, out);
+  g_subprocess_communicate_utf8_async(
+      render, nullptr, nullptr,
+      +[](GObject* source, GAsyncResult* result, gpointer data) {
+        std::unique_ptr<std::pair<MainWindow*, std::string>> sheet(
+            static_cast<std::pair<MainWindow*, std::string>*>(data));
+        auto* process = G_SUBPROCESS(source);
+        gchar* errors = nullptr;
+        g_subprocess_communicate_utf8_finish(process, result, nullptr, &errors, nullptr);
+        if (g_subprocess_get_successful(process))
+          gtk_show_uri_on_window(GTK_WINDOW(sheet->first->window_),
+                                 ("file://" + sheet->second).c_str(), GDK_CURRENT_TIME, nullptr);
+        else
+          sheet->first->reportError(errors != nullptr ? errors : "");
+        g_free(errors);
+        g_object_unref(process);
+      },
+      sheet);
 }
 
 void MainWindow::quit() {
