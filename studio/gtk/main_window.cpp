@@ -45,15 +45,25 @@ std::string captionOf(const ManifestSettings& show, const ManifestSlide& slide) 
 }
 
 // The primary monitor's size in device pixels: what a saver's area covers on that screen.
-std::pair<std::int32_t, std::int32_t> screenSize() {
+GdkMonitor* primaryMonitor() {
   GdkDisplay* display = gdk_display_get_default();
   GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
-  if (monitor == nullptr) monitor = gdk_display_get_monitor(display, 0);
+  return monitor != nullptr ? monitor : gdk_display_get_monitor(display, 0);
+}
+
+std::pair<std::int32_t, std::int32_t> screenSize() {
+  GdkMonitor* monitor = primaryMonitor();
   if (monitor == nullptr) return {1920, 1080};
   GdkRectangle area{};
   gdk_monitor_get_geometry(monitor, &area);
   const int scale = gdk_monitor_get_scale_factor(monitor);
   return {area.width * scale, area.height * scale};
+}
+
+// The primary monitor's scale: 2 at 200 %.
+int screenScale() {
+  GdkMonitor* monitor = primaryMonitor();
+  return monitor != nullptr ? gdk_monitor_get_scale_factor(monitor) : 1;
 }
 
 std::vector<std::size_t> indices(const std::vector<int>& slides) {
@@ -111,24 +121,26 @@ MainWindow::MainWindow() {
       [this](ShowField field, const ShowPanelValues& values) { showEdited(field, values); }});
   saverDialog_ = std::make_unique<SaverDialog>(
       GTK_WINDOW(window_), [this](std::size_t slide) { grid_->select({static_cast<int>(slide)}); });
-  // The thumbnails are handed to the main loop in batches: one wake-up takes all that wait.
-  thumbnails_ = std::make_unique<ThumbnailQueue>(kThumbnailSide, [this](Thumbnail thumbnail) {
-    const std::lock_guard lock(inboxMutex_);
-    inbox_.push_back(std::move(thumbnail));
-    if (inbox_.size() > 1) return;
-    g_idle_add(
-        +[](gpointer self) {
-          auto* window = static_cast<MainWindow*>(self);
-          std::vector<Thumbnail> arrived;
-          {
-            const std::lock_guard lock(window->inboxMutex_);
-            arrived.swap(window->inbox_);
-          }
-          for (const Thumbnail& thumbnail : arrived) window->thumbnailArrived(thumbnail);
-          return G_SOURCE_REMOVE;
-        },
-        this);
-  });
+  // Thumbnails of as many pixels as the grid's cells at the screen's scale, handed to the main
+  // loop in batches: one wake-up takes all that wait.
+  thumbnails_ =
+      std::make_unique<ThumbnailQueue>(kThumbnailSide * screenScale(), [this](Thumbnail thumbnail) {
+        const std::lock_guard lock(inboxMutex_);
+        inbox_.push_back(std::move(thumbnail));
+        if (inbox_.size() > 1) return;
+        g_idle_add(
+            +[](gpointer self) {
+              auto* window = static_cast<MainWindow*>(self);
+              std::vector<Thumbnail> arrived;
+              {
+                const std::lock_guard lock(window->inboxMutex_);
+                arrived.swap(window->inbox_);
+              }
+              for (const Thumbnail& thumbnail : arrived) window->thumbnailArrived(thumbnail);
+              return G_SOURCE_REMOVE;
+            },
+            this);
+      });
 
   GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
   gtk_box_pack_start(GTK_BOX(box), makeMenus(), FALSE, FALSE, 0);

@@ -3,8 +3,9 @@
 // rows: the show moves its slides, as an undoable edit, and gives the grid its new order.
 #include "studio/gtk/slide_grid.h"
 
+#include <cairo-gobject.h>
+
 #include <algorithm>
-#include <map>
 
 namespace kamishibai::studio {
 namespace {
@@ -20,25 +21,11 @@ const GtkTargetEntry kDestTargets[] = {
     {const_cast<gchar*>(kSlidesTarget), GTK_TARGET_SAME_WIDGET, kSlidesDrop},
     {const_cast<gchar*>("text/uri-list"), GTK_TARGET_OTHER_APP, kFilesDrop}};
 
-// The thumbnails by key, so that a new order or a new caption keeps them.
-std::map<std::string, GdkPixbuf*>& thumbnailsOf(GtkListStore* store) {
-  auto* thumbnails =
-      static_cast<std::map<std::string, GdkPixbuf*>*>(g_object_get_data(G_OBJECT(store), "thumbs"));
-  if (thumbnails == nullptr) {
-    thumbnails = new std::map<std::string, GdkPixbuf*>;
-    g_object_set_data_full(G_OBJECT(store), "thumbs", thumbnails, [](gpointer data) {
-      auto* map = static_cast<std::map<std::string, GdkPixbuf*>*>(data);
-      for (auto& [key, pixbuf] : *map) g_object_unref(pixbuf);
-      delete map;
-    });
-  }
-  return *thumbnails;
-}
-
 }  // namespace
 
-SlideGrid::SlideGrid(int thumbnailSide, Handlers handlers) : handlers_(std::move(handlers)) {
-  store_ = gtk_list_store_new(kColumns, GDK_TYPE_PIXBUF, G_TYPE_STRING);
+SlideGrid::SlideGrid(int thumbnailSide, Handlers handlers)
+    : handlers_(std::move(handlers)), thumbnailSide_(thumbnailSide) {
+  store_ = gtk_list_store_new(kColumns, CAIRO_GOBJECT_TYPE_SURFACE, G_TYPE_STRING);
   view_ = gtk_icon_view_new_with_model(GTK_TREE_MODEL(store_));
   g_object_unref(store_);
   addCells(thumbnailSide);
@@ -62,7 +49,7 @@ void SlideGrid::addCells(int thumbnailSide) {
   GtkCellRenderer* thumbnail = gtk_cell_renderer_pixbuf_new();
   gtk_cell_renderer_set_fixed_size(thumbnail, thumbnailSide, thumbnailSide);
   gtk_cell_layout_pack_start(cells, thumbnail, FALSE);
-  gtk_cell_layout_add_attribute(cells, thumbnail, "pixbuf", kThumbnail);
+  gtk_cell_layout_add_attribute(cells, thumbnail, "surface", kThumbnail);
 
   PangoLayout* sample = gtk_widget_create_pango_layout(view_, nullptr);
   pango_layout_set_markup(sample, "Xy\n<small>Xy</small>", -1);
@@ -85,15 +72,14 @@ void SlideGrid::setSlides(const std::vector<std::string>& keys,
                           const std::vector<std::string>& captions) {
   quiet_ = true;
   const std::vector<int> kept = selected();
-  auto& thumbnails = thumbnailsOf(store_);
   // Detached while it changes, so that the view lays itself out once rather than at each row.
   g_object_ref(store_);
   gtk_icon_view_set_model(GTK_ICON_VIEW(view_), nullptr);
   gtk_list_store_clear(store_);
   for (std::size_t i = 0; i < keys.size(); ++i) {
-    const auto thumbnail = thumbnails.find(keys[i]);
+    const auto thumbnail = thumbnails_.find(keys[i]);
     gtk_list_store_insert_with_values(store_, nullptr, -1, kThumbnail,
-                                      thumbnail == thumbnails.end() ? nullptr : thumbnail->second,
+                                      thumbnail == thumbnails_.end() ? nullptr : thumbnail->second,
                                       kCaption, captions[i].c_str(), -1);
   }
   gtk_icon_view_set_model(GTK_ICON_VIEW(view_), GTK_TREE_MODEL(store_));
@@ -106,11 +92,20 @@ void SlideGrid::setSlides(const std::vector<std::string>& keys,
   quiet_ = false;
 }
 
+SlideGrid::~SlideGrid() {
+  for (auto& [key, thumbnail] : thumbnails_) cairo_surface_destroy(thumbnail);
+}
+
 void SlideGrid::setThumbnail(const std::string& key, GdkPixbuf* thumbnail) {
-  auto& thumbnails = thumbnailsOf(store_);
-  GdkPixbuf*& held = thumbnails[key];
-  if (held != nullptr) g_object_unref(held);
-  held = GDK_PIXBUF(g_object_ref(thumbnail));
+  cairo_surface_t*& held = thumbnails_[key];
+  if (held != nullptr) cairo_surface_destroy(held);
+  // Shown thumbnailSide logical pixels a side, with every pixel it has: on a screen at 200 % a
+  // camera's 160-pixel thumbnail fills the cell as sharp as it can, and a small one is not
+  // blown up.
+  held = gdk_cairo_surface_create_from_pixbuf(thumbnail, 1, nullptr);
+  const int side = std::max(gdk_pixbuf_get_width(thumbnail), gdk_pixbuf_get_height(thumbnail));
+  const double scale = std::max(1.0, static_cast<double>(side) / thumbnailSide_);
+  cairo_surface_set_device_scale(held, scale, scale);
   for (std::size_t i = 0; i < keys_.size(); ++i) {
     if (keys_[i] != key) continue;
     GtkTreeIter row;

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,9 @@ class SlideGrid {
     std::function<void(const std::vector<std::filesystem::path>& paths, int target)> drop;
   };
 
-  // Thumbnails are at most thumbnailSide pixels a side.
+  // Thumbnails are shown at most thumbnailSide logical pixels a side.
   SlideGrid(int thumbnailSide, Handlers handlers);
+  ~SlideGrid();
   SlideGrid(const SlideGrid&) = delete;
   SlideGrid& operator=(const SlideGrid&) = delete;
 
@@ -31,7 +33,7 @@ class SlideGrid {
   // Gives the grid that many slides with these captions, keeping the thumbnails of the slides
   // whose picture stays the same (by key).
   void setSlides(const std::vector<std::string>& keys, const std::vector<std::string>& captions);
-  // The thumbnail of every slide whose key this is; the grid takes a reference.
+  // The thumbnail of every slide whose key this is.
   void setThumbnail(const std::string& key, GdkPixbuf* thumbnail);
 
   std::vector<int> selected() const;
@@ -51,7 +53,10 @@ class SlideGrid {
   GtkListStore* store_;
   GtkWidget* view_;
   GtkWidget* scroller_;
+  int thumbnailSide_;
   std::vector<std::string> keys_;
+  // The thumbnails by key, so that a new order or a new caption keeps them.
+  std::map<std::string, cairo_surface_t*> thumbnails_;
   bool quiet_ = false;  // while the grid itself changes the selection
 };
 
