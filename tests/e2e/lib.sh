@@ -10,6 +10,7 @@ PACK=$BUILD/kamishibai-pack
 WAIT_SECONDS=10
 source "$SOURCE/tests/lib/shell.sh"
 source "$SOURCE/tests/lib/x11.sh"
+source "$SOURCE/tests/lib/photos.sh"
 
 # e2e_setup: gives the test its own folders and display, removed (with any process it started) at
 # the end.
@@ -141,11 +142,6 @@ english() {
 # orientation 6 turns it a quarter clockwise: upright it is 80 x 160 with red on top.
 sideways_photo() {
   convert -size 80x80 xc:red -size 80x80 xc:blue +append "$1.plain.jpg"
-  python3 - "$1.plain.jpg" "$1" <<'PY'
-import struct, sys
-data = open(sys.argv[1], "rb").read()
-exif = b"Exif\0\0MM\0\x2a\0\0\0\x08\0\x01" + struct.pack(">HHIHH", 0x0112, 3, 1, 6, 0) + b"\0\0\0\0"
-open(sys.argv[2], "wb").write(data[:2] + b"\xff\xe1" + struct.pack(">H", len(exif) + 2) + exif + data[2:])
-PY
+  echo "$1.plain.jpg $1 6" | exif_photos
   rm "$1.plain.jpg"
 }

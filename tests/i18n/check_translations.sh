@@ -5,7 +5,7 @@ source_dir=$1
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cd "$source_dir"
-find base formats startup show platform tools -name '*.cpp' | sort >"$scratch/sources"
+find base formats startup show platform tools studio -name '*.cpp' | sort >"$scratch/sources"
 xgettext --from-code=UTF-8 --language=C++ --keyword=tr --keyword=N_ --files-from="$scratch/sources" \
   -o "$scratch/kamishibai.pot"
 for po in po/*.po; do
