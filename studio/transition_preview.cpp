@@ -67,13 +67,16 @@ PreviewInfo previewTransition(const ShowDocument& document, std::size_t slide,
   }
   EndFlag endFlag = kFalse;
   Surface display;
+  // A sequence of the preview's own, started as a fresh render's is: the random transitions draw
+  // the same frames as render, and a preview on a worker shares nothing with other threads.
+  RandomSequence random;
   const TransitionRun run = renderTransition(
       *effect, speed, current, next, display,
       [&](const Surface& frame, int index, std::int32_t atMs) {
         sink(frame, index, atMs);
         if (stop.stop_requested()) endFlag = kTrue;
       },
-      endFlag);
+      endFlag, random);
   info.frames = run.frames;
   info.totalMs = run.endMs;
   if (!stop.stop_requested()) sink(display, info.frames, info.totalMs);

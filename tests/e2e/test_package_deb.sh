@@ -33,14 +33,14 @@ root=$E2E_DIR/root
 dpkg-deb -x "$deb" "$root"
 prefix=$(sed -n 's/^set(CPACK_PACKAGING_INSTALL_PREFIX "\(.*\)")$/\1/p' "$BUILD/CPackConfig.cmake")
 usr=$root$prefix
-for file in bin/kamishibai bin/kamishibai-pack bin/kamishibai.scr \
+for file in bin/kamishibai bin/kamishibai-pack bin/kamishibai.scr bin/kamishibai-studio \
   share/man/man1/kamishibai.1.gz share/man/man1/kamishibai-pack.1.gz \
   share/man/man1/kamishibai-studio.1.gz share/applications/kamishibai-studio.desktop \
   share/icons/hicolor/scalable/apps/kamishibai-studio.svg \
   share/xscreensaver/config/kamishibai.scr.xml ${windows_player:+lib/kamishibai/kamishibai.exe}; do
   [ -f "$usr/$file" ] || fail "the package lacks $prefix/$file: $(dpkg-deb --contents "$deb")"
 done
-for program in kamishibai kamishibai-pack kamishibai.scr; do
+for program in kamishibai kamishibai-pack kamishibai.scr kamishibai-studio; do
   [ -x "$usr/bin/$program" ] || fail "$program is not executable"
 done
 
