@@ -14,7 +14,6 @@
 #include "base/file_names.h"
 #include "effects/transition.h"
 #include "formats/stored_name.h"
-#include "platform/mapped_file.h"
 #include "raster/raster.h"
 #include "tools/picture_patterns.h"
 #include "tools/utf8.h"
@@ -633,17 +632,7 @@ ShowPlan planShow(std::string_view text, const fs::path& folder, const std::stri
 }
 
 ShowPlan planShowFile(const fs::path& manifest) {
-  const auto mapping = MappedFile::open(manifest);
-  if (!mapping) {
-    ShowPlan plan;
-    plan.problems.push_back({0, "the manifest cannot be read"});
-    return plan;
-  }
-  const auto bytes = mapping->bytes();
-  // Paths are taken from the manifest's folder, "." for a manifest named without one.
-  const fs::path folder = manifest.has_parent_path() ? manifest.parent_path() : fs::path(".");
-  return planShow(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                  folder, utf8Of(manifest));
+  return readManifestFile<ShowPlan>(manifest, planShow);
 }
 
 std::vector<std::string_view> manifestKeys() {

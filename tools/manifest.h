@@ -11,7 +11,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/file_names.h"
 #include "formats/package.h"
+#include "platform/mapped_file.h"
 #include "platform/picture_convert.h"
 
 namespace kamishibai {
@@ -69,6 +71,24 @@ struct ShowPlan {
 ShowPlan planShow(std::string_view text, const std::filesystem::path& folder,
                   const std::string& sourceName);
 ShowPlan planShowFile(const std::filesystem::path& manifest);
+
+// Hands the text of the manifest file, its folder (where its relative paths start, "." for a
+// manifest named without one) and its name to read(text, folder, name) and returns what that
+// gives; a file that cannot be read gives a Result whose one problem says so.
+template <class Result, class Read>
+Result readManifestFile(const std::filesystem::path& manifest, Read&& read) {
+  const auto mapping = MappedFile::open(manifest);
+  if (!mapping) {
+    Result result;
+    result.problems.push_back({0, "the manifest cannot be read"});
+    return result;
+  }
+  const auto bytes = mapping->bytes();
+  const std::filesystem::path folder =
+      manifest.has_parent_path() ? manifest.parent_path() : std::filesystem::path(".");
+  return read(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), folder,
+              utf8Of(manifest));
+}
 
 // Every key a manifest may hold, in any of its tables.
 std::vector<std::string_view> manifestKeys();

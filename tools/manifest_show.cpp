@@ -9,7 +9,6 @@
 
 #include "base/file_names.h"
 #include "effects/transition.h"
-#include "platform/mapped_file.h"
 #include "raster/raster.h"
 #include "tools/picture_patterns.h"
 
@@ -349,17 +348,7 @@ ManifestShowReading readManifestShow(std::string_view text, const fs::path& fold
 }
 
 ManifestShowReading readManifestShowFile(const fs::path& manifest) {
-  const auto mapping = MappedFile::open(manifest);
-  if (!mapping) {
-    ManifestShowReading reading;
-    reading.problems.push_back({0, "the manifest cannot be read"});
-    return reading;
-  }
-  const auto bytes = mapping->bytes();
-  const fs::path folder = manifest.has_parent_path() ? manifest.parent_path() : fs::path(".");
-  return readManifestShow(
-      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), folder,
-      utf8Of(manifest));
+  return readManifestFile<ManifestShowReading>(manifest, readManifestShow);
 }
 
 ManifestShowText writeManifestShow(const ManifestShow& show, const fs::path& folder) {
