@@ -61,11 +61,20 @@ std::size_t leadingNumberLength(const std::string& text) {
   return hasDigits ? end : 0;
 }
 
-// The exit status of the show.
+// Opens the display, or says on the terminal that none can be opened.
+bool displayOpened(StartupServices& services) {
+  if (services.openDisplay()) return true;
+  std::cerr << programName() << ": no display can be opened; set DISPLAY to a running X server\n";
+  return false;
+}
+
+// The exit status of the show. The display is opened while the files are unpacked: neither
+// waits for the other.
 int runShowMode(StartupServices& services, StartupState& state,
                 const std::optional<HostWindow>& host) {
   const auto parent = services.workFoldersParent();
   if (!parent) {
+    if (!displayOpened(services)) return kNoWindow;
     services.showMessage(tr("実行できません"), tr("モザリカ"));
     return 0;
   }
@@ -83,6 +92,11 @@ int runShowMode(StartupServices& services, StartupState& state,
     // picture once its file is complete); the show itself starts when every file is in place.
     std::optional<WorkFileWriter> writer;
     skipOnError([&] { writer.emplace(state.record, state.WorkDir); });
+    if (!displayOpened(services)) {
+      if (writer) writer->finish();
+      removeFiles();
+      return kNoWindow;
+    }
     const ShowInputs inputs{state.record,
                             state.WorkDir,
                             state.BgmOn,
@@ -156,19 +170,16 @@ int runModule1(const std::string& commandLine, const std::string& executablePath
 
   const Mode mode = host ? Mode::Show : modeFromCommandLine(commandLine);
   if (mode == Mode::Preview || mode == Mode::Nothing) return 0;
-  if (!services.openDisplay()) {
-    std::cerr << programName() << ": no display can be opened; set DISPLAY to a running X server\n";
-    return kNoWindow;
-  }
+  if (mode == Mode::Show) return runShowMode(services, state, host);
+  if (!displayOpened(services)) return kNoWindow;
   switch (mode) {
-    case Mode::Show:
-      return runShowMode(services, state, host);
     case Mode::Configure:
       skipOnError([&] { runConfigureMode(services, state); });
       break;
     case Mode::ChangePassword:
       runChangePasswordMode(services, commandLine);
       break;
+    case Mode::Show:
     case Mode::Preview:
     case Mode::Nothing:
       break;

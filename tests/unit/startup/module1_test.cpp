@@ -191,6 +191,16 @@ TEST(Module1Steps, PreviewAndUnknownModesReadPackageAndSettingsOnly) {
   }
 }
 
+PictureEntry entry(const std::string& file, const std::string& sound,
+                   std::vector<std::uint8_t> bytes) {
+  PictureEntry e;
+  e.FileName = file;
+  e.SoundName = sound;
+  e.FileData.data = ByteBuffer(bytes);
+  e.SoundData.data = ByteBuffer(bytes);
+  return e;
+}
+
 // No display, or a show without a window to run in (a host's window that is gone), fails.
 TEST(Module1Steps, NoWindowEndsWithAnErrorStatus) {
   FakeServices services;
@@ -204,6 +214,17 @@ TEST(Module1Steps, NoWindowEndsWithAnErrorStatus) {
   hostGone.parent = scratch.str();
   hostGone.windowFound = false;
   EXPECT_NE(run("/S", hostGone), 0);
+  EXPECT_FALSE(std::filesystem::exists(scratch.path() / "temp1"));
+
+  // The show opens the display while its files are unpacked; without one they are removed.
+  FakeServices noDisplay;
+  noDisplay.parent = scratch.str();
+  noDisplay.display = false;
+  noDisplay.record.PictureCount = 1;
+  noDisplay.record.Pictures.shape = {1, 0};
+  noDisplay.record.Pictures.entries = {entry("a.jpg", "", {1})};
+  EXPECT_NE(run("/S", noDisplay), 0);
+  EXPECT_EQ(noDisplay.calls.back(), "display");
   EXPECT_FALSE(std::filesystem::exists(scratch.path() / "temp1"));
 }
 
@@ -238,16 +259,6 @@ TEST(Module1Steps, ShowWithoutAWorkFolderParentSaysSoAndEnds) {
   run("/S", services);
   EXPECT_THAT(services.messages, ElementsAre("モザリカ: 実行できません"));
   EXPECT_EQ(services.calls.back(), "message");
-}
-
-PictureEntry entry(const std::string& file, const std::string& sound,
-                   std::vector<std::uint8_t> bytes) {
-  PictureEntry e;
-  e.FileName = file;
-  e.SoundName = sound;
-  e.FileData.data = ByteBuffer(bytes);
-  e.SoundData.data = ByteBuffer(bytes);
-  return e;
 }
 
 TEST(Module1Steps, ShowRunsWithTheWorkFilesInPlaceAndRemovesThemAfterwards) {
@@ -313,7 +324,7 @@ TEST(Module1Steps, AnEndSignalBeforeTheShowSkipsItAndRemovesTheWorkFolder) {
   services.record.Pictures.shape = {1, 0};
   services.record.Pictures.entries = {entry("a.jpg", "", {1})};
   EXPECT_EQ(run("/S", services), 0);
-  EXPECT_EQ(services.calls.back(), "watch signals");
+  EXPECT_EQ(services.calls.back(), "display");
   EXPECT_FALSE(std::filesystem::exists(scratch.path() / "temp1"));
 }
 
