@@ -10,6 +10,14 @@ source "$(dirname "${BASH_SOURCE[0]}")/../tests/lib/x11.sh"
 private_folder /tmp/kamishibai-bench
 WORK=$PRIVATE_DIR
 private_home
+# A desktop session's runtime folder, where the saver unpacks, is a tmpfs (/run/user/UID); so is
+# the benchmarks' where the machine has /dev/shm, and the saver and cp write where they would on
+# a desktop.
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then
+  XDG_RUNTIME_DIR=$(mktemp -d /dev/shm/kamishibai-bench-run.XXXXXX)
+  CLEANUP_PATHS+=("$XDG_RUNTIME_DIR")
+  export XDG_RUNTIME_DIR
+fi
 export SDL_AUDIODRIVER=dummy
 
 # "${FAVOURED[@]}" COMMAND...: runs the command ahead of other work on the machine where it may

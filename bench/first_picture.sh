@@ -7,7 +7,8 @@
 # screen's centre every millisecond until it shows the first picture (kamishibai-first-picture),
 # with the saver's file and the package in the page cache; the figures are the medians of RUNS
 # runs (default 5), taken in turns. A run in which feh shows nothing within 10 s is named and left
-# out (now and then feh never draws its window here and ignores SIGTERM: the probe kills it).
+# out (now and then feh never draws its window here); a program that does not end on SIGTERM is
+# killed.
 #
 #   KAMISHIBAI_BUILD=build bench/first_picture.sh [RUNS]
 source "$(dirname "$0")/bench_lib.sh"
