@@ -201,6 +201,16 @@ PictureEntry entry(const std::string& file, const std::string& sound,
   return e;
 }
 
+// A show of one picture whose work folder goes into the scratch folder.
+FakeServices onePictureShowIn(const ScratchFolder& scratch) {
+  FakeServices services;
+  services.parent = scratch.str();
+  services.record.PictureCount = 1;
+  services.record.Pictures.shape = {1, 0};
+  services.record.Pictures.entries = {entry("a.jpg", "", {1})};
+  return services;
+}
+
 // No display, or a show without a window to run in (a host's window that is gone), fails.
 TEST(Module1Steps, NoWindowEndsWithAnErrorStatus) {
   FakeServices services;
@@ -217,12 +227,8 @@ TEST(Module1Steps, NoWindowEndsWithAnErrorStatus) {
   EXPECT_FALSE(std::filesystem::exists(scratch.path() / "temp1"));
 
   // The show opens the display while its files are unpacked; without one they are removed.
-  FakeServices noDisplay;
-  noDisplay.parent = scratch.str();
+  FakeServices noDisplay = onePictureShowIn(scratch);
   noDisplay.display = false;
-  noDisplay.record.PictureCount = 1;
-  noDisplay.record.Pictures.shape = {1, 0};
-  noDisplay.record.Pictures.entries = {entry("a.jpg", "", {1})};
   EXPECT_NE(run("/S", noDisplay), 0);
   EXPECT_EQ(noDisplay.calls.back(), "display");
   EXPECT_FALSE(std::filesystem::exists(scratch.path() / "temp1"));
@@ -317,12 +323,8 @@ TEST(Module1Steps, HostWindowRunsTheShowInIt) {
 // A stop that arrives while the files are unpacked ends without a show, the folder removed.
 TEST(Module1Steps, AnEndSignalBeforeTheShowSkipsItAndRemovesTheWorkFolder) {
   ScratchFolder scratch;
-  FakeServices services;
-  services.parent = scratch.str();
+  FakeServices services = onePictureShowIn(scratch);
   services.signalled = true;
-  services.record.PictureCount = 1;
-  services.record.Pictures.shape = {1, 0};
-  services.record.Pictures.entries = {entry("a.jpg", "", {1})};
   EXPECT_EQ(run("/S", services), 0);
   EXPECT_EQ(services.calls.back(), "display");
   EXPECT_FALSE(std::filesystem::exists(scratch.path() / "temp1"));
