@@ -112,6 +112,18 @@ class TableReader {
   std::vector<std::string_view> understood_;
 };
 
+// Reads the keys of a table value with `readKeys` (TableReader::key calls) and keeps the rest;
+// false, so that the key is kept as it stands, when the value is not a table.
+template <typename ReadKeys>
+bool readTable(const toml::node& node, KeptKeys& kept, ReadKeys readKeys) {
+  const toml::table* table = node.as_table();
+  if (table == nullptr) return false;
+  TableReader reader(*table, kept);
+  readKeys(reader);
+  reader.keepTheRest();
+  return true;
+}
+
 // Readers that store a converted value into target, or refuse it.
 template <typename T, typename Convert>
 auto into(std::optional<T>& target, Convert convert) {
@@ -174,42 +186,32 @@ class ShowReader {
   }
 
   bool readArea(const toml::node& node) {
-    const toml::table* area = node.as_table();
-    if (area == nullptr) return false;
     ManifestSettings& s = reading_.show.settings;
-    TableReader(*area, s.keptAreaKeys)
-        .key("width", intoValue(s.areaWidth, int32Of))
-        .key("height", intoValue(s.areaHeight, int32Of))
-        .key("colour", intoValue(s.colour, colourOf))
-        .key("fit", into(s.areaFit, fitOf))
-        .keepTheRest();
-    return true;
+    return readTable(node, s.keptAreaKeys, [&](TableReader& area) {
+      area.key("width", intoValue(s.areaWidth, int32Of))
+          .key("height", intoValue(s.areaHeight, int32Of))
+          .key("colour", intoValue(s.colour, colourOf))
+          .key("fit", into(s.areaFit, fitOf));
+    });
   }
 
   bool readDefaults(const toml::node& node) {
-    const toml::table* table = node.as_table();
-    if (table == nullptr) return false;
     ManifestDefaults& d = reading_.show.settings.defaults;
-    TableReader(*table, d.keptKeys)
-        .key("time", into(d.time, int32Of))
-        .key("effect", into(d.effect, effectOf))
-        .key("speed", into(d.speed, int32Of))
-        .key("fit", into(d.fit, fitOf))
-        .key("quality", into(d.quality, int32Of))
-        .key("random_except", intoValue(d.randomExcept, codesOf))
-        .keepTheRest();
-    return true;
+    return readTable(node, d.keptKeys, [&](TableReader& defaults) {
+      defaults.key("time", into(d.time, int32Of))
+          .key("effect", into(d.effect, effectOf))
+          .key("speed", into(d.speed, int32Of))
+          .key("fit", into(d.fit, fitOf))
+          .key("quality", into(d.quality, int32Of))
+          .key("random_except", intoValue(d.randomExcept, codesOf));
+    });
   }
 
   bool readMusic(const toml::node& node) {
-    const toml::table* table = node.as_table();
-    if (table == nullptr) return false;
     ManifestSettings& s = reading_.show.settings;
-    TableReader(*table, s.keptMusicKeys)
-        .key("file", intoPath(s.music))
-        .key("name", into(s.musicName, kText))
-        .keepTheRest();
-    return true;
+    return readTable(node, s.keptMusicKeys, [&](TableReader& music) {
+      music.key("file", intoPath(s.music)).key("name", into(s.musicName, kText));
+    });
   }
 
   bool readSlides(const toml::node& node) {

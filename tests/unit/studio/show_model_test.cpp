@@ -95,6 +95,11 @@ picture_array = { dimensions = 1, lower_bound = 2 }
   EXPECT_NE(writeManifestShow(read.show, dir).text.find("picture = \"pics/a.png\""),
             std::string::npos);
 
+  // A value that should be a table and is not is written back as it stands, for build to report.
+  const ManifestShowReading odd = readManifestShow("music = \"theme.wav\"\n", dir, "odd.toml");
+  const std::string oddText = writeManifestShow(odd.show, dir).text;
+  EXPECT_NE(oddText.find("music = 'theme.wav'"), std::string::npos) << oddText;
+
   // A pattern that cannot be followed would drop slides when saved: such a manifest is not
   // opened.
   writeText(dir / "broken.toml", "[area]\nwidth = 9\nheight = 9\n[[slide]]\npictures = \"gone\"\n");
